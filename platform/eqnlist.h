@@ -19,6 +19,10 @@ struct rteqn_rec_t {
 // Prepares a record field: *field = mode.
 void u3rpmt_c(int* field, int mode);
 
+// Registers equation num with the record's name and owner (the other fields are
+// the block's to pass and are not interpreted). A number outside 1..capacity or
+// registered twice is refused and counted; a repeated name is registered and
+// counted, and found by name as the first one.
 int rtoeqnlst_initialize_eqn(rtattrdict_t* l, int num, const rteqn_rec_t* rec);
 double* rtoeqnlst_vec_residual(rtattrdict_t* l);
 

@@ -5,6 +5,9 @@
 
 struct rt_jac_t;
 
+// nz must lie in 1..capacity and the number be positive, else nothing is
+// written and the error is counted. A later pattern pass may register the same
+// numbers again.
 int rtojac_set_nz_eqnnum(rt_jac_t* j, int nz, int eqn);
 int rtojac_set_nz_varnum(rt_jac_t* j, int nz, int var);
 double* rtojac_vec_bj(rt_jac_t* j);

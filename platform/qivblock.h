@@ -67,8 +67,9 @@ class QivEOBlock {
 class QivEOBlockImpl : public virtual QivEOBlock, public IUlmWrapperHolder {
  public:
   explicit QivEOBlockImpl(const char* name);
-  // Copies the name and the six position fields; ports, list handles and the
-  // wrapper are not copied (the copy starts detached, with no ports).
+  // Copies the name, the description and the six position fields; ports, list
+  // handles and the wrapper are not copied (a copy starts detached, with no
+  // ports; an assigned block keeps its own), so each port is owned once.
   QivEOBlockImpl(const QivEOBlockImpl& other);
   QivEOBlockImpl& operator=(const QivEOBlockImpl& other);
   ~QivEOBlockImpl() override;
@@ -79,7 +80,10 @@ class QivEOBlockImpl : public virtual QivEOBlock, public IUlmWrapperHolder {
   void init(long long& status) const override;  // status 0
   void inq_attr(qiv_blk_t& desc) const override;  // name and model type, empty options
   bool isof_type(const char* type) const override;  // true for "QIVEOBLOCK"
-  // The framework's own attributes ("NAME", "DESCRIPTION"); blocks add theirs after these.
+  // The framework's own attributes, "NAME" (the block name, a read-only string)
+  // and "DESCRIPTION" (a read-write string); blocks add theirs after these.
+  // Unknown names answer false (null for attr_name and attr_describe). The
+  // descriptor belongs to the block and stays valid until the next call.
   int attr_num() const override;
   const char* attr_name(int i) const override;
   bool attr_lookup_value(const char* name, value_t* v) const override;
@@ -100,9 +104,12 @@ class QivEOBlockImpl : public virtual QivEOBlock, public IUlmWrapperHolder {
 
   // Persistence.
   virtual void inq_model_type(char* buf) const;  // writes "QIVEOBLOCK"
-  // Writes the framework's own stream "PELMO_BASE" (int32 version 1, block name). 0 on success.
+  // Writes the framework's own stream "PELMO_BASE" (int32 version 1, block
+  // name, description). 0 on success.
   virtual long save(IStorage* stg);
-  // Reads "PELMO_BASE" when present. 0 on success.
+  // Reads "PELMO_BASE" when present and restores the description (the block
+  // keeps the name it was created with). 0 on success or without the stream,
+  // 1 for a damaged stream (nothing changed).
   virtual long load(IStorage* stg);
 
   // The lists the host attached (any may be null). Callers zero the handles first.
@@ -121,13 +128,18 @@ class QivEOBlockImpl : public virtual QivEOBlock, public IUlmWrapperHolder {
   const std::vector<qiv_port*>& ports() const { return m_ports; }
   qiv_port* findPort(const char* name) const;
 
-  // Library side: the block takes ownership of the port.
+  // Library side: the block takes ownership of the port (a null port, or one
+  // the block already holds, is ignored).
   void addPort(qiv_port* p);
 
-  // Test hooks (process-wide): the framework's own attribute names, and forced
-  // statuses of the base save and load (a negative value lifts the force).
+  // Test hooks (process-wide): the framework's own attribute names (names other
+  // than "NAME" and "DESCRIPTION" read as a real 0 and refuse assignment), the
+  // generic type isof_type accepts, and forced statuses of the base save and
+  // load (the work is done, then the forced status is returned; a negative value
+  // lifts the force).
   static void test_set_framework_attrs(const std::vector<std::string>& names);
   static void test_reset_framework_attrs();
+  static void test_set_generic_type(const char* type);  // null restores "QIVEOBLOCK"
   static void test_force_save_status(long status);
   static void test_force_load_status(long status);
 
@@ -147,4 +159,5 @@ class QivEOBlockImpl : public virtual QivEOBlock, public IUlmWrapperHolder {
   rtattrdict_t* m_eqns = nullptr;
   rt_jac_t* m_jac = nullptr;
   std::vector<qiv_port*> m_ports;  // owned
+  mutable qivblock_attr_desc m_attrDesc;  // answer of attr_describe
 };

@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
+constexpr long S_FALSE = 1;  // a read that returned fewer bytes than asked for
 constexpr long STG_E_FILENOTFOUND = 0x80030002L;
+constexpr long STG_E_ACCESSDENIED = 0x80030005L;
+constexpr long STG_E_INSUFFICIENTMEMORY = 0x80030008L;
+constexpr long STG_E_INVALIDPOINTER = 0x80030009L;
+constexpr long STG_E_MEDIUMFULL = 0x80030070L;
 constexpr long STG_E_INVALIDNAME = 0x800300FCL;
 constexpr long STG_E_INVALIDFLAG = 0x800300FFL;
 constexpr int STGM_READ = 0;         // open an existing stream read-only
@@ -33,6 +38,8 @@ class IStorage {
   virtual ~IStorage() = default;
   // mode 6: create or truncate; mode 0: open existing read-only. A new stream
   // has its reference count at 1. Returns 0 or an STG_E_* code (out left null).
+  // Names are 1 to 31 characters without backslash, '/', ':' or '!' and compare
+  // case-insensitively.
   virtual long OpenStreamRaw(const wchar_t* name, int mode, IStream** out) = 0;
 };
 
@@ -42,6 +49,7 @@ class MemStorage : public IStorage {
 
   bool has_stream(const std::string& utf8_name) const;
   std::vector<uint8_t> stream_bytes(const std::string& utf8_name) const;  // empty when absent
+  // Ignored for a name that breaks the naming rules of OpenStreamRaw.
   void set_stream_bytes(const std::string& utf8_name, std::vector<uint8_t> bytes);
   std::vector<std::string> stream_names() const;
 
@@ -54,14 +62,16 @@ class MemStorage : public IStorage {
 
 // File form of a MemStorage: "PSTG1", stream count, then per stream the name
 // length, UTF-8 name, int32 data length and bytes, little-endian. Loading checks
-// every length against the file size. Return true on success.
+// every length against the file size; a damaged file is refused and leaves the
+// target unchanged. Saving writes a sibling file and renames it over the target.
+// Return true on success.
 bool storage_save_file(const MemStorage& s, const std::string& path);
 bool storage_load_file(const std::string& path, MemStorage& out);
 
 class QivIStorageWrapper {
  public:
   explicit QivIStorageWrapper(IStorage* s) : s_(s) {}
-  // The stream or null; result receives 0 or the failure code.
+  // The stream or null; result receives 0 or the failure code. Never throws.
   IStream* OpenStream(const wchar_t* name, int mode, long& result);
 
  private:
@@ -79,7 +89,8 @@ class QivIStreamWrapper {
   // Reads an int32 and sign-extends; a short read sets the error flag and leaves v unchanged.
   QivIStreamWrapper& operator>>(long& v);
   // Reads up to and including the NUL; stores at most cap-1 bytes and a NUL,
-  // discarding any excess (error flag set). Returns the bytes stored.
+  // discarding any excess (error flag set). A text that ends without its NUL
+  // also sets the error flag. Returns the bytes stored.
   std::size_t read_text(char* buf, std::size_t cap);
   std::size_t remaining() const;
   bool error() const { return error_; }

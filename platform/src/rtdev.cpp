@@ -1,0 +1,84 @@
+// Message devices and the history device.
+#include "platform/rtdev.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <new>
+
+struct rtdev {
+  std::string text;
+  bool echo = false;
+};
+
+// Created when the framework library is loaded and kept for the life of the
+// process, so plug-ins may still log while they are being unloaded.
+rtdev* rtHisDev = new rtdev{};
+
+int rtoprintf(rtdev* dev, const char* fmt, ...) {
+  if (!dev) return 0;  // no device: the line is dropped
+  if (!fmt) return -1;
+  va_list args;
+  va_start(args, fmt);
+  va_list again;
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, fmt, args);
+  va_end(args);
+  if (n < 0) {
+    va_end(again);
+    return -1;
+  }
+  try {
+    std::string line(static_cast<std::size_t>(n) + 1, '\0');
+    std::vsnprintf(line.data(), line.size(), fmt, again);
+    va_end(again);
+    line.resize(static_cast<std::size_t>(n));
+    dev->text += line;
+    if (dev->echo) {
+      std::fwrite(line.data(), 1, line.size(), stderr);
+      std::fflush(stderr);
+    }
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  return n;
+}
+
+rtdev* rtdev_create(bool echo_to_stderr) {
+  auto* d = new (std::nothrow) rtdev;
+  if (d) d->echo = echo_to_stderr;
+  return d;
+}
+
+void rtdev_destroy(rtdev* dev) {
+  // The history device belongs to the framework and outlives every host.
+  if (dev && dev != rtHisDev) delete dev;
+}
+
+std::vector<std::string> rtdev_lines(const rtdev* dev) {
+  std::vector<std::string> lines;
+  if (!dev) return lines;
+  std::size_t start = 0;
+  while (start < dev->text.size()) {
+    const auto nl = dev->text.find('\n', start);
+    if (nl == std::string::npos) {
+      lines.push_back(dev->text.substr(start));
+      break;
+    }
+    lines.push_back(dev->text.substr(start, nl - start));
+    start = nl + 1;
+  }
+  return lines;
+}
+
+const std::string& rtdev_text(const rtdev* dev) {
+  static const std::string empty;
+  return dev ? dev->text : empty;
+}
+
+void rtdev_clear(rtdev* dev) {
+  if (dev) dev->text.clear();
+}
+
+void rtdev_set_echo(rtdev* dev, bool echo_to_stderr) {
+  if (dev) dev->echo = echo_to_stderr;
+}

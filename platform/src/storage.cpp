@@ -1,0 +1,390 @@
+// Structured storage in memory, its file form, and the block-side wrappers.
+#include "platform/storage.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "platform/src/text_util.h"
+
+namespace {
+
+// Element names: 1 to 31 characters, none of the separators COM reserves.
+constexpr std::size_t kMaxNameChars = 31;
+// A stream's length is stored as int32 in the file form.
+constexpr std::size_t kMaxStreamBytes = static_cast<std::size_t>(std::numeric_limits<int32_t>::max());
+constexpr char kMagic[5] = {'P', 'S', 'T', 'G', '1'};
+
+bool reserved_char(uint32_t c) { return c == 0 || c == '\\' || c == '/' || c == ':' || c == '!'; }
+
+void append_utf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+bool valid_code_point(uint32_t c) { return c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF); }
+
+// A wide stream name in UTF-8, or false when it breaks the naming rules.
+bool wide_name_to_utf8(const wchar_t* name, std::string& out) {
+  if (!name) return false;
+  out.clear();
+  std::size_t chars = 0;
+  for (const wchar_t* p = name; *p; ++p) {
+    const auto c = static_cast<uint32_t>(*p);
+    if (++chars > kMaxNameChars || reserved_char(c) || !valid_code_point(c)) return false;
+    append_utf8(out, c);
+  }
+  return chars > 0;
+}
+
+// Checks a UTF-8 name against the same rules (well-formed, 1 to 31 characters).
+bool valid_utf8_name(const std::string& s) {
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    uint32_t c;
+    std::size_t len;
+    if (b < 0x80) {
+      c = b;
+      len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F;
+      len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07;
+      len = 4;
+    } else {
+      return false;
+    }
+    if (i + len > s.size()) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto cb = static_cast<unsigned char>(s[i + k]);
+      if ((cb & 0xC0) != 0x80) return false;
+      c = (c << 6) | (cb & 0x3F);
+    }
+    static constexpr uint32_t kMinForLen[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kMinForLen[len] || !valid_code_point(c) || reserved_char(c)) return false;
+    if (++chars > kMaxNameChars) return false;
+    i += len;
+  }
+  return chars > 0;
+}
+
+// A stream opened on a storage's data. The data outlives the stream object.
+class MemStream final : public IStream {
+ public:
+  MemStream(MemStorage::Data data, bool writable) : data_(std::move(data)), writable_(writable) {}
+
+  long Read(void* buf, uint32_t n, uint32_t* got) override {
+    if (got) *got = 0;
+    if (n == 0) return 0;
+    if (!buf) return STG_E_INVALIDPOINTER;
+    const std::size_t take = std::min<std::size_t>(n, remaining());
+    if (take) std::memcpy(buf, data_->data() + pos_, take);
+    pos_ += take;
+    if (got) *got = static_cast<uint32_t>(take);
+    return take == n ? 0 : S_FALSE;
+  }
+
+  long Write(const void* buf, uint32_t n, uint32_t* put) override {
+    if (put) *put = 0;
+    if (!writable_) return STG_E_ACCESSDENIED;
+    if (n == 0) return 0;
+    if (!buf) return STG_E_INVALIDPOINTER;
+    if (pos_ + n > kMaxStreamBytes) return STG_E_MEDIUMFULL;
+    try {
+      if (data_->size() < pos_ + n) data_->resize(pos_ + n);
+    } catch (const std::exception&) {
+      return STG_E_INSUFFICIENTMEMORY;
+    }
+    std::memcpy(data_->data() + pos_, buf, n);
+    pos_ += n;
+    if (put) *put = n;
+    return 0;
+  }
+
+  uint32_t AddRef() override { return ++refs_; }
+
+  uint32_t Release() override {
+    const uint32_t left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  std::size_t remaining() const override { return pos_ < data_->size() ? data_->size() - pos_ : 0; }
+
+ private:
+  ~MemStream() override = default;
+
+  MemStorage::Data data_;
+  bool writable_;
+  std::size_t pos_ = 0;
+  uint32_t refs_ = 1;
+};
+
+void put_u32(std::string& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+uint32_t get_u32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+long MemStorage::OpenStreamRaw(const wchar_t* name, int mode, IStream** out) {
+  if (!out) return STG_E_INVALIDPOINTER;
+  *out = nullptr;
+  try {
+    std::string utf8;
+    if (!wide_name_to_utf8(name, utf8)) return STG_E_INVALIDNAME;
+    const std::string key = pelmo_detail::upper_ascii(utf8);
+    if (mode == STGM_READ) {
+      const auto it = streams_.find(key);
+      if (it == streams_.end()) return STG_E_FILENOTFOUND;
+      *out = new MemStream(it->second, false);
+      return 0;
+    }
+    if (mode == STGM_CREATE_RW) {
+      const auto it = streams_.find(key);
+      if (it != streams_.end()) {
+        it->second->clear();  // truncate in place, keeping the first spelling of the name
+        *out = new MemStream(it->second, true);
+        return 0;
+      }
+      auto data = std::make_shared<std::vector<uint8_t>>();
+      auto* stream = new MemStream(data, true);
+      try {
+        display_names_[key] = utf8;
+        streams_.emplace(key, std::move(data));
+      } catch (...) {
+        display_names_.erase(key);
+        stream->Release();
+        throw;
+      }
+      *out = stream;
+      return 0;
+    }
+    return STG_E_INVALIDFLAG;
+  } catch (const std::exception&) {
+    *out = nullptr;
+    return STG_E_INSUFFICIENTMEMORY;
+  }
+}
+
+bool MemStorage::has_stream(const std::string& utf8_name) const {
+  return streams_.count(pelmo_detail::upper_ascii(utf8_name)) != 0;
+}
+
+std::vector<uint8_t> MemStorage::stream_bytes(const std::string& utf8_name) const {
+  const auto it = streams_.find(pelmo_detail::upper_ascii(utf8_name));
+  return it == streams_.end() ? std::vector<uint8_t>{} : *it->second;
+}
+
+void MemStorage::set_stream_bytes(const std::string& utf8_name, std::vector<uint8_t> bytes) {
+  if (!valid_utf8_name(utf8_name) || bytes.size() > kMaxStreamBytes) return;
+  const std::string key = pelmo_detail::upper_ascii(utf8_name);
+  auto& data = streams_[key];
+  if (data) {
+    *data = std::move(bytes);
+  } else {
+    data = std::make_shared<std::vector<uint8_t>>(std::move(bytes));
+    display_names_[key] = utf8_name;
+  }
+}
+
+std::vector<std::string> MemStorage::stream_names() const {
+  std::vector<std::string> names;
+  names.reserve(display_names_.size());
+  for (const auto& [key, name] : display_names_) names.push_back(name);
+  return names;
+}
+
+bool storage_save_file(const MemStorage& s, const std::string& path) {
+  try {
+    std::string out(kMagic, sizeof kMagic);
+    const auto names = s.stream_names();
+    put_u32(out, static_cast<uint32_t>(names.size()));
+    for (const auto& name : names) {
+      const auto bytes = s.stream_bytes(name);
+      put_u32(out, static_cast<uint32_t>(name.size()));
+      out += name;
+      put_u32(out, static_cast<uint32_t>(bytes.size()));
+      out.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    // Written beside the target and renamed over it, so a failed write never
+    // leaves a half-written storage where a good one was.
+    const std::string tmp = path + ".tmp";
+    {
+      std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+      if (!f) return false;
+      f.write(out.data(), static_cast<std::streamsize>(out.size()));
+      f.flush();
+      if (!f) {
+        f.close();
+        std::remove(tmp.c_str());
+        return false;
+      }
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+      std::remove(tmp.c_str());
+      return false;
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool storage_load_file(const std::string& path, MemStorage& out) {
+  try {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return false;
+    const std::vector<unsigned char> file((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad()) return false;
+
+    std::size_t pos = 0;
+    const auto left = [&] { return file.size() - pos; };
+    if (left() < sizeof kMagic + 4 || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) return false;
+    pos += sizeof kMagic;
+    const uint32_t count = get_u32(file.data() + pos);
+    pos += 4;
+
+    MemStorage loaded;
+    for (uint32_t i = 0; i < count; ++i) {
+      if (left() < 4) return false;
+      const uint32_t name_len = get_u32(file.data() + pos);
+      pos += 4;
+      if (name_len > left()) return false;
+      std::string name(reinterpret_cast<const char*>(file.data() + pos), name_len);
+      pos += name_len;
+      if (!valid_utf8_name(name) || loaded.has_stream(name)) return false;
+      if (left() < 4) return false;
+      const uint32_t data_len = get_u32(file.data() + pos);
+      pos += 4;
+      if (data_len > kMaxStreamBytes || data_len > left()) return false;
+      loaded.set_stream_bytes(
+          name, std::vector<uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(pos),
+                                     file.begin() + static_cast<std::ptrdiff_t>(pos + data_len)));
+      pos += data_len;
+    }
+    if (pos != file.size()) return false;  // trailing bytes: not a file this code wrote
+    out = std::move(loaded);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+IStream* QivIStorageWrapper::OpenStream(const wchar_t* name, int mode, long& result) {
+  if (!s_) {
+    result = STG_E_INVALIDPOINTER;
+    return nullptr;
+  }
+  try {
+    IStream* stream = nullptr;
+    result = s_->OpenStreamRaw(name, mode, &stream);
+    if (result != 0 && stream) {  // a storage that fails must not hand out a stream
+      stream->Release();
+      stream = nullptr;
+    }
+    if (result == 0 && !stream) result = STG_E_FILENOTFOUND;
+    return stream;
+  } catch (...) {
+    result = STG_E_INSUFFICIENTMEMORY;
+    return nullptr;
+  }
+}
+
+QivIStreamWrapper& QivIStreamWrapper::operator<<(long v) {
+  if (!s_ || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
+    error_ = true;
+    return *this;
+  }
+  const auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
+  const unsigned char bytes[4] = {static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>((u >> 8) & 0xFF),
+                                  static_cast<unsigned char>((u >> 16) & 0xFF),
+                                  static_cast<unsigned char>((u >> 24) & 0xFF)};
+  uint32_t put = 0;
+  if (s_->Write(bytes, 4, &put) != 0 || put != 4) error_ = true;
+  return *this;
+}
+
+QivIStreamWrapper& QivIStreamWrapper::operator<<(const char* text) {
+  if (!s_ || !text) {
+    error_ = true;
+    return *this;
+  }
+  const std::size_t n = std::strlen(text) + 1;  // the terminator goes too
+  if (n > kMaxStreamBytes) {
+    error_ = true;
+    return *this;
+  }
+  uint32_t put = 0;
+  if (s_->Write(text, static_cast<uint32_t>(n), &put) != 0 || put != n) error_ = true;
+  return *this;
+}
+
+QivIStreamWrapper& QivIStreamWrapper::operator>>(long& v) {
+  unsigned char bytes[4] = {};
+  uint32_t got = 0;
+  if (!s_ || s_->Read(bytes, 4, &got) != 0 || got != 4) {
+    error_ = true;
+    return *this;
+  }
+  const uint32_t u = get_u32(bytes);
+  v = static_cast<long>(static_cast<int32_t>(u));
+  return *this;
+}
+
+std::size_t QivIStreamWrapper::read_text(char* buf, std::size_t cap) {
+  if (!s_) {
+    error_ = true;
+    if (buf && cap) buf[0] = '\0';
+    return 0;
+  }
+  const bool can_store = buf && cap > 0;
+  std::size_t stored = 0;
+  bool terminated = false;
+  for (;;) {
+    char c = 0;
+    uint32_t got = 0;
+    if (s_->Read(&c, 1, &got) != 0 || got != 1) break;  // end of stream before the terminator
+    if (c == '\0') {
+      terminated = true;
+      break;
+    }
+    if (can_store && stored + 1 < cap) {
+      buf[stored++] = c;
+    } else {
+      error_ = true;  // excess text: consumed and discarded
+    }
+  }
+  if (!terminated) error_ = true;
+  if (can_store) buf[stored] = '\0';
+  return stored;
+}
+
+std::size_t QivIStreamWrapper::remaining() const { return s_ ? s_->remaining() : 0; }
