@@ -10,15 +10,21 @@
 //
 // Parsed files are kept in a process-wide cache keyed by the resolved path and
 // validated by one stat (modification time, size) per Open; DIVEDUDED_NOCACHE=1
-// in the environment turns the cache off.
+// in the environment turns the cache off. The network file format is described
+// in docs/network-format.md.
+//
+// Names exchanged with callers have at most 99 characters: the runner writes at
+// most 99 characters and a NUL into a caller's 100-byte buffer and reads a
+// caller's text only up to its NUL or its 100th byte (4096th for the folder).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// Status codes of Open and Run.
+// Status codes of Open, Run and the queries.
 enum DIVedudedStatus : int {
   DIV_OK = 0,
   DIV_INTERNAL = 1,        // internal error (allocation failure)
@@ -27,12 +33,13 @@ enum DIVedudedStatus : int {
   DIV_FORMAT = 4,          // format error
   DIV_WRONG_OUTPUT = 5,    // the file's output name differs from the requested output
   DIV_MISSING_INPUT = 6,   // no input given for a tag
-  DIV_NOT_OPEN = 7,        // not open
+  DIV_NOT_OPEN = 7,        // not open (or, for GetDerivatives, no successful Run since Open)
   DIV_NON_FINITE = 8,      // non-finite input or result
   DIV_SELF_CHECK = 9,      // the file failed its own CHECK points
+  DIV_BAD_ARGUMENT = 10,   // tag index out of range, or null buffers for a non-zero count
 };
 
-// "ok", "missing file", ...
+// "ok", "missing file", ...; "unknown status" for any other value.
 const char* DIVedudedStatusName(int status);
 
 constexpr int DIV_NAME_BUF = 100;  // names exchanged with callers: at most 99 characters
@@ -48,17 +55,31 @@ class DIVeduded {
   DIVeduded(const DIVeduded&) = delete;
   DIVeduded& operator=(const DIVeduded&) = delete;
 
+  // The output the network must predict (compared regardless of case). A name
+  // over 99 characters makes Open fail with DIV_WRONG_OUTPUT.
   void SetDepVar(const char* name);
+  // The file name, no folder. Over 99 characters: Open fails with DIV_NO_FOLDER.
   void SetZKRFile(const char* file);
+  // "<root>\<KIND>". Over 4095 characters: Open fails with DIV_NO_FOLDER.
   void SetZKRFolder(const char* folder);
-  // Copies names and values at call time.
+  // Copies names and values at call time. At Run each tag takes the value of
+  // the name equal to it regardless of case, the last one when a name repeats;
+  // names that match no tag (null, over 99 characters, or simply not a tag of
+  // this network) are ignored.
   void SetInputs(char** names, double* values, int count);
 
   int Open();
   int Run();
+  // count = number of tags; 0 and DIV_NOT_OPEN when not open.
   int GetIndependentTagCount(long& count);
+  // Writes the tags into count 100-byte buffers ("" past the last tag or when
+  // not open).
   void GetIndepVars(char** buffers, int count);
-  int GetIndependentTagByIndex(int index, char*& name);  // 1-based
+  // 1-based. name points into the runner (valid until the runner is reopened or
+  // destroyed); out of range or not open: non-zero and name = "".
+  int GetIndependentTagByIndex(int index, char*& name);
+  // Writes every tag and dy/dx of the last successful Run, in tag order. Without
+  // a successful Run since Open: the tags, 0.0 each, and DIV_NOT_OPEN.
   int GetDerivatives(char** buffers, double* values);
   int Close();
 
@@ -77,13 +98,21 @@ class DIVeduded {
   static void resetCounters();
   static long long runsOf(const std::string& file_name);  // Runs of the file with this name (no folder)
 
-  // Fault injection by file name (no folder). op is "Open" or "Run".
+  // Fault injection by file name (no folder). op is "Open" or "Run". A fault
+  // stays until clearFaults (or injectFault with Fault::None). Status makes the
+  // operation return status; ThrowStd throws std::runtime_error; ThrowCom throws
+  // _com_error with status as its HRESULT.
   enum class Fault { None, Status, ThrowStd, ThrowCom };
   static void injectFault(const std::string& file_name, const std::string& op, Fault kind, int status = 1);
   static void clearFaults();
 
  private:
   struct Impl;
+  int finish(int status);                 // records the status; clears the message on success
+  int fail(int status, std::string_view msg) noexcept;  // records a failure and its message
+  int openNetwork();
+  int runNetwork();
+
   std::unique_ptr<Impl> impl_;
   int last_status_ = 0;
   std::string last_message_;

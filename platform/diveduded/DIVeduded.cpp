@@ -1,0 +1,358 @@
+#include "platform/diveduded/DIVeduded.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "platform/diveduded/cache.h"
+#include "platform/diveduded/hooks.h"
+#include "platform/diveduded/network.h"
+#include "platform/diveduded/parser.h"
+#include "platform/diveduded/path.h"
+
+namespace {
+
+constexpr std::size_t kMaxFolderLength = 4095;
+
+struct StatusName {
+  int status;
+  const char* name;
+};
+
+constexpr StatusName kStatusNames[] = {
+    {DIV_OK, "ok"},
+    {DIV_INTERNAL, "internal error"},
+    {DIV_NO_FOLDER, "no network folder or unsafe name"},
+    {DIV_MISSING_FILE, "missing file"},
+    {DIV_FORMAT, "format error"},
+    {DIV_WRONG_OUTPUT, "wrong output"},
+    {DIV_MISSING_INPUT, "missing input"},
+    {DIV_NOT_OPEN, "not open"},
+    {DIV_NON_FINITE, "non-finite value"},
+    {DIV_SELF_CHECK, "failed self-check"},
+    {DIV_BAD_ARGUMENT, "bad argument"},
+};
+
+// Copies a caller's text, reading at most limit + 1 bytes. Returns false (and
+// leaves out empty) when the text is longer than limit.
+bool copyText(const char* text, std::size_t limit, std::string& out) {
+  out.clear();
+  if (text == nullptr) return true;
+  const std::size_t len = strnlen(text, limit + 1);
+  if (len > limit) return false;
+  out.assign(text, len);
+  return true;
+}
+
+// Writes at most 99 characters and a NUL into a caller's 100-byte buffer.
+void writeName(char* buffer, std::string_view name) {
+  if (buffer == nullptr) return;
+  const std::size_t len = name.size() < DIV_NAME_BUF - 1 ? name.size() : DIV_NAME_BUF - 1;
+  std::memcpy(buffer, name.data(), len);
+  buffer[len] = '\0';
+}
+
+bool cacheDisabled() {
+  const char* v = std::getenv("DIVEDUDED_NOCACHE");
+  return v != nullptr && v[0] != '\0' && std::strcmp(v, "0") != 0;
+}
+
+}  // namespace
+
+const char* DIVedudedStatusName(int status) {
+  for (const StatusName& s : kStatusNames)
+    if (s.status == status) return s.name;
+  return "unknown status";
+}
+
+struct DIVeduded::Impl {
+  // Configuration, kept across Close.
+  std::string dep_var, file, folder;
+  bool dep_var_too_long = false, file_too_long = false, folder_too_long = false;
+
+  // Inputs as last given; the vectors only grow, so repeated SetInputs with the
+  // same names reuse their storage.
+  std::vector<std::string> input_names;
+  std::vector<double> input_values;
+  std::size_t input_count = 0;
+  bool inputs_bad = false;   // null arrays with a non-zero count
+  bool inputs_lost = false;  // allocation failed while copying
+
+  // The open network and what belongs to it.
+  std::shared_ptr<const diveduded::Network> net;
+  bool open = false;
+  bool has_result = false;
+  bool map_dirty = true;
+  std::vector<long> tag_input;   // per tag: index of its input, or -1
+  diveduded::Scratch scratch;
+  std::vector<double> x, grad, deriv;
+  std::vector<char> tag_text;    // one 100-byte slot per tag for GetIndependentTagByIndex
+  char empty[DIV_NAME_BUF] = {};
+  std::atomic<long long>* run_slot = nullptr;
+
+  std::size_t tagCount() const { return open ? net->tags.size() : 0; }
+
+  // Last matching name wins: search from the end.
+  void mapInputs() {
+    const auto& tags = net->tags;
+    for (std::size_t t = 0; t < tags.size(); ++t) {
+      long found = -1;
+      for (std::size_t i = input_count; i-- > 0;) {
+        if (diveduded::equalsNoCase(input_names[i], tags[t])) {
+          found = static_cast<long>(i);
+          break;
+        }
+      }
+      tag_input[t] = found;
+    }
+    map_dirty = false;
+  }
+
+  void close() {
+    net.reset();
+    open = false;
+    has_result = false;
+  }
+};
+
+DIVeduded::DIVeduded() : impl_(std::make_unique<Impl>()) { ++diveduded::hooks::counters().constructed; }
+
+DIVeduded::~DIVeduded() { ++diveduded::hooks::counters().destroyed; }
+
+int DIVeduded::finish(int status) {
+  last_status_ = status;
+  if (status == DIV_OK) last_message_.clear();
+  return status;
+}
+
+int DIVeduded::fail(int status, std::string_view msg) noexcept {
+  last_status_ = status;
+  try {
+    last_message_.assign(msg);
+  } catch (...) {
+    last_message_.clear();
+  }
+  return status;
+}
+
+void DIVeduded::SetDepVar(const char* name) {
+  try {
+    impl_->dep_var_too_long = !copyText(name, diveduded::kMaxNameLength, impl_->dep_var);
+  } catch (...) {
+    impl_->dep_var.clear();
+    impl_->dep_var_too_long = true;
+  }
+}
+
+void DIVeduded::SetZKRFile(const char* file) {
+  try {
+    impl_->file_too_long = !copyText(file, diveduded::kMaxNameLength, impl_->file);
+  } catch (...) {
+    impl_->file.clear();
+    impl_->file_too_long = true;
+  }
+  impl_->run_slot = nullptr;
+}
+
+void DIVeduded::SetZKRFolder(const char* folder) {
+  try {
+    impl_->folder_too_long = !copyText(folder, kMaxFolderLength, impl_->folder);
+  } catch (...) {
+    impl_->folder.clear();
+    impl_->folder_too_long = true;
+  }
+}
+
+void DIVeduded::SetInputs(char** names, double* values, int count) {
+  Impl& d = *impl_;
+  d.map_dirty = true;
+  d.inputs_bad = false;
+  d.inputs_lost = false;
+  d.input_count = 0;
+  if (count <= 0) return;
+  if (names == nullptr || values == nullptr) {
+    d.inputs_bad = true;
+    return;
+  }
+  try {
+    const std::size_t n = static_cast<std::size_t>(count);
+    if (d.input_names.size() < n) d.input_names.resize(n);
+    if (d.input_values.size() < n) d.input_values.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      // A name over 99 characters can equal no tag: it is kept empty and so ignored.
+      if (!copyText(names[i], diveduded::kMaxNameLength, d.input_names[i])) d.input_names[i].clear();
+      d.input_values[i] = values[i];
+    }
+    d.input_count = n;
+  } catch (...) {
+    d.inputs_lost = true;
+    d.input_count = 0;
+  }
+}
+
+int DIVeduded::Open() {
+  Impl& d = *impl_;
+  if (d.open) d.close();
+  ++diveduded::hooks::counters().opens;
+  // An injected fault may throw on purpose: that is what the test asks for.
+  const auto hit = diveduded::hooks::faultFor(d.file, diveduded::hooks::Op::Open);
+  if (hit.kind != Fault::None)
+    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Open), "injected fault at Open");
+  try {
+    return openNetwork();
+  } catch (const std::bad_alloc&) {
+    d.close();
+    return fail(DIV_INTERNAL, "out of memory in Open");
+  } catch (...) {
+    d.close();
+    return fail(DIV_INTERNAL, "internal error in Open");
+  }
+}
+
+int DIVeduded::openNetwork() {
+  Impl& d = *impl_;
+  if (d.run_slot == nullptr) d.run_slot = diveduded::hooks::runSlot(d.file);
+  if (d.folder_too_long) return fail(DIV_NO_FOLDER, "network folder longer than 4095 characters");
+  if (d.file_too_long) return fail(DIV_NO_FOLDER, "network file name longer than 99 characters");
+  if (d.dep_var_too_long) return fail(DIV_WRONG_OUTPUT, "requested output name longer than 99 characters");
+
+  std::string path, why;
+  if (diveduded::resolveNetworkPath(d.folder, d.file, path, why) != 0)
+    return fail(DIV_NO_FOLDER, "network file " + d.file + ": " + why);
+
+  diveduded::LoadResult loaded = diveduded::loadNetwork(path, !cacheDisabled());
+  if (loaded.status != 0) return fail(loaded.status, std::move(loaded.message));
+
+  const diveduded::Network& net = *loaded.net;
+  if (!diveduded::equalsNoCase(net.output, d.dep_var))
+    return fail(DIV_WRONG_OUTPUT, "network file " + path + " predicts \"" + net.output + "\", not the requested \"" +
+                                      d.dep_var + "\"");
+
+  // Size the per-runner work space once; reopening the same network reuses it.
+  const std::size_t n = net.tags.size();
+  if (!d.scratch.fits(net)) d.scratch.sizeFor(net);
+  if (d.x.size() < n) {
+    d.x.resize(n);
+    d.grad.resize(n);
+    d.deriv.resize(n);
+    d.tag_input.resize(n);
+  }
+  if (d.tag_text.size() < n * DIV_NAME_BUF) d.tag_text.resize(n * DIV_NAME_BUF);
+
+  d.net = std::move(loaded.net);
+  d.open = true;
+  d.has_result = false;
+  d.map_dirty = true;
+  return finish(DIV_OK);
+}
+
+int DIVeduded::Run() {
+  Impl& d = *impl_;
+  ++diveduded::hooks::counters().runs;
+  diveduded::hooks::FaultHit hit;
+  try {
+    if (d.run_slot == nullptr) d.run_slot = diveduded::hooks::runSlot(d.file);
+    ++*d.run_slot;
+    hit = diveduded::hooks::faultFor(d.file, diveduded::hooks::Op::Run);
+  } catch (...) {
+    return fail(DIV_INTERNAL, "internal error in Run");
+  }
+  // An injected fault may throw on purpose: that is what the test asks for.
+  if (hit.kind != Fault::None)
+    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Run), "injected fault at Run");
+  try {
+    return runNetwork();
+  } catch (...) {
+    return fail(DIV_INTERNAL, "internal error in Run");
+  }
+}
+
+int DIVeduded::runNetwork() {
+  Impl& d = *impl_;
+  if (!d.open) return fail(DIV_NOT_OPEN, "network file " + d.file + " is not open");
+  if (d.inputs_lost) return fail(DIV_INTERNAL, "out of memory copying the inputs");
+  if (d.inputs_bad) return fail(DIV_BAD_ARGUMENT, "SetInputs was given null names or values");
+  if (d.map_dirty) d.mapInputs();
+
+  const diveduded::Network& net = *d.net;
+  const std::size_t n = net.tags.size();
+  for (std::size_t t = 0; t < n; ++t) {
+    const long i = d.tag_input[t];
+    if (i < 0) return fail(DIV_MISSING_INPUT, "network file " + d.file + ": no input for tag \"" + net.tags[t] + "\"");
+    const double v = d.input_values[static_cast<std::size_t>(i)];
+    if (!std::isfinite(v))
+      return fail(DIV_NON_FINITE, "network file " + d.file + ": non-finite input for tag \"" + net.tags[t] + "\"");
+    d.x[t] = v;
+  }
+  const double y = diveduded::evaluate(net, d.x.data(), d.scratch, d.grad.data());
+  bool finite = std::isfinite(y);
+  for (std::size_t t = 0; finite && t < n; ++t) finite = std::isfinite(d.grad[t]);
+  if (!finite) return fail(DIV_NON_FINITE, "network file " + d.file + ": non-finite prediction or derivative");
+
+  // Commit only a wholly finite result.
+  m_dResult = y;
+  std::copy(d.grad.begin(), d.grad.begin() + static_cast<std::ptrdiff_t>(n), d.deriv.begin());
+  d.has_result = true;
+  return finish(DIV_OK);
+}
+
+int DIVeduded::GetIndependentTagCount(long& count) {
+  const Impl& d = *impl_;
+  count = static_cast<long>(d.tagCount());
+  return d.open ? DIV_OK : DIV_NOT_OPEN;
+}
+
+void DIVeduded::GetIndepVars(char** buffers, int count) {
+  const Impl& d = *impl_;
+  if (buffers == nullptr || count <= 0) return;
+  const std::size_t n = d.tagCount();
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+    writeName(buffers[i], i < n ? std::string_view(d.net->tags[i]) : std::string_view());
+}
+
+int DIVeduded::GetIndependentTagByIndex(int index, char*& name) {
+  Impl& d = *impl_;
+  d.empty[0] = '\0';
+  name = d.empty;
+  if (!d.open) return DIV_NOT_OPEN;
+  if (index < 1 || static_cast<std::size_t>(index) > d.net->tags.size()) return DIV_BAD_ARGUMENT;
+  // A per-runner copy: a caller that edits the text in place cannot touch the
+  // shared network.
+  char* slot = d.tag_text.data() + static_cast<std::size_t>(index - 1) * DIV_NAME_BUF;
+  writeName(slot, d.net->tags[static_cast<std::size_t>(index - 1)]);
+  name = slot;
+  return DIV_OK;
+}
+
+int DIVeduded::GetDerivatives(char** buffers, double* values) {
+  const Impl& d = *impl_;
+  const std::size_t n = d.tagCount();
+  if (!d.open) return DIV_NOT_OPEN;
+  if (n > 0 && (buffers == nullptr || values == nullptr)) {
+    if (buffers != nullptr)
+      for (std::size_t i = 0; i < n; ++i) writeName(buffers[i], d.net->tags[i]);
+    if (values != nullptr)
+      for (std::size_t i = 0; i < n; ++i) values[i] = 0.0;
+    return DIV_BAD_ARGUMENT;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    writeName(buffers[i], d.net->tags[i]);
+    values[i] = d.has_result ? d.deriv[i] : 0.0;
+  }
+  return d.has_result ? DIV_OK : DIV_NOT_OPEN;
+}
+
+int DIVeduded::Close() {
+  ++diveduded::hooks::counters().closes;
+  impl_->close();
+  return DIV_OK;
+}
+
+void DIVeduded::ClearCache() {
+  try {
+    diveduded::clearNetworkCache();
+  } catch (...) {
+  }
+}

@@ -1,0 +1,41 @@
+// The process-wide store of parsed network files.
+//
+// Keyed by the resolved path; an entry is valid while the file's modification
+// time and size are those seen when it was read, so each Open costs one stat
+// when the file is unchanged. Files that fail to parse or fail their CHECK
+// points are stored too (with their status and message), so a bad file is not
+// parsed again at every call. Runners hold a shared_ptr to the network, so
+// replacing or clearing an entry never pulls a network from under an open
+// runner.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/diveduded/network.h"
+
+namespace diveduded {
+
+struct LoadResult {
+  int status = 0;                        // 0, 3 (missing or unreadable), 4 (format), 9 (self-check)
+  std::shared_ptr<const Network> net;    // set when status is 0
+  std::string message;                   // names the file when status is not 0
+};
+
+// Files above this size are refused as a format error without being read.
+constexpr long long kMaxFileBytes = 1LL << 30;
+
+// Loads the network at path, through the cache unless use_cache is false.
+LoadResult loadNetwork(const std::string& path, bool use_cache);
+
+// Parses and self-checks a text that is already in memory (no cache). name
+// only labels messages.
+LoadResult loadNetworkText(const std::string& text, const std::string& name);
+
+// Drops every cached entry.
+void clearNetworkCache();
+
+// Number of cached entries (tests).
+std::size_t cachedNetworkCount();
+
+}  // namespace diveduded
