@@ -1,0 +1,85 @@
+#include "core/helpers.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/registry.h"
+
+std::string toUpper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string getZKModelDir() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Calverin\\Tressa\\38.0", 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return {};
+  }
+  unsigned char buf[1024] = {};
+  unsigned size = sizeof buf;
+  unsigned type = 0;
+  const long rc = RegQueryValueExA(key, "ZKDir", nullptr, &type, buf, &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return {};
+  // The bytes read up to the first zero byte, never more than were read.
+  const std::size_t n = size < sizeof buf ? size : sizeof buf;
+  const void* nul = std::memchr(buf, 0, n);
+  const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - buf) : n;
+  return std::string(reinterpret_cast<const char*>(buf), len);
+}
+
+int basisCode(std::string word) {
+  if (word == "MOLAR") return BASIS_MOLAR;
+  if (word == "VOLUME") return BASIS_VOLUME;
+  return BASIS_MASS;
+}
+
+const char* basisWord(int code) {
+  switch (code) {
+    case BASIS_MASS: return "MASS";
+    case BASIS_MOLAR: return "MOLAR";
+    case BASIS_VOLUME: return "VOLUME";
+    default: return "";
+  }
+}
+
+std::string versionText(const VerInfo& v) {
+  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build);
+}
+
+int stoi_checked(const std::string& text) {
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(begin, &end, 10);
+  if (end == begin) throw std::invalid_argument("invalid stoi argument");
+  if (errno == ERANGE || value < INT_MIN || value > INT_MAX) throw std::out_of_range("stoi argument out of range");
+  return static_cast<int>(value);
+}
+
+VerInfo parseVersion(const std::string& text) {
+  VerInfo v;  // 35.0.0
+  const std::size_t p1 = text.find('.');
+  if (p1 == std::string::npos) return v;
+  v.major = static_cast<uint32_t>(stoi_checked(text.substr(0, p1)));
+  const std::size_t p2 = text.find('.', p1 + 1);
+  if (p2 == std::string::npos) return v;
+  v.minor = static_cast<uint32_t>(stoi_checked(text.substr(p1 + 1, p2 - p1 - 1)));
+  // The whole rest: a third point ends the conversion there.
+  v.build = static_cast<uint32_t>(stoi_checked(text.substr(p2 + 1)));
+  return v;
+}
+
+bool copyBounded(char* dst, std::size_t cap, const std::string& text) {
+  if (!dst || cap == 0) return false;
+  if (text.size() >= cap || text.find('\0') != std::string::npos) {
+    dst[0] = '\0';
+    return false;
+  }
+  std::memcpy(dst, text.c_str(), text.size() + 1);
+  return true;
+}

@@ -1,0 +1,61 @@
+// Small helpers shared by every block: upper-casing, the network folder from
+// the registry, basis words and codes, the model version text, and the checked
+// map look-up and text-to-integer conversion whose error texts the blocks and
+// factories report.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "core/records.h"
+
+// Basis codes of the LE and HL settings.
+constexpr int BASIS_MASS = 0;
+constexpr int BASIS_MOLAR = 1;
+constexpr int BASIS_VOLUME = 2;
+
+// A copy with every byte passed through the C library's toupper.
+std::string toUpper(std::string text);
+
+// The network root folder: the registry value "ZKDir" under
+// HKEY_LOCAL_MACHINE "SOFTWARE\Calverin\Tressa\38.0"; empty when the key or the
+// value cannot be read. No separator is added or removed.
+std::string getZKModelDir();
+
+// "MOLAR" 1, "VOLUME" 2, any other text 0. Case-sensitive: callers upper-case first.
+int basisCode(std::string word);
+
+// "MASS", "MOLAR", "VOLUME" for 0, 1, 2; the empty text for any other code.
+const char* basisWord(int code);
+
+// "37.0.10": the three numbers in unsigned decimal joined by points.
+std::string versionText(const VerInfo& v);
+
+// Parses "MAJOR.MINOR.BUILD" (already upper-cased). A text without a point
+// keeps 35.0.0; a single point sets only the major number. Each part is read
+// like stoi_checked; negative numbers keep their unsigned 32-bit form.
+VerInfo parseVersion(const std::string& text);
+
+// Base-10 conversion as the standard string-to-int: leading white space and a
+// sign are accepted, trailing characters ignored. Throws
+// std::invalid_argument("invalid stoi argument") without a leading number and
+// std::out_of_range("stoi argument out of range") outside the 32-bit range.
+int stoi_checked(const std::string& text);
+
+// The text of the map look-up error.
+inline constexpr const char* kInvalidMapKey = "invalid map<K, T> key";
+
+// Checked look-up in an ordered map: throws
+// std::out_of_range("invalid map<K, T> key") for a missing key.
+template <class Map, class Key>
+auto& at_or_throw(Map& m, const Key& key) {
+  auto it = m.find(key);
+  if (it == m.end()) throw std::out_of_range(kInvalidMapKey);
+  return it->second;
+}
+
+// Copies text with its terminator into a fixed buffer of cap bytes when it
+// fits; otherwise writes an empty text and returns false (never truncates).
+bool copyBounded(char* dst, std::size_t cap, const std::string& text);

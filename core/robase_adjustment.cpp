@@ -1,0 +1,189 @@
+// robase: the tuning-factor adjustment rows "Y_" + y, the sulfur-ppm rows of
+// the product streams, and the smooth positive floor on network fractions.
+//
+// Adjustment row of output y with raw prediction P and model inputs x:
+//   r = y - (ALPHA_y * P + BETA_y + sum over x in y's independent set of GAMMA_y_x * x)
+//   dr/dy = 1,  dr/dx = -ALPHA_y * dP/dx - (GAMMA_y_x when x is in the independent set)
+// The pattern registers every model input (by name) and then y; the Jacobian
+// writes the same list in the same order.
+//
+// The evaluation operations only ever raise the status to 1 on a failure, so
+// a model's chain of steps keeps an earlier failure.
+#include <algorithm>
+#include <cmath>
+
+#include "core/helpers.h"
+#include "core/robase.h"
+
+namespace {
+
+constexpr double kPpmToFraction = 0.0001;  // wt% per ppm
+constexpr double kMinCutoff = 1e-20;
+constexpr double kE = 2.718281828459045;
+constexpr double kInvE = 0.36787944117144233;
+
+// Output name of an adjustment row: the name without its leading "Y_".
+std::string outputOf(const std::string& eqnName) { return eqnName.size() >= 2 ? eqnName.substr(2) : std::string(); }
+
+}  // namespace
+
+double robase::computeAdjValue(std::string output, long long& /*status*/) const {
+  const double alpha = at_or_throw(m_attributes, "ALPHA_" + output)->value;
+  const double beta = at_or_throw(m_attributes, "BETA_" + output)->value;
+  const double prediction = at_or_throw(m_nnOutputVars, output)->value;
+  double value = alpha * prediction + beta;
+  const std::set<std::string>& indep = at_or_throw(m_indepVars, output);
+  for (const auto& input : m_inputVars) {
+    if (indep.count(input.first) == 0) continue;
+    value += currentValue(*input.second) * at_or_throw(m_attributes, "GAMMA_" + output + "_" + input.first)->value;
+  }
+  return value;
+}
+
+double robase::computeAdjEqnResidual(std::string eqnName, long long& status) const {
+  const std::string output = outputOf(eqnName);
+  const ROMVar* var = at_or_throw(m_nnOutputVars, output);
+  return currentValue(*var) - computeAdjValue(output, status);
+}
+
+double robase::computeAdjEqnDerivative(std::string eqnName, std::string varName, long long& /*status*/) const {
+  const std::string output = outputOf(eqnName);
+  if (varName == output) return 1.0;
+  if (m_inputVars.count(varName) == 0) return 0.0;
+  const double alpha = at_or_throw(m_attributes, "ALPHA_" + output)->value;
+  const ROMVar* out = at_or_throw(m_nnOutputVars, output);
+  double d = -alpha * at_or_throw(out->derivs, varName);
+  // GAMMA enters the residual only for y's independent variables; the
+  // derivative follows the residual.
+  if (at_or_throw(m_indepVars, output).count(varName) != 0)
+    d -= at_or_throw(m_attributes, "GAMMA_" + output + "_" + varName)->value;
+  return d;
+}
+
+std::vector<std::string> robase::adjRowVariables(const std::string& output) const {
+  std::vector<std::string> row;
+  row.reserve(m_inputVars.size() + 1);
+  for (const auto& input : m_inputVars) row.push_back(input.first);
+  row.push_back(output);
+  return row;
+}
+
+void robase::res_NNAdjustment(long long& status) const {
+  const OneBased<double> r = residualView();
+  if (!r.valid()) {
+    status = 1;
+    return;
+  }
+  for (const auto& entry : m_adjEqns) {
+    long long st = 0;
+    const double value = computeAdjEqnResidual(entry.first, st);
+    r.at(eqnNumber(*entry.second)) = value;
+    if (st != 0 || !std::isfinite(value)) status = 1;
+  }
+}
+
+void robase::pat_NNAdjustment(rt_jac_t* jac, long long& status) {
+  if (!jac) {
+    status = 1;
+    return;
+  }
+  for (const auto& entry : m_adjEqns) {
+    ROMEqn& eqn = *entry.second;
+    const int row = eqnNumber(eqn);
+    eqn.firstNz = m_nzCounter + 1;
+    const std::string output = outputOf(entry.first);
+    for (const std::string& name : adjRowVariables(output)) {
+      const ROMVar* var = name == output ? at_or_throw(m_nnOutputVars, name) : at_or_throw(m_inputVars, name);
+      ++m_nzCounter;
+      const int nz = nzNumber(m_nzCounter);
+      if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+    }
+  }
+  m_lastNz = nzNumber(m_nzCounter);
+}
+
+void robase::jac_NNAdjustment(long long& status) const {
+  const OneBased<double> bj = jacobianView();
+  if (!bj.valid()) {
+    status = 1;
+    return;
+  }
+  for (const auto& entry : m_adjEqns) {
+    int nz = nzNumber(entry.second->firstNz);
+    for (const std::string& name : adjRowVariables(outputOf(entry.first))) {
+      long long st = 0;
+      const double value = computeAdjEqnDerivative(entry.first, name, st);
+      bj.at(nz++) = value;
+      if (st != 0 || !std::isfinite(value)) status = 1;
+    }
+  }
+}
+
+std::string robase::strmName_SulPPM(const std::string& eqnName) const {
+  // "EQN_" + stream + "SULPPM"
+  if (eqnName.size() < 10) return {};
+  return eqnName.substr(4, eqnName.size() - 10);
+}
+
+void robase::res_SulPPM(ROMEqn* eqn, long long& status) const {
+  const OneBased<double> r = residualView();
+  if (!eqn || !r.valid()) {
+    status = 1;
+    return;
+  }
+  const std::string stream = strmName_SulPPM(eqn->name);
+  const double sul = currentValue(*at_or_throw(m_calcVars, stream + "SUL"));
+  const double ppm = currentValue(*at_or_throw(m_calcVars, stream + "SULPPM"));
+  const double value = sul - kPpmToFraction * ppm;
+  r.at(eqnNumber(*eqn)) = value;
+  if (!std::isfinite(value)) status = 1;
+}
+
+void robase::pat_SulPPM(ROMEqn* eqn, rt_jac_t* jac, long long& status) {
+  if (!eqn || !jac) {
+    status = 1;
+    return;
+  }
+  const std::string stream = strmName_SulPPM(eqn->name);
+  const ROMVar* cols[] = {at_or_throw(m_calcVars, stream + "SUL"), at_or_throw(m_calcVars, stream + "SULPPM")};
+  const int row = eqnNumber(*eqn);
+  eqn->firstNz = m_nzCounter + 1;
+  for (const ROMVar* var : cols) {
+    ++m_nzCounter;
+    const int nz = nzNumber(m_nzCounter);
+    if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+  }
+}
+
+void robase::jac_SulPPM(ROMEqn* eqn, long long& status) const {
+  const OneBased<double> bj = jacobianView();
+  if (!eqn || !bj.valid()) {
+    status = 1;
+    return;
+  }
+  const int nz = nzNumber(eqn->firstNz);
+  bj.at(nz) = 1.0;
+  bj.at(nz + 1) = -kPpmToFraction;
+}
+
+int robase::res_ExpMinClip(double x, double cutoff, double* result) {
+  if (!result) return 1;
+  const double c = std::max(kMinCutoff, cutoff);
+  // Continuous with slope 1 at x = c; below it positive and falling towards 0.
+  *result = x > c ? x : std::exp(x / c) * (c / kE);
+  return 0;
+}
+
+int robase::jac_ExpMinClip(double x, double cutoff, double* dx, double* dcutoff) {
+  const double c = std::max(kMinCutoff, cutoff);
+  if (x > c) {
+    if (dx) *dx = 1.0;
+    if (dcutoff) *dcutoff = 0.0;
+    return 0;
+  }
+  const double t = (1.0 / c) * x;
+  if (dx) *dx = std::exp(t) * kInvE;
+  // Below 1e-20 the cut-off is replaced by the constant 1e-20.
+  if (dcutoff) *dcutoff = cutoff >= kMinCutoff ? std::exp(t - 1.0) * (1.0 - t) : 0.0;
+  return 0;
+}
