@@ -1,0 +1,248 @@
+#include "host/app.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "host/block_session.h"
+#include "host/case_file.h"
+#include "host/command_line.h"
+#include "host/jacobian_check.h"
+#include "host/newton.h"
+#include "host/plugin_loader.h"
+#include "host/report.h"
+#include "platform/registry.h"
+#include "platform/storage.h"
+#include "platform/values.h"
+
+namespace romhost {
+
+namespace {
+
+// The registry value the blocks read for the network root, and the size of the
+// buffer they read it into (terminator included).
+constexpr const char* kRegistryRoot = "HKEY_LOCAL_MACHINE";
+constexpr const char* kRegistryKey = "SOFTWARE\\Calverin\\Tressa\\38.0";
+constexpr const char* kRegistryValue = "ZKDir";
+constexpr std::size_t kRegistryBuffer = 1024;
+
+int fail(std::ostream& err, const StepResult& r) {
+  err << "romhost: " << r.message << "\n";
+  return hostExitCode(r.status);
+}
+
+// The owner of an option list handed to a factory.
+struct OptionList {
+  value_t* value = value_make_list();
+  explicit OptionList(const std::vector<std::string>& options) {
+    for (const std::string& o : options) gl_append(value->list, value_make_string(o.c_str()));
+  }
+  ~OptionList() { value_destroy(value); }
+  OptionList(const OptionList&) = delete;
+  OptionList& operator=(const OptionList&) = delete;
+};
+
+// The SUBID the user asked for: the value of the last option whose key
+// contains "SUBID", as the factory reads it (upper-cased).
+std::optional<std::string> subidOf(const std::vector<std::string>& options) {
+  std::optional<std::string> subid;
+  for (std::string o : options) {
+    for (char& ch : o) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    const std::size_t colon = o.find(':');
+    const std::string key = o.substr(0, colon);
+    if (key.find("SUBID") != std::string::npos) subid = colon == std::string::npos ? o : o.substr(colon + 1);
+  }
+  return subid;
+}
+
+int runInfo(const CommandLine& cl, std::ostream& out, std::ostream& err) {
+  StepResult r;
+  const std::string path = pluginPath(cl.plugin);
+  auto plugin = PluginSession::start(path, !cl.quiet, r);
+  if (!plugin) return fail(err, r);
+  out << "Plug-in:   " << path << "\n";
+  out << "Identity:  " << plugin->library().identity() << "\n";
+  for (const char* kind : {"QIVBLKFACTORY", "QIVPIPE"}) {
+    int major = 0, minor = 0;
+    const int st = plugin->library().version(kind, major, minor);
+    out << "Interface " << kind << ": " << major << "." << minor;
+    if (st != 0) out << " (qivdll_version returned " << st << ")";
+    out << "\n";
+  }
+  out << "Factories:\n";
+  for (const std::string& name : plugin->factoryNames()) out << "  " << name << "\n";
+  return 0;
+}
+
+int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
+  CaseSpec c;
+  try {
+    c = readCaseFile(cl.casePath);
+  } catch (const CaseError& e) {
+    return fail(err, StepResult::failure(HostStatus::kInputError, e.what()));
+  }
+  c.options.insert(c.options.end(), cl.options.begin(), cl.options.end());
+  c.values.insert(c.values.end(), cl.sets.begin(), cl.sets.end());
+  c.attributes.insert(c.attributes.end(), cl.attributes.begin(), cl.attributes.end());
+  if (!cl.networks.empty()) {
+    std::error_code ec;
+    const auto abs = std::filesystem::absolute(cl.networks, ec);
+    c.networks = ec ? cl.networks : abs.lexically_normal().string();
+  }
+
+  // The network root goes into the registry before the block is created: a
+  // block reads its network files while it is made.
+  if (!c.networks.empty()) {
+    if (c.networks.size() + 1 > kRegistryBuffer || c.networks.find('\0') != std::string::npos)
+      return fail(err, StepResult::failure(HostStatus::kInputError,
+                                           "The network root is longer than the " + std::to_string(kRegistryBuffer - 1) +
+                                               " characters the blocks can read: " + c.networks));
+    pelmo_registry_set(kRegistryRoot, kRegistryKey, kRegistryValue, c.networks.c_str());
+  }
+
+  MemStorage loaded;
+  if (!cl.loadPath.empty() && !storage_load_file(cl.loadPath, loaded))
+    return fail(err, StepResult::failure(HostStatus::kInputError, "Cannot read the stored block " + cl.loadPath));
+
+  StepResult r;
+  auto plugin = PluginSession::start(pluginPath(cl.plugin), !cl.quiet, r);
+  if (!plugin) return fail(err, r);
+
+  QivBlkFactory* factory = plugin->factories().Lookup(c.factory.c_str());
+  if (!factory) {
+    std::string known;
+    for (const std::string& n : plugin->factoryNames()) known += (known.empty() ? "" : ", ") + n;
+    return fail(err, StepResult::failure(HostStatus::kInputError,
+                                         "The plug-in registers no factory " + c.factory + " (it has: " + known + ")"));
+  }
+
+  QivEOBlock* block = nullptr;
+  {
+    OptionList options(c.options);
+    std::string error;
+    const bool returned = callGuarded([&] { block = factory->create(c.name.c_str(), options.value); }, error);
+    if (!returned || !block) {
+      const char* text = nullptr;
+      std::string ignored;
+      callGuarded([&] { text = factory->error_text(); }, ignored);
+      std::string message = text ? text : "Block creation failed";
+      if (!returned) message += " (" + error + ")";
+      return fail(err, StepResult::failure(HostStatus::kCreationFailed, message));
+    }
+  }
+
+  BlockSession session(block);
+  SetUpPlan plan;
+  plan.load = cl.loadPath.empty() ? nullptr : &loaded;
+  plan.values = c.values;
+  plan.attributes = c.attributes;
+  r = session.setUp(plan);
+  for (const std::string& w : session.warnings()) err << "romhost: warning: " << w << "\n";
+
+  SolveReport report;
+  report.block = c.name;
+  report.subid = subidOf(c.options);
+  report.checkRequested = cl.checkJacobian;
+  auto finishReport = [&] {
+    if (!session.dimensioned()) return;
+    BlockSystem& sys = session.system();
+    report.variables = static_cast<int>(sys.variables().size());
+    report.equations = static_cast<int>(sys.equations().size());
+    report.nonzeros = static_cast<int>(sys.nonZeros().size());
+    report.rows = variableRows(sys, c.name);
+  };
+  if (!r.ok()) {
+    const int code = fail(err, r);
+    if (code == 1 && cl.json) {
+      report.newton.status = r.status;
+      report.newton.message = r.message;
+      report.newton.maxResidual = std::numeric_limits<double>::quiet_NaN();
+      finishReport();
+      out << reportJson(report).dump(2) << "\n";
+    }
+    return code;
+  }
+
+  BlockSystem& sys = session.system();
+  const bool human = !cl.json;
+  if (cl.checkJacobian) {
+    report.checks.push_back({"start", checkJacobian(sys)});
+    if (human) printCheck(out, report.checks.back());
+  }
+
+  NewtonSettings settings;
+  if (cl.maxIterations) settings.maxIterations = *cl.maxIterations;
+  if (cl.tolerance) settings.tolerance = *cl.tolerance;
+  if (!cl.quiet) {
+    settings.onIterate = [&err](const NewtonIterate& it) {
+      char line[160];
+      std::snprintf(line, sizeof line, "  iteration %3d  max|r| %.3e  ||r|| %.3e  step %.3g\n", it.iteration,
+                    it.maxResidual, it.norm2, it.stepLength);
+      err << line;
+    };
+  }
+  report.newton = solveNewton(sys, settings);
+  const NewtonResult& nr = report.newton;
+  if (!nr.converged()) {
+    err << "romhost: " << nr.message << "\n";
+    if (!nr.worst.empty()) {
+      err << "  largest residuals:\n";
+      for (const ResidualEntry& e : nr.worst) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.6g", e.residual);
+        err << "    " << e.equation << "  " << line << "\n";
+      }
+    }
+  }
+
+  if (cl.checkJacobian && nr.status != HostStatus::kNotSquare) {
+    report.checks.push_back({nr.converged() ? "solution" : "final", checkJacobian(sys)});
+    if (human) printCheck(out, report.checks.back());
+  }
+
+  HostStatus status = nr.status;
+  if (!cl.savePath.empty()) {
+    MemStorage storage;
+    StepResult saved = session.save(storage);
+    if (saved.ok() && !storage_save_file(storage, cl.savePath))
+      saved = StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " + cl.savePath);
+    if (!saved.ok()) {
+      err << "romhost: " << saved.message << "\n";
+      if (nr.converged()) status = saved.status;  // a failed save is never reported as success
+    }
+  }
+
+  finishReport();
+  if (cl.json) {
+    out << reportJson(report).dump(2) << "\n";
+  } else {
+    if (!cl.quiet) printTable(out, report);
+    printSummary(out, report);
+  }
+  return hostExitCode(status);
+}
+
+}  // namespace
+
+int runRomhost(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CommandLine cl;
+  try {
+    cl = parseCommandLine(args);
+  } catch (const UsageError& e) {
+    err << "romhost: " << e.what() << "\n" << usageText();
+    return hostExitCode(HostStatus::kUsageError);
+  }
+  switch (cl.command) {
+    case CommandLine::Command::kHelp:
+      out << usageText();
+      return 0;
+    case CommandLine::Command::kInfo:
+      return runInfo(cl, out, err);
+    case CommandLine::Command::kSolve:
+      return runSolve(cl, out, err);
+  }
+  return hostExitCode(HostStatus::kUsageError);
+}
+
+}  // namespace romhost

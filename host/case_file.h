@@ -1,0 +1,39 @@
+// The case file: which factory makes the block, its name and options, the
+// network root, values of fixed variables and attribute assignments.
+//
+//   {"factory": "MORVANE", "name": "C1", "options": ["SUBID:ROCOKER"],
+//    "networks": "networks", "values": {"FEEDMASS": 120000},
+//    "attributes": {"ALPHA_C3FRAC": 1.0}}
+//
+// A relative "networks" path is relative to the folder of the case file.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/block_session.h"
+
+namespace romhost {
+
+struct CaseSpec {
+  std::string factory;
+  std::string name = "B1";
+  std::vector<std::string> options;
+  std::string networks;  // resolved against the case folder; empty when not given
+  std::vector<std::pair<std::string, double>> values;
+  std::vector<std::pair<std::string, AttributeValue>> attributes;
+};
+
+class CaseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Both throw CaseError with a message naming what is wrong.
+CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& caseFolder);
+CaseSpec readCaseFile(const std::string& path);
+
+}  // namespace romhost

@@ -1,0 +1,49 @@
+// What romhost prints: a table of the block's variables (name, value, unit,
+// CONST/CALC) with a summary, the derivative-check findings, and the same as
+// one JSON object.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/block_system.h"
+#include "host/jacobian_check.h"
+#include "host/newton.h"
+
+namespace romhost {
+
+struct VariableRow {
+  std::string name;  // the block's own name, without "<block>."
+  double value = 0.0;
+  std::string unit;  // the unit the value is in (the base unit)
+  bool fixed = false;
+};
+
+struct CheckAtPoint {
+  std::string point;  // "start" or "solution"
+  CheckResult result;
+};
+
+struct SolveReport {
+  std::string block;
+  std::optional<std::string> subid;
+  NewtonResult newton;
+  int variables = 0;
+  int equations = 0;
+  int nonzeros = 0;
+  std::vector<VariableRow> rows;
+  bool checkRequested = false;
+  std::vector<CheckAtPoint> checks;
+};
+
+std::vector<VariableRow> variableRows(const BlockSystem& system, const std::string& blockName);
+
+void printTable(std::ostream& out, const SolveReport& report);
+void printSummary(std::ostream& out, const SolveReport& report);
+void printCheck(std::ostream& out, const CheckAtPoint& check);
+nlohmann::ordered_json reportJson(const SolveReport& report);
+
+}  // namespace romhost
