@@ -1,0 +1,126 @@
+// romnet on the SAMPLE kind: generation is reproducible and honours the
+// table's sensitivities; eval and check work on the files; failures exit with
+// the runner's status and name the file.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kRomnet = std::string(ROM_BINARY_DIR) + "/bin/romnet";
+const fs::path kSample = fs::path(ROM_SOURCE_DIR) / "examples/networks/SAMPLE";
+
+struct Result {
+  int status;
+  std::string out;  // standard output and standard error together
+};
+
+Result romnet(const std::string& args) {
+  const std::string cmd = kRomnet + " " + args + " 2>&1";
+  std::FILE* p = ::popen(cmd.c_str(), "r");
+  Result r{-1, {}};
+  if (p == nullptr) return r;
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) r.out.append(buf, n);
+  const int raw = ::pclose(p);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(Romnet, GenerateReproducesTheShippedSamples) {
+  divtest::TempDir out;
+  const Result r = romnet("generate " + (kSample / "SAMPLE.table").string() + " " + out.str());
+  ASSERT_EQ(r.status, 0) << r.out;
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(kSample)) {
+    if (e.path().extension() != ".zkr") continue;
+    ++files;
+    EXPECT_EQ(slurp(out.path() / e.path().filename()), slurp(e.path())) << e.path();
+  }
+  EXPECT_EQ(files, 3);
+}
+
+TEST(Romnet, EvalJsonAtTheNominalPointGivesTheTableValues) {
+  // LIQSULFRAC: nominal 0.8; FEEDSUL sensitivity 0.1 per span 0.008, so
+  // dy/dFEEDSUL = 0.1 * 0.8 / 0.008 = 10; REACTORTEMP -0.02 * 0.8 / 10.
+  const Result r = romnet("eval " + (kSample / "SAMPLE_LIQSULFRAC.zkr").string() +
+                          " FEEDSUL=0.025 reactortemp=495 FEEDMASS=1 --json");
+  ASSERT_EQ(r.status, 0) << r.out;
+  double y = 0, d1 = 0, d2 = 0;
+  ASSERT_EQ(std::sscanf(r.out.c_str(),
+                        "{\"prediction\": %lf, \"derivatives\": {\"FEEDSUL\": %lf, \"REACTORTEMP\": %lf}}", &y, &d1,
+                        &d2),
+            3)
+      << r.out;
+  EXPECT_NEAR(y, 0.8, 1e-14);
+  EXPECT_NEAR(d1, 10.0, 1e-12);
+  EXPECT_NEAR(d2, -0.0016, 1e-15);
+}
+
+TEST(Romnet, CheckPassesOnEverySample) {
+  for (const char* f : {"SAMPLE_GASFRAC.zkr", "SAMPLE_LIQFRAC.zkr", "SAMPLE_LIQSULFRAC.zkr"}) {
+    const Result r = romnet("check " + (kSample / f).string());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("3 CHECK points hold"), std::string::npos) << r.out;
+  }
+}
+
+TEST(Romnet, FailuresExitWithTheRunnerStatusAndNameTheFile) {
+  divtest::TempDir dir;
+  const fs::path bad = dir.write("K", "Y", "ZKR 1\nOUTPUT Y\nINPUTS 0\n");
+  Result r = romnet("eval " + bad.string());
+  EXPECT_EQ(r.status, 4);
+  EXPECT_NE(r.out.find(bad.string()), std::string::npos) << r.out;
+  r = romnet("eval " + (dir.path() / "none.zkr").string());
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.out.find("none.zkr"), std::string::npos) << r.out;
+  r = romnet("eval " + (kSample / "SAMPLE_LIQSULFRAC.zkr").string() + " FEEDSUL=1");
+  EXPECT_EQ(r.status, 6) << r.out;
+  r = romnet("eval " + (kSample / "SAMPLE_LIQSULFRAC.zkr").string() + " FEEDSUL=nan REACTORTEMP=1");
+  EXPECT_EQ(r.status, 8) << r.out;
+  r = romnet("eval");
+  EXPECT_EQ(r.status, 64);
+}
+
+TEST(Romnet, BadTablesAreRefusedWithTheLine) {
+  struct Case {
+    const char* table;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"INPUT A 1 1\n", "line 1: the table must begin with a KIND row"},
+      {"KIND K\nINPUT A 1 0\n", "line 2: span"},
+      {"KIND K\nINPUT A 1 1\nOUTPUT Y 1 4 B=1\n", "line 3: tag \"B\" has no INPUT row"},
+      {"KIND K\nINPUT A 1 1\nINPUT B 1 1\nOUTPUT Y 1 1 A=1 B=1\n", "line 4: hidden width 1 is below"},
+      {"KIND K\nINPUT A 1 1\nOUTPUT Y 1 4 A=1 a=2\n", "appears twice"},
+      {"KIND ../K\n", "line 1: KIND"},
+      {"KIND K\n", "no OUTPUT row"},
+  };
+  divtest::TempDir dir;
+  for (const Case& c : cases) {
+    const fs::path table = dir.path() / "t.table";
+    std::ofstream(table, std::ios::trunc) << c.table;
+    const Result r = romnet("generate " + table.string() + " " + (dir.path() / "out").string());
+    EXPECT_EQ(r.status, 65) << c.table;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+  }
+}
+
+}  // namespace

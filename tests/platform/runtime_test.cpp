@@ -1,0 +1,84 @@
+// The C runtime shims, messages and the factory library.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/crt.h"
+#include "platform/factory.h"
+#include "platform/rtdev.h"
+
+namespace {
+
+TEST(CrtRand, ClassicSequenceFromSeedOne) {
+  crt_srand(1);
+  std::vector<int> got;
+  for (int i = 0; i < 5; ++i) got.push_back(crt_rand());
+  EXPECT_EQ(got, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
+  crt_srand(12345);
+  for (int i = 0; i < 10000; ++i) {
+    const int r = crt_rand();
+    ASSERT_GE(r, 0);
+    ASSERT_LE(r, CRT_RAND_MAX);
+  }
+  crt_srand(1);
+  EXPECT_EQ(crt_rand(), 41);
+}
+
+TEST(Messages, LinesAreCollectedPerDevice) {
+  rtdev* pipe = rtdev_create(false);
+  EXPECT_EQ(rtoprintf(pipe, "Adding factory %s\n", "MORVANE"), 23);
+  const std::string key = "%s%n";  // a key is an argument, never the format
+  rtoprintf(pipe, "Unrecognized option: %s \n", key.c_str());
+  const std::string big(5000, 'z');
+  rtoprintf(pipe, "%s", big.c_str());  // longer than any first-pass buffer; kept as a partial line
+  const auto lines = rtdev_lines(pipe);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Adding factory MORVANE");
+  EXPECT_EQ(lines[1], "Unrecognized option: %s%n ");
+  EXPECT_EQ(lines[2], big);
+  rtdev_clear(pipe);
+  EXPECT_TRUE(rtdev_text(pipe).empty());
+  EXPECT_EQ(rtoprintf(nullptr, "dropped\n"), 0);
+  rtdev_destroy(pipe);
+}
+
+TEST(Messages, HistoryDeviceExistsAndCannotBeDestroyed) {
+  ASSERT_NE(rtHisDev, nullptr);
+  rtdev_clear(rtHisDev);
+  rtoprintf(rtHisDev, "line\n");
+  rtdev_destroy(rtHisDev);  // refused: the framework owns it
+  EXPECT_EQ(rtdev_lines(rtHisDev), std::vector<std::string>{"line"});
+  rtdev_clear(rtHisDev);
+}
+
+class NamedFactory : public QivBlkFactory {
+ public:
+  explicit NamedFactory(const char* n) : name_(n) {}
+  void destroy() override { delete this; }
+  QivEOBlock* create(const char*, value_t*) override { return nullptr; }
+  const char* type_name() const override { return name_; }
+  const char* error_text() const override { return "Block creation failed"; }
+  int reserved() override { return 0; }
+
+ private:
+  const char* name_;
+};
+
+TEST(FactoryLib, AddLookupRemove) {
+  QivFactoryLib lib;
+  NamedFactory a("MORVANE"), b("ROTUNING"), a2("MORVANE");
+  EXPECT_EQ(lib.AddFactory(&a), 0);
+  EXPECT_EQ(lib.AddFactory(&b), 0);
+  EXPECT_EQ(lib.AddFactory(&a2), 0);
+  EXPECT_EQ(lib.AddFactory(nullptr), 1);
+  EXPECT_EQ(lib.Lookup("MORVANE"), &a);  // the first registered match
+  EXPECT_EQ(lib.Lookup("morvane"), nullptr);
+  EXPECT_EQ(lib.Lookup(nullptr), nullptr);
+  EXPECT_EQ(lib.Remove(&a), 0);
+  EXPECT_EQ(lib.Lookup("MORVANE"), &a2);
+  EXPECT_EQ(lib.Remove(&a), 1);
+  EXPECT_EQ(lib.factories().size(), 2u);
+}
+
+}  // namespace

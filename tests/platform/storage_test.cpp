@@ -1,0 +1,242 @@
+#include "platform/storage.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kXml = "<blockSpecificData><basisLE>MASS</basisLE><basisHL>MASS</basisHL></blockSpecificData>";
+
+// What the reactor blocks write: the text's length, then the text.
+void write_block_stream(IStorage* stg, const char* text) {
+  long result = -1;
+  IStream* s = QivIStorageWrapper(stg).OpenStream(L"BLOCK_SPECIFIC_XML", STGM_CREATE_RW, result);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(result, 0);
+  QivIStreamWrapper w(s);
+  w << static_cast<long>(std::strlen(text)) << text;
+  EXPECT_FALSE(w.error());
+  s->Release();
+}
+
+TEST(Storage, BlockStreamBytesAndRoundTrip) {
+  MemStorage stg;
+  write_block_stream(&stg, kXml);
+  const auto bytes = stg.stream_bytes("block_specific_xml");  // names compare case-insensitively
+  ASSERT_EQ(bytes.size(), 90u);  // 4 length bytes, 85 text bytes, the terminator
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4), (std::vector<uint8_t>{0x55, 0, 0, 0}));
+  EXPECT_EQ(bytes.back(), 0);
+
+  long result = -1;
+  IStream* s = QivIStorageWrapper(&stg).OpenStream(L"Block_Specific_Xml", STGM_READ, result);
+  ASSERT_NE(s, nullptr);
+  QivIStreamWrapper r(s);
+  long n = 0;
+  r >> n;
+  ASSERT_EQ(n, 85);
+  std::vector<char> buf(static_cast<std::size_t>(n) + 1);
+  EXPECT_EQ(r.read_text(buf.data(), buf.size()), 85u);
+  EXPECT_STREQ(buf.data(), kXml);
+  EXPECT_FALSE(r.error());
+  EXPECT_EQ(r.remaining(), 0u);
+  uint32_t put = 7;
+  EXPECT_EQ(s->Write("x", 1, &put), STG_E_ACCESSDENIED);  // mode 0 is read-only
+  EXPECT_EQ(put, 0u);
+  s->Release();
+  EXPECT_EQ(stg.stream_names(), std::vector<std::string>{"BLOCK_SPECIFIC_XML"});
+  write_block_stream(&stg, "b");  // mode 6 truncates
+  EXPECT_EQ(stg.stream_bytes("BLOCK_SPECIFIC_XML").size(), 4u + 2u);
+}
+
+struct NameCase {
+  const wchar_t* name;
+  int mode;
+  long expect;
+};
+
+class StreamNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(StreamNames, FollowTheElementNameRules) {
+  MemStorage stg;
+  stg.set_stream_bytes("PRESENT", {1});
+  long result = 0;
+  IStream* s = QivIStorageWrapper(&stg).OpenStream(GetParam().name, GetParam().mode, result);
+  EXPECT_EQ(result, GetParam().expect);
+  EXPECT_EQ(s != nullptr, GetParam().expect == 0);
+  if (s) s->Release();
+  EXPECT_EQ(QivIStorageWrapper(nullptr).OpenStream(L"X", STGM_CREATE_RW, result), nullptr);
+  EXPECT_EQ(result, STG_E_INVALIDPOINTER);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, StreamNames,
+    ::testing::Values(NameCase{L"PRESENT", STGM_READ, 0}, NameCase{L"present", STGM_READ, 0},
+                      NameCase{L"ABSENT", STGM_READ, STG_E_FILENOTFOUND},
+                      NameCase{L"NEW", STGM_CREATE_RW, 0},
+                      NameCase{L"PRESENT", 3, STG_E_INVALIDFLAG},
+                      NameCase{L"", STGM_CREATE_RW, STG_E_INVALIDNAME},
+                      NameCase{nullptr, STGM_CREATE_RW, STG_E_INVALIDNAME},
+                      NameCase{L"A234567890123456789012345678901", STGM_CREATE_RW, 0},          // 31
+                      NameCase{L"A2345678901234567890123456789012", STGM_CREATE_RW, STG_E_INVALIDNAME},  // 32
+                      NameCase{L"A/B", STGM_CREATE_RW, STG_E_INVALIDNAME},
+                      NameCase{L"A\\B", STGM_CREATE_RW, STG_E_INVALIDNAME},
+                      NameCase{L"A:B", STGM_CREATE_RW, STG_E_INVALIDNAME},
+                      NameCase{L"A!B", STGM_CREATE_RW, STG_E_INVALIDNAME},
+                      NameCase{L"D\u00c9BIT", STGM_CREATE_RW, 0}));
+
+// Opens a read stream over the given bytes.
+struct Reader {
+  explicit Reader(std::vector<uint8_t> bytes) {
+    stg.set_stream_bytes("S", std::move(bytes));
+    long result = 0;
+    s = QivIStorageWrapper(&stg).OpenStream(L"S", STGM_READ, result);
+  }
+  ~Reader() {
+    if (s) s->Release();
+  }
+  MemStorage stg;
+  IStream* s = nullptr;
+};
+
+TEST(StreamWrapper, IntegersAreInt32LittleEndianAndSignExtended) {
+  MemStorage stg;
+  long result = 0;
+  IStream* s = QivIStorageWrapper(&stg).OpenStream(L"S", STGM_CREATE_RW, result);
+  QivIStreamWrapper w(s);
+  w << -2L << 0x01020304L;
+  EXPECT_FALSE(w.error());
+  w << (1L << 40);  // does not fit 32 bits: nothing written
+  EXPECT_TRUE(w.error());
+  s->Release();
+  EXPECT_EQ(stg.stream_bytes("S"), (std::vector<uint8_t>{0xFE, 0xFF, 0xFF, 0xFF, 4, 3, 2, 1}));
+  Reader r(stg.stream_bytes("S"));
+  QivIStreamWrapper in(r.s);
+  long a = 0, b = 0;
+  in >> a >> b;
+  EXPECT_EQ(a, -2);
+  EXPECT_EQ(b, 0x01020304L);
+}
+
+TEST(StreamWrapper, ShortReadLeavesTheTargetUnchanged) {
+  Reader r({1, 2, 3});
+  QivIStreamWrapper in(r.s);
+  long n = 42;
+  in >> n;
+  EXPECT_TRUE(in.error());
+  EXPECT_EQ(n, 42);
+}
+
+struct TextCase {
+  std::vector<uint8_t> bytes;
+  std::size_t cap;
+  std::string expect;
+  bool error;
+  std::size_t left;  // bytes left in the stream afterwards
+};
+
+class ReadText : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(ReadText, IsBoundedAndConsumesTheWholeText) {
+  const auto& c = GetParam();
+  Reader r(c.bytes);
+  QivIStreamWrapper in(r.s);
+  std::vector<char> buf(c.cap + 1, '#');  // one guard byte past the capacity
+  const std::size_t n = in.read_text(c.cap ? buf.data() : nullptr, c.cap);
+  EXPECT_EQ(n, c.expect.size());
+  if (c.cap) {
+    EXPECT_EQ(std::string(buf.data()), c.expect);
+  }
+  EXPECT_EQ(buf[c.cap], '#');
+  EXPECT_EQ(in.error(), c.error);
+  EXPECT_EQ(in.remaining(), c.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadText,
+    ::testing::Values(TextCase{{'a', 'b', 0, 9}, 3, "ab", false, 1},
+                      TextCase{{'a', 'b', 'c', 0, 9}, 3, "ab", true, 1},  // excess discarded up to the NUL
+                      TextCase{{'a', 'b'}, 8, "ab", true, 0},             // no terminator
+                      TextCase{{0}, 1, "", false, 0},
+                      TextCase{{'a', 0}, 0, "", true, 0},
+                      TextCase{{}, 4, "", true, 0}));
+
+class StorageFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = fs::temp_directory_path() / ("pelmo_stg_" + std::to_string(::getpid()) + ".pstg");
+  }
+  void TearDown() override { fs::remove(path); }
+  std::vector<char> file_bytes() {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  }
+  void write_bytes(const std::vector<char>& b) { std::ofstream(path, std::ios::binary | std::ios::trunc).write(b.data(), static_cast<std::streamsize>(b.size())); }
+  fs::path path;
+};
+
+TEST_F(StorageFile, RoundTripKeepsNamesAndBytes) {
+  MemStorage a;
+  a.set_stream_bytes("Block_Specific_XML", {1, 2, 3});
+  a.set_stream_bytes("PELMO_BASE", {});
+  a.set_stream_bytes("bad/name", {9});  // refused by the naming rules
+  ASSERT_TRUE(storage_save_file(a, path));
+  MemStorage b;
+  ASSERT_TRUE(storage_load_file(path, b));
+  EXPECT_EQ(b.stream_names(), a.stream_names());
+  EXPECT_EQ(b.stream_bytes("BLOCK_SPECIFIC_XML"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_TRUE(b.has_stream("pelmo_base"));
+  EXPECT_FALSE(b.has_stream("bad/name"));
+  EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
+}
+
+TEST_F(StorageFile, EveryDamagedFileIsRefusedAndTheTargetKept) {
+  MemStorage a;
+  a.set_stream_bytes("ONE", {1, 2, 3, 4});
+  a.set_stream_bytes("TWO", {5});
+  ASSERT_TRUE(storage_save_file(a, path));
+  const auto good = file_bytes();
+  MemStorage target;
+  target.set_stream_bytes("KEEP", {7});
+  // Every truncation of the file must be refused.
+  for (std::size_t len = 0; len < good.size(); ++len) {
+    write_bytes(std::vector<char>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(len)));
+    EXPECT_FALSE(storage_load_file(path, target)) << len;
+  }
+  // Lengths that point past the end, a huge count, trailing bytes, a bad magic.
+  const auto patched = [&](std::size_t at, std::vector<char> repl) {
+    auto b = good;
+    std::copy(repl.begin(), repl.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    return b;
+  };
+  const std::vector<std::vector<char>> bad = {
+      patched(0, {'X'}),
+      patched(5, {'\xff', '\xff', '\xff', '\x7f'}),
+      patched(9, {'\xff', '\xff', 0, 0}),                      // first name length
+      patched(9 + 4 + 3, {'\xff', '\xff', '\xff', '\xff'}),    // first data length (negative as int32)
+      patched(9 + 4 + 3, {100, 0, 0, 0}),
+      patched(9 + 4, {'t', 'w', 'o'}),                         // two streams under one name
+      patched(9 + 4, {'/', 'N', 'E'}),
+  };
+  for (std::size_t i = 0; i < bad.size(); ++i) {
+    write_bytes(bad[i]);
+    EXPECT_FALSE(storage_load_file(path, target)) << i;
+  }
+  auto trailing = good;
+  trailing.push_back(0);
+  write_bytes(trailing);
+  EXPECT_FALSE(storage_load_file(path, target));
+  EXPECT_EQ(target.stream_names(), std::vector<std::string>{"KEEP"});
+  EXPECT_FALSE(storage_load_file((path.string() + ".missing"), target));
+}
+
+}  // namespace
