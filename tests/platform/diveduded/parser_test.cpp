@@ -92,10 +92,12 @@ TEST(NetworkParser, WeightLimitCountsEveryLayer) {
   std::string text = "ZKR 1\nOUTPUT Y\nINPUTS 1000\n";
   for (int i = 0; i < 1000; ++i) text += "INPUT T" + std::to_string(i) + " 0 1\n";
   text += "OUTPUTSCALE 0 1\nLAYERS 2\nLAYER 10000 TANH\nW";
-  text.reserve(text.size() + 20'000'000 + 30'000);
-  for (int i = 0; i < 10'000'000; ++i) text += " 0";
-  text += "\nB";
-  for (int i = 0; i < 10'000; ++i) text += " 0";
+  auto zeros = [](std::size_t n) {
+    std::string z(2 * n, ' ');
+    for (std::size_t i = 1; i < z.size(); i += 2) z[i] = '0';
+    return z;
+  };
+  text += zeros(10'000'000) + "\nB" + zeros(10'000);
   text += "\nLAYER 1 LINEAR\n";
   diveduded::Network net;
   diveduded::ParseError err;
