@@ -32,6 +32,12 @@ std::string getZKModelDir() {
   return std::string(reinterpret_cast<const char*>(buf), len);
 }
 
+std::string networkFileName(const std::string& kind, const std::string& output) {
+  return kind + "_" + output + ".zkr";
+}
+
+std::string networkFolderName(const std::string& kind) { return getZKModelDir() + "\\" + kind; }
+
 int basisCode(std::string word) {
   if (word == "MOLAR") return BASIS_MOLAR;
   if (word == "VOLUME") return BASIS_VOLUME;

@@ -24,6 +24,12 @@ std::string toUpper(std::string text);
 // value cannot be read. No separator is added or removed.
 std::string getZKModelDir();
 
+// The network file of one output: "<kind>_<output>.zkr".
+std::string networkFileName(const std::string& kind, const std::string& output);
+// The network folder of a model kind: the root from getZKModelDir, one
+// backslash, the kind ("\COKER" when no root is configured).
+std::string networkFolderName(const std::string& kind);
+
 // "MOLAR" 1, "VOLUME" 2, any other text 0. Case-sensitive: callers upper-case first.
 int basisCode(std::string word);
 

@@ -49,8 +49,8 @@ struct NameBuffers {
 RunnerPtr configuredRunner(const std::string& kind, const std::string& output) {
   RunnerPtr runner(new DIVeduded());
   runner->SetDepVar(output.c_str());
-  runner->SetZKRFile((kind + "_" + output + ".zkr").c_str());
-  runner->SetZKRFolder((getZKModelDir() + "\\" + kind).c_str());
+  runner->SetZKRFile(networkFileName(kind, output).c_str());
+  runner->SetZKRFolder(networkFolderName(kind).c_str());
   return runner;
 }
 
