@@ -80,9 +80,13 @@ void printCheck(std::ostream& out, const CheckAtPoint& c) {
           << padded(num(e.analytic, "%.8g"), 16) << padded(num(e.fd, "%.8g"), 16) << num(e.relError, "%.3g")
           << (e.fixedColumn ? "  (fixed)" : "") << "\n";
   };
-  if (!k.worst.empty() && k.maxRelError > 0) {
-    out << "  worst entries:\n";
-    table(k.worst);
+  // A passed check needs no detail; a failed one lists the entries above the threshold.
+  std::vector<CheckEntry> failing;
+  for (const CheckEntry& e : k.worst)
+    if (!(e.relError <= k.threshold)) failing.push_back(e);
+  if (!failing.empty()) {
+    out << "  entries above the threshold (worst first):\n";
+    table(failing);
   }
   if (!k.unregistered.empty()) {
     out << "  sensitivities the pattern does not register:\n";
