@@ -45,6 +45,13 @@ class IStorage {
 
 class MemStorage : public IStorage {
  public:
+  MemStorage() = default;
+  // Copies hold their own bytes: writing through one never changes the other.
+  MemStorage(const MemStorage& other);
+  MemStorage& operator=(const MemStorage& other);
+  MemStorage(MemStorage&&) noexcept = default;
+  MemStorage& operator=(MemStorage&&) noexcept = default;
+
   long OpenStreamRaw(const wchar_t* name, int mode, IStream** out) override;
 
   bool has_stream(const std::string& utf8_name) const;

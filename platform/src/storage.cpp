@@ -154,6 +154,18 @@ uint32_t get_u32(const unsigned char* p) {
 
 }  // namespace
 
+MemStorage::MemStorage(const MemStorage& other) : IStorage(other), display_names_(other.display_names_) {
+  for (const auto& [key, data] : other.streams_) streams_.emplace(key, std::make_shared<std::vector<uint8_t>>(*data));
+}
+
+MemStorage& MemStorage::operator=(const MemStorage& other) {
+  if (this != &other) {
+    MemStorage copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
 long MemStorage::OpenStreamRaw(const wchar_t* name, int mode, IStream** out) {
   if (!out) return STG_E_INVALIDPOINTER;
   *out = nullptr;

@@ -197,6 +197,9 @@ TEST_F(StorageFile, RoundTripKeepsNamesAndBytes) {
   EXPECT_TRUE(b.has_stream("pelmo_base"));
   EXPECT_FALSE(b.has_stream("bad/name"));
   EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
+  MemStorage c = b;  // a copy owns its bytes
+  write_block_stream(&c, "changed");
+  EXPECT_EQ(b.stream_bytes("BLOCK_SPECIFIC_XML"), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 TEST_F(StorageFile, EveryDamagedFileIsRefusedAndTheTargetKept) {
