@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
 #include <new>
 
 struct rtdev {
@@ -37,8 +38,8 @@ int rtoprintf(rtdev* dev, const char* fmt, ...) {
       std::fwrite(line.data(), 1, line.size(), stderr);
       std::fflush(stderr);
     }
-  } catch (const std::bad_alloc&) {
-    return -1;
+  } catch (const std::exception&) {
+    return -1;  // out of memory: the line is lost, the caller carries on
   }
   return n;
 }
