@@ -24,22 +24,26 @@ int rtoprintf(rtdev* dev, const char* fmt, ...) {
   va_copy(again, args);
   const int n = std::vsnprintf(nullptr, 0, fmt, args);
   va_end(args);
-  if (n < 0) {
-    va_end(again);
+  std::string line;
+  if (n >= 0) {
+    try {
+      line.resize(static_cast<std::size_t>(n) + 1);
+    } catch (const std::exception&) {
+      line.clear();  // out of memory: the line is lost, the caller carries on
+    }
+    if (!line.empty()) std::vsnprintf(line.data(), line.size(), fmt, again);
+  }
+  va_end(again);
+  if (line.empty()) return -1;
+  line.resize(static_cast<std::size_t>(n));
+  try {
+    dev->text += line;
+  } catch (const std::exception&) {
     return -1;
   }
-  try {
-    std::string line(static_cast<std::size_t>(n) + 1, '\0');
-    std::vsnprintf(line.data(), line.size(), fmt, again);
-    va_end(again);
-    line.resize(static_cast<std::size_t>(n));
-    dev->text += line;
-    if (dev->echo) {
-      std::fwrite(line.data(), 1, line.size(), stderr);
-      std::fflush(stderr);
-    }
-  } catch (const std::exception&) {
-    return -1;  // out of memory: the line is lost, the caller carries on
+  if (dev->echo) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
   }
   return n;
 }
