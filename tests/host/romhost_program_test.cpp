@@ -2,6 +2,7 @@
 // block-creation failures, and on the test plug-in for a whole solve.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -32,7 +33,8 @@ class RomhostProgram : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::path(::testing::TempDir()) /
-           ("romhost_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("romhost_" + std::to_string(getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
