@@ -3,7 +3,9 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "host/block_session.h"
 #include "host/case_file.h"

@@ -4,6 +4,7 @@
 #include <Eigen/SparseLU>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <numeric>
 

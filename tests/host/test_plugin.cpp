@@ -25,7 +25,11 @@ class TestBlockFactory : public QivBlkFactory {
         spec.jacErrorRelative = 1e-4;
       }
     }
-    return new romhost_test::TestBlock(name, std::move(spec));
+    try {
+      return new romhost_test::TestBlock(name, std::move(spec));
+    } catch (...) {
+      return nullptr;  // nothing crosses the factory's boundary
+    }
   }
   const char* type_name() const override { return "TESTBLOCK"; }
   const char* error_text() const override { return "Block creation failed"; }
@@ -46,9 +50,13 @@ __attribute__((visibility("default"))) const char* qivdll_identity() { return "r
 
 __attribute__((visibility("default"))) int qivdll_init(QivPipe* pipe, QivFactoryLib* lib) {
   if (!lib) return 1;
-  rtoprintf(pipe, "Adding factory %s\n", "TESTBLOCK");
-  lib->AddFactory(new TestBlockFactory);
-  return 0;
+  try {
+    rtoprintf(pipe, "Adding factory %s\n", "TESTBLOCK");
+    lib->AddFactory(new TestBlockFactory);
+    return 0;
+  } catch (...) {
+    return 1;
+  }
 }
 
 __attribute__((visibility("default"))) int qivdll_unload(QivPipe*, QivFactoryLib* lib) {
