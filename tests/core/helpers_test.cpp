@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "core/helpers.h"
@@ -15,111 +15,84 @@ struct VersionCase {
 };
 
 class ParseVersion : public ::testing::TestWithParam<VersionCase> {};
-
 TEST_P(ParseVersion, Reads) { EXPECT_EQ(parseVersion(GetParam().text), GetParam().expected); }
-
 INSTANTIATE_TEST_SUITE_P(Texts, ParseVersion,
                          ::testing::Values(VersionCase{"37.1.2", {37, 1, 2}}, VersionCase{"37", {35, 0, 0}},
                                            VersionCase{"37.5", {37, 0, 0}}, VersionCase{"37.1.2.9", {37, 1, 2}},
                                            VersionCase{"-1.0.0", {4294967295u, 0, 0}},
-                                           VersionCase{" 36.+9.9X", {36, 9, 9}}, VersionCase{"", {35, 0, 0}}));
+                                           VersionCase{" 36.+9.9X", {36, 9, 9}}));
 
-class ParseVersionRefuses : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(ParseVersionRefuses, WithInvalidArgument) {
+template <class E>
+void expectError(const char* text, const char* what) {
   try {
-    parseVersion(GetParam());
-    FAIL() << "no error";
-  } catch (const std::invalid_argument& e) {
-    EXPECT_STREQ(e.what(), "invalid stoi argument");
+    parseVersion(text);
+    ADD_FAILURE() << text << ": no error";
+  } catch (const E& e) {
+    EXPECT_STREQ(e.what(), what) << text;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ParseVersionRefuses, ::testing::Values(".1.2", "37..2", "37.1.", "X.1.1"));
-
-TEST(ParseVersionRange, OutOfRangePartRaises) {
-  try {
-    parseVersion("99999999999.0.0");
-    FAIL() << "no error";
-  } catch (const std::out_of_range& e) {
-    EXPECT_STREQ(e.what(), "stoi argument out of range");
-  }
+TEST(ParseVersionErrors, MalformedNumbersRaiseTheStoiErrors) {
+  for (const char* text : {".1.2", "37..2", "37.1.", "X.1.1"}) expectError<std::invalid_argument>(text, "invalid stoi argument");
+  expectError<std::out_of_range>("99999999999.0.0", "stoi argument out of range");
+  EXPECT_EQ(stoi_checked("12ABC"), 12);
+  EXPECT_EQ(stoi_checked(" -2147483648"), -2147483647 - 1);
+  EXPECT_THROW(stoi_checked("2147483648"), std::out_of_range);
+  EXPECT_THROW(stoi_checked("-"), std::invalid_argument);
 }
 
-TEST(VersionText, JoinsThreeNumbers) {
+TEST(Helpers, TextsAndCodes) {
   EXPECT_EQ(versionText({37, 0, 10}), "37.0.10");
   EXPECT_EQ(versionText({}), "35.0.0");
-  EXPECT_EQ(versionText({4294967295u, 0, 0}), "4294967295.0.0");
-}
-
-TEST(StoiChecked, FollowsTheStandardConversion) {
-  EXPECT_EQ(stoi_checked("12ABC"), 12);
-  EXPECT_EQ(stoi_checked("  -7"), -7);
-  EXPECT_EQ(stoi_checked("+2147483647"), INT_MAX);
-  EXPECT_EQ(stoi_checked("-2147483648"), INT_MIN);
-  EXPECT_THROW(stoi_checked("abc"), std::invalid_argument);
-  EXPECT_THROW(stoi_checked(""), std::invalid_argument);
-  EXPECT_THROW(stoi_checked("-"), std::invalid_argument);
-  EXPECT_THROW(stoi_checked("2147483648"), std::out_of_range);
-  EXPECT_THROW(stoi_checked("-99999999999999999999999"), std::out_of_range);
-}
-
-struct BasisCase {
-  const char* word;
-  int code;
-};
-
-class BasisCodes : public ::testing::TestWithParam<BasisCase> {};
-
-TEST_P(BasisCodes, Map) { EXPECT_EQ(basisCode(GetParam().word), GetParam().code); }
-
-INSTANTIATE_TEST_SUITE_P(Words, BasisCodes,
-                         ::testing::Values(BasisCase{"VOLUME", 2}, BasisCase{"volume", 0}, BasisCase{"MOLAR", 1},
-                                           BasisCase{"MASS", 0}, BasisCase{"", 0}, BasisCase{"GAS", 0}));
-
-TEST(BasisWords, NameTheCodesAndNothingElse) {
-  EXPECT_STREQ(basisWord(0), "MASS");
-  EXPECT_STREQ(basisWord(1), "MOLAR");
+  EXPECT_EQ(toUpper("subid:rocoker_1.x\xe9"), "SUBID:ROCOKER_1.X\xe9");
+  const std::map<std::string, int> codes{{"VOLUME", 2}, {"volume", 0}, {"MOLAR", 1}, {"MASS", 0}, {"", 0}};
+  for (const auto& [word, code] : codes) EXPECT_EQ(basisCode(word), code) << word;
   EXPECT_STREQ(basisWord(2), "VOLUME");
   EXPECT_STREQ(basisWord(3), "");
-  EXPECT_STREQ(basisWord(-1), "");
+  char buf[6];
+  EXPECT_TRUE(copyBounded(buf, sizeof buf, "ABCDE"));
+  EXPECT_FALSE(copyBounded(buf, sizeof buf, "ABCDEF"));  // refused, not cut
+  EXPECT_STREQ(buf, "");
 }
 
-TEST(ToUpper, ChangesLettersOnly) {
-  EXPECT_EQ(toUpper("subid:rocoker"), "SUBID:ROCOKER");
-  EXPECT_EQ(toUpper("a_1.b-\xe9z"), "A_1.B-\xe9Z");
-}
-
-TEST(MapLookUp, MissingKeyRaisesTheMapError) {
+TEST(Helpers, MapLookUpRaisesTheMapError) {
   std::map<std::string, int> m{{"A", 1}};
-  EXPECT_EQ(at_or_throw(m, std::string("A")), 1);
   at_or_throw(m, std::string("A")) = 4;
   EXPECT_EQ(m["A"], 4);
   try {
     at_or_throw(m, std::string("B"));
-    FAIL() << "no error";
+    FAIL();
   } catch (const std::out_of_range& e) {
     EXPECT_STREQ(e.what(), "invalid map<K, T> key");
   }
 }
 
-TEST(NetworkFolder, FromTheRegistryOrEmpty) {
+TEST(Helpers, NetworkFolderFromTheRegistryOrEmpty) {
   pelmo_registry_clear();
   EXPECT_EQ(getZKModelDir(), "");
   EXPECT_EQ(networkFolderName("COKER"), "\\COKER");
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", "/data/nets/");
-  EXPECT_EQ(getZKModelDir(), "/data/nets/");  // no separator added or removed
-  EXPECT_EQ(networkFolderName("COKER"), "/data/nets/\\COKER");
+  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", "/nets/");
+  EXPECT_EQ(networkFolderName("COKER"), "/nets/\\COKER");  // no separator added or removed
   EXPECT_EQ(networkFileName("COKER", "C3FRAC"), "COKER_C3FRAC.zkr");
   pelmo_registry_clear();
 }
 
-TEST(BoundedCopy, RefusesWhatDoesNotFit) {
-  char buf[6] = "xxxxx";
-  EXPECT_TRUE(copyBounded(buf, sizeof buf, "ABCDE"));
-  EXPECT_STREQ(buf, "ABCDE");
-  EXPECT_FALSE(copyBounded(buf, sizeof buf, "ABCDEF"));
-  EXPECT_STREQ(buf, "");
+TEST(Records, ConstructorsAndDefaults) {
+  const ROMVar one("FEEDSUL", "FRACTION", 3);
+  EXPECT_EQ(one.value, 1.0);
+  EXPECT_EQ(one.lower, -1e30);
+  EXPECT_EQ(one.upper, 1e30);
+  const ROMVar two("FEEDMASS", "KG/HR", "TONNE/DAY", 1, 0.0, 5e6);  // base unit first
+  EXPECT_EQ(two.baseUnit, "KG/HR");
+  EXPECT_EQ(two.dispUnit, "TONNE/DAY");
+  EXPECT_EQ(ROMEqn("Y_C3FRAC", 7).firstNz, 0);
+  const ROMAttr a("FACTORNA", 0.5, 3);
+  EXPECT_EQ(a.code, 0);
+  EXPECT_EQ(a.type, ROMATTR_REAL);
+  std::set<varinfo2> s{varinfo2("B", "KG/HR", "TONNE/DAY", 0, 1), varinfo2("A", "F", 0, 1), varinfo2("B", "X", 0, 1)};
+  ASSERT_EQ(s.size(), 2u);  // first of a name kept, name order
+  EXPECT_EQ(s.rbegin()->dispUnit, "TONNE/DAY");
+  EXPECT_EQ(VerInfo{}, (VerInfo{35, 0, 0}));
 }
 
 }  // namespace
