@@ -1,0 +1,73 @@
+#include "core/varman.h"
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "core/helpers.h"
+#include "core/managers_ex.h"
+
+VarMan::VarMan(const int* firstVar, Generation generation) : m_firstVar(firstVar), m_generation(generation) {}
+
+VarMan::~VarMan() = default;
+
+void VarMan::addVar(const std::string& name, const std::string& baseUnit, const std::string& dispUnit, int index,
+                    double lower, double upper) {
+  if (m_vars.count(name) != 0) {
+    if (m_generation == Generation::First) throw vardupex();
+    throw vardupex2();
+  }
+  m_vars.emplace(name, std::make_unique<ROMVar>(name, baseUnit, dispUnit, index, lower, upper));
+}
+
+ROMVar& VarMan::var(const std::string& name) const { return *at_or_throw(m_vars, name); }
+
+int VarMan::varIndex(const std::string& name) const {
+  const ROMVar& record = var(name);
+  if (!m_firstVar) throw std::logic_error("variable manager without a first variable position");
+  const long long number = static_cast<long long>(*m_firstVar) + record.index - 1;
+  if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+    throw std::out_of_range("variable number outside the framework's range");
+  return static_cast<int>(number);
+}
+
+double VarMan::getValue(const std::string& name) const {
+  const int number = varIndex(name);
+  if (!m_values.valid()) throw std::logic_error("no framework value vector attached");
+  return m_values.at(number);
+}
+
+int VarMan::setValue(const std::string& name, double value) const {
+  const int number = varIndex(name);
+  // A starting value that is not finite would poison every later evaluation.
+  if (!m_list || !std::isfinite(value)) return 1;
+  return rtovarlst_set_var_value(m_list, number, value, 0) == 0 ? 0 : 1;
+}
+
+int VarMan::setVarSpec(const std::string& name, const std::string& spec) const {
+  const int number = varIndex(name);
+  if (spec != "CONST" && spec != "CALC") return 0;
+  if (!m_list) return 1;
+  const int rc = spec == "CONST" ? rtovarlst_fix_var(m_list, number) : rtovarlst_free_var(m_list, number);
+  return rc == 0 ? 0 : 1;
+}
+
+int VarMan::setLower(const std::string& name, double value) const {
+  const int number = varIndex(name);
+  if (!m_list) return 1;
+  return rtovarlst_set_var_lower(m_list, number, value) == 0 ? 0 : 1;
+}
+
+int VarMan::setUpper(const std::string& name, double value) const {
+  const int number = varIndex(name);
+  if (!m_list) return 1;
+  return rtovarlst_set_var_upper(m_list, number, value) == 0 ? 0 : 1;
+}
+
+void VarMan::clear() {
+  m_vars.clear();
+  m_excluded.clear();
+  m_exclusionFlag = 0;
+  m_values = OneBased<double>();
+  m_list = nullptr;
+}

@@ -1,0 +1,92 @@
+// VarMan: the variable manager of the second-generation blocks (and of the
+// first-generation hydrocracker). It owns the block's ROMVar records by name
+// and gives the equation objects what they need to reach the framework: the
+// value vector seen by 1-based number and the variable-list handle, attached
+// afresh at the start of every pass because the framework may move its arrays
+// between calls.
+//
+// Numbering: the record with index p is framework variable V + p - 1, V being
+// the block's first variable position, which the manager reads through a
+// pointer to the block's own field.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "core/onebased.h"
+#include "core/records.h"
+#include "platform/varlist.h"
+
+class VarMan {
+ public:
+  // Which exception a repeated name raises: vardupex (first generation) or
+  // vardupex2 (second generation). The texts are the same.
+  enum class Generation { First, Second };
+
+  explicit VarMan(const int* firstVar = nullptr, Generation generation = Generation::Second);
+  VarMan(const VarMan&) = delete;
+  VarMan& operator=(const VarMan&) = delete;
+  ~VarMan();
+
+  void setFirstVar(const int* firstVar) { m_firstVar = firstVar; }
+
+  // Creates the record and files it under its name; a name already present
+  // raises vardupex2 (vardupex for a first-generation manager) and changes nothing.
+  void addVar(const std::string& name, const std::string& baseUnit, const std::string& dispUnit, int index,
+              double lower, double upper);
+
+  bool contains(const std::string& name) const { return m_vars.count(name) != 0; }
+  // The record of a name; a missing name raises "invalid map<K, T> key".
+  ROMVar& var(const std::string& name) const;
+  std::size_t size() const { return m_vars.size(); }
+  const std::map<std::string, std::unique_ptr<ROMVar>>& records() const { return m_vars; }
+
+  // Framework number of a named variable. Throws for a missing name, or when
+  // the manager has no first-variable position.
+  int varIndex(const std::string& name) const;
+  // Current framework value of a named variable, read through the attached
+  // view. Throws for a missing name or when no value vector is attached.
+  double getValue(const std::string& name) const;
+  // Stores a value into the framework variable. A value that is not finite is
+  // never stored. 0 when stored, 1 otherwise (no variable list, refused).
+  int setValue(const std::string& name, double value) const;
+  // "CONST" fixes and "CALC" frees the named variable; any other text does
+  // nothing. 0 on success or for another text, 1 when the framework refused.
+  int setVarSpec(const std::string& name, const std::string& spec) const;
+  // Bounds of the framework variable; 0 on success, 1 when refused.
+  int setLower(const std::string& name, double value) const;
+  int setUpper(const std::string& name, double value) const;
+
+  // The value vector (seen by number) and the list handle of the current pass.
+  // Attaching is part of every pass of a const hook; it changes no record.
+  void attach(OneBased<double> values, rtvarlst_t* list) const {
+    m_values = values;
+    m_list = list;
+  }
+  OneBased<double> values() const { return m_values; }
+  rtvarlst_t* varList() const { return m_list; }
+
+  // While the exclusion flag is set, the excluded names get no framework variable.
+  int exclusionFlag() const { return m_exclusionFlag; }
+  void setExclusionFlag(int flag) { m_exclusionFlag = flag; }
+  const std::set<std::string>& excluded() const { return m_excluded; }
+  void exclude(const std::string& name) { m_excluded.insert(name); }
+  bool createsFrameworkVariable(const std::string& name) const {
+    return m_exclusionFlag == 0 || m_excluded.count(name) == 0;
+  }
+
+  // Deletes every record and forgets the attached vectors.
+  void clear();
+
+ private:
+  mutable OneBased<double> m_values;   // value vector of the current pass
+  mutable rtvarlst_t* m_list = nullptr;  // variable list of the current pass
+  const int* m_firstVar;                 // the block's first variable position
+  std::map<std::string, std::unique_ptr<ROMVar>> m_vars;
+  int m_exclusionFlag = 0;
+  std::set<std::string> m_excluded;
+  Generation m_generation;
+};

@@ -1,0 +1,101 @@
+// EqnRowBase: the non-zero bookkeeping that every equation object shares, the
+// second generation's roeqn2 as well as the first-generation hydrocracker's
+// objects. An object is one equation row: its ROMEqn part (name, running index
+// I, first non-zero S), the ordered names of the variables it touches, and the
+// pointers its equation manager hands over: the block's variable manager and
+// the block's first non-zero (B) and first equation (E) positions.
+//
+// Numbering (all 1-based, the views index by number):
+//   equation number          E + I - 1
+//   non-zero of local index L B + S - 1 + L   (L = position in the name list, from 0)
+//   variable number          V + P - 1         (through the VarMan)
+//
+// The pattern and the Jacobian values both follow the one name list, so they
+// cannot drift apart: pat registers entry L for name L, setJacValue writes by
+// name at the registered entry.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/onebased.h"
+#include "core/records.h"
+#include "core/robase.h"
+#include "core/varman.h"
+#include "platform/jacobian.h"
+
+// What a block hands its suppliers and equation objects: the address of the
+// block's pointer to its attribute map, through which the objects read tuning
+// factors and model attributes by name at every evaluation. Null when the
+// object needs none.
+using EqnContext = ROMAttrMap**;
+
+class EqnRowBase : public ROMEqn {
+ public:
+  // Index 0, first non-zero -1 (no pattern yet), no manager pointers.
+  explicit EqnRowBase(std::string name, EqnContext context = nullptr);
+  // An object is one row of one block.
+  EqnRowBase(const EqnRowBase&) = delete;
+  EqnRowBase& operator=(const EqnRowBase&) = delete;
+  ~EqnRowBase() override;
+
+  // Registers one non-zero per listed name, in list order, from the given
+  // start S: row E + I - 1, column of the named variable. Remembers each
+  // name's local index (a name listed twice keeps the later one; both
+  // non-zeros are registered). Returns the number of names. Throws when the
+  // object has no manager pointers or a name is not a block variable.
+  virtual int pat(rt_jac_t* jac, int nzStart);
+  virtual void setIndex(int runningIndex) { index = runningIndex; }
+  virtual void setVarMan(VarMan* varMan) { m_varMan = varMan; }
+  virtual void setContext(EqnContext context) { m_context = context; }
+  // Set by the equation manager when it takes the object.
+  void setBlockStarts(const int* firstNz, const int* firstEqn) {
+    m_blockNz = firstNz;
+    m_blockEqn = firstEqn;
+  }
+
+  // Writes one Jacobian value at the named variable's non-zero. 1 and nothing
+  // written while the pattern is not set (first non-zero 0 or less), else 0.
+  // A name without a non-zero raises "invalid map<K, T> key".
+  int setJacValue(OneBased<double> values, const std::string& name, double value) const;
+
+  // Current framework value of a named variable (through the VarMan).
+  double getValue(const std::string& name) const;
+  // Stores a starting value into the framework variable; a non-finite value
+  // is never stored. 0 when stored, else 1.
+  int setVarValue(const std::string& name, double value) const;
+  // Writes the residual at the object's equation number; returns 0.
+  int writeResidual(OneBased<double> residuals, double value) const;
+
+  const std::vector<std::string>& varNames() const { return m_varNames; }
+  VarMan* varMan() const { return m_varMan; }
+  EqnContext context() const { return m_context; }
+  // The block's attribute map through the context; null without one.
+  ROMAttrMap* attributeMap() const { return m_context ? *m_context : nullptr; }
+  const std::map<std::string, int>& localNz() const { return m_localNz; }
+
+  bool patterned() const { return firstNz > 0; }
+  int nzCount() const { return m_nzCount; }  // registered by the last pattern pass
+  int eqnNumber() const;
+  int nzNumber(int local) const;
+
+  // Zeroes the object's own non-zeros (so the earlier entry of a name listed
+  // twice never keeps a stale value); nothing before the pattern.
+  void zeroOwnRange(OneBased<double> values) const;
+  // False when one of the object's own non-zeros, or its residual, holds a
+  // value that is not finite.
+  bool ownRangeFinite(OneBased<double> values) const;
+  bool residualFinite(OneBased<double> residuals) const;
+
+ protected:
+  std::vector<std::string> m_varNames;  // pattern order; entry L is local non-zero L
+
+ private:
+  VarMan* m_varMan = nullptr;
+  EqnContext m_context;
+  const int* m_blockNz = nullptr;   // B
+  const int* m_blockEqn = nullptr;  // E
+  std::map<std::string, int> m_localNz;
+  int m_nzCount = 0;
+};

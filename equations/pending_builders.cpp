@@ -1,0 +1,43 @@
+// Builders whose equation families are not in the library yet. Each stub
+// builds nothing; the family's own file replaces its stub with the builder.
+#include "equations/suppliers.h"
+
+namespace ROEqnSupplier {
+
+EqnPtr buildConversionEquations(const std::string&, int, int, const ConversionBasisSpec*) { return nullptr; }
+
+EqnPtr buildFccConversionEquations(const std::string&, const std::string&) { return nullptr; }
+
+EqnPtr buildFractionEquations(const std::string&, int, const std::string&, const std::string&, bool) {
+  return nullptr;
+}
+
+EqnList buildBalanceEquations(EqnContext, const ReactionSpec&) { return {}; }
+
+EqnPtr buildMixFlowEquations(const std::vector<std::string>&, const std::string&, int, const std::string&) {
+  return nullptr;
+}
+
+EqnPtr buildUnitConversionEquation(const std::string&, const std::string&, const std::string&, double, double) {
+  return nullptr;
+}
+
+EqnPtr buildSumRatioEquation(const std::vector<std::string>&, const std::vector<std::string>&, const std::string&,
+                             const std::string&) {
+  return nullptr;
+}
+
+EqnPtr buildNNDepEquations(EqnContext, const std::string&, const std::string&, const std::vector<std::string>&,
+                           NNEquationParams) {
+  return nullptr;
+}
+
+EqnPtr buildHcrPropertyEquations(const std::string&) { return nullptr; }
+
+EqnPtr buildCokerPropertyEquations(const std::string&) { return nullptr; }
+
+EqnPtr buildReformerFeedEquations(const std::string&, const std::string&, EqnContext) { return nullptr; }
+
+EqnPtr ROVBFactImpl::createEquation(const std::string&) const { return nullptr; }
+
+}  // namespace ROEqnSupplier
