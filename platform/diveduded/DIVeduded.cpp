@@ -71,6 +71,11 @@ struct DIVeduded::Impl {
   // Configuration, kept across Close.
   std::string dep_var, file, folder;
   bool dep_var_too_long = false, file_too_long = false, folder_too_long = false;
+  // The resolved path, worked out at the first Open after the folder or file
+  // changed.
+  bool path_known = false;
+  int path_status = 0;
+  std::string path, path_why;
 
   // Inputs as last given; the vectors only grow, so repeated SetInputs with the
   // same names reuse their storage.
@@ -84,15 +89,21 @@ struct DIVeduded::Impl {
   std::shared_ptr<const diveduded::Network> net;
   bool open = false;
   bool has_result = false;
+  // tag_input maps each tag to its input; it holds while the names stay the
+  // same and the runner reopens the same parsed network (mapped_id).
   bool map_dirty = true;
+  std::uint64_t mapped_id = 0;
   std::vector<long> tag_input;   // per tag: index of its input, or -1
   diveduded::Scratch scratch;
-  std::vector<double> x, grad, deriv;
+  std::vector<double> work;      // x, grad and deriv, n each
   std::vector<char> tag_text;    // one 100-byte slot per tag for GetIndependentTagByIndex
   char empty[DIV_NAME_BUF] = {};
   std::atomic<long long>* run_slot = nullptr;
 
   std::size_t tagCount() const { return open ? net->tags.size() : 0; }
+  double* x() { return work.data(); }
+  double* grad() { return work.data() + net->tags.size(); }
+  double* deriv() { return work.data() + 2 * net->tags.size(); }
 
   // Last matching name wins: search from the end.
   void mapInputs() {
@@ -108,6 +119,7 @@ struct DIVeduded::Impl {
       tag_input[t] = found;
     }
     map_dirty = false;
+    mapped_id = net->id;
   }
 
   void close() {
@@ -154,6 +166,7 @@ void DIVeduded::SetZKRFile(const char* file) {
     impl_->file_too_long = true;
   }
   impl_->run_slot = nullptr;
+  impl_->path_known = false;
 }
 
 void DIVeduded::SetZKRFolder(const char* folder) {
@@ -163,32 +176,55 @@ void DIVeduded::SetZKRFolder(const char* folder) {
     impl_->folder.clear();
     impl_->folder_too_long = true;
   }
+  impl_->path_known = false;
 }
 
 void DIVeduded::SetInputs(char** names, double* values, int count) {
   Impl& d = *impl_;
-  d.map_dirty = true;
   d.inputs_bad = false;
   d.inputs_lost = false;
-  d.input_count = 0;
-  if (count <= 0) return;
-  if (names == nullptr || values == nullptr) {
-    d.inputs_bad = true;
+  if (count <= 0 || names == nullptr || values == nullptr) {
+    d.inputs_bad = count > 0;
+    d.input_count = 0;
+    d.map_dirty = true;
     return;
   }
   try {
     const std::size_t n = static_cast<std::size_t>(count);
-    if (d.input_names.size() < n) d.input_names.resize(n);
-    if (d.input_values.size() < n) d.input_values.resize(n);
+    if (d.input_names.size() < n) {
+      d.input_names.resize(n);
+      d.input_values.resize(n);
+    }
+    // The blocks pass the same names before every run: only a changed name
+    // (or count) needs the tags matched again.
+    bool changed = n != d.input_count;
     for (std::size_t i = 0; i < n; ++i) {
-      // A name over 99 characters can equal no tag: it is kept empty and so ignored.
-      if (!copyText(names[i], diveduded::kMaxNameLength, d.input_names[i])) d.input_names[i].clear();
+      const char* name = names[i];
+      std::string& kept = d.input_names[i];
+      // Same as before when the texts agree up to and including the NUL;
+      // strncmp stops at the first NUL, so it reads no further than that.
+      if (!changed && name != nullptr && !kept.empty() && std::strncmp(name, kept.c_str(), kept.size() + 1) == 0) {
+        d.input_values[i] = values[i];
+        continue;
+      }
+      std::string_view text;
+      if (name != nullptr) {
+        const std::size_t len = strnlen(name, diveduded::kMaxNameLength + 1);
+        // A name over 99 characters can equal no tag: it is kept empty and so ignored.
+        if (len <= diveduded::kMaxNameLength) text = std::string_view(name, len);
+      }
+      if (changed || text != kept) {
+        changed = true;
+        kept.assign(text);
+      }
       d.input_values[i] = values[i];
     }
     d.input_count = n;
+    if (changed) d.map_dirty = true;
   } catch (...) {
     d.inputs_lost = true;
     d.input_count = 0;
+    d.map_dirty = true;
   }
 }
 
@@ -218,9 +254,12 @@ int DIVeduded::openNetwork() {
   if (d.file_too_long) return fail(DIV_NO_FOLDER, "network file name longer than 99 characters");
   if (d.dep_var_too_long) return fail(DIV_WRONG_OUTPUT, "requested output name longer than 99 characters");
 
-  std::string path, why;
-  if (diveduded::resolveNetworkPath(d.folder, d.file, path, why) != 0)
-    return fail(DIV_NO_FOLDER, "network file " + d.file + ": " + why);
+  if (!d.path_known) {
+    d.path_status = diveduded::resolveNetworkPath(d.folder, d.file, d.path, d.path_why);
+    d.path_known = true;
+  }
+  if (d.path_status != 0) return fail(DIV_NO_FOLDER, "network file " + d.file + ": " + d.path_why);
+  const std::string& path = d.path;
 
   diveduded::LoadResult loaded = diveduded::loadNetwork(path, !cacheDisabled());
   if (loaded.status != 0) return fail(loaded.status, std::move(loaded.message));
@@ -233,18 +272,13 @@ int DIVeduded::openNetwork() {
   // Size the per-runner work space once; reopening the same network reuses it.
   const std::size_t n = net.tags.size();
   if (!d.scratch.fits(net)) d.scratch.sizeFor(net);
-  if (d.x.size() < n) {
-    d.x.resize(n);
-    d.grad.resize(n);
-    d.deriv.resize(n);
-    d.tag_input.resize(n);
-  }
-  if (d.tag_text.size() < n * DIV_NAME_BUF) d.tag_text.resize(n * DIV_NAME_BUF);
+  if (d.work.size() < 3 * n) d.work.resize(3 * n);
+  if (d.tag_input.size() < n) d.tag_input.resize(n);
+  if (d.mapped_id != net.id) d.map_dirty = true;
 
   d.net = std::move(loaded.net);
   d.open = true;
   d.has_result = false;
-  d.map_dirty = true;
   return finish(DIV_OK);
 }
 
@@ -278,22 +312,24 @@ int DIVeduded::runNetwork() {
 
   const diveduded::Network& net = *d.net;
   const std::size_t n = net.tags.size();
+  double* x = d.x();
+  double* grad = d.grad();
   for (std::size_t t = 0; t < n; ++t) {
     const long i = d.tag_input[t];
     if (i < 0) return fail(DIV_MISSING_INPUT, "network file " + d.file + ": no input for tag \"" + net.tags[t] + "\"");
     const double v = d.input_values[static_cast<std::size_t>(i)];
     if (!std::isfinite(v))
       return fail(DIV_NON_FINITE, "network file " + d.file + ": non-finite input for tag \"" + net.tags[t] + "\"");
-    d.x[t] = v;
+    x[t] = v;
   }
-  const double y = diveduded::evaluate(net, d.x.data(), d.scratch, d.grad.data());
+  const double y = diveduded::evaluate(net, x, d.scratch, grad);
   bool finite = std::isfinite(y);
-  for (std::size_t t = 0; finite && t < n; ++t) finite = std::isfinite(d.grad[t]);
+  for (std::size_t t = 0; finite && t < n; ++t) finite = std::isfinite(grad[t]);
   if (!finite) return fail(DIV_NON_FINITE, "network file " + d.file + ": non-finite prediction or derivative");
 
   // Commit only a wholly finite result.
   m_dResult = y;
-  std::copy(d.grad.begin(), d.grad.begin() + static_cast<std::ptrdiff_t>(n), d.deriv.begin());
+  std::copy(grad, grad + n, d.deriv());
   d.has_result = true;
   return finish(DIV_OK);
 }
@@ -319,7 +355,16 @@ int DIVeduded::GetIndependentTagByIndex(int index, char*& name) {
   if (!d.open) return DIV_NOT_OPEN;
   if (index < 1 || static_cast<std::size_t>(index) > d.net->tags.size()) return DIV_BAD_ARGUMENT;
   // A per-runner copy: a caller that edits the text in place cannot touch the
-  // shared network.
+  // shared network. Sized for every tag at once, so that the names handed out
+  // for one point all stay valid.
+  const std::size_t need = d.net->tags.size() * DIV_NAME_BUF;
+  if (d.tag_text.size() < need) {
+    try {
+      d.tag_text.resize(need);
+    } catch (...) {
+      return DIV_INTERNAL;
+    }
+  }
   char* slot = d.tag_text.data() + static_cast<std::size_t>(index - 1) * DIV_NAME_BUF;
   writeName(slot, d.net->tags[static_cast<std::size_t>(index - 1)]);
   name = slot;
@@ -327,7 +372,7 @@ int DIVeduded::GetIndependentTagByIndex(int index, char*& name) {
 }
 
 int DIVeduded::GetDerivatives(char** buffers, double* values) {
-  const Impl& d = *impl_;
+  Impl& d = *impl_;
   const std::size_t n = d.tagCount();
   if (!d.open) return DIV_NOT_OPEN;
   if (n > 0 && (buffers == nullptr || values == nullptr)) {
@@ -337,9 +382,10 @@ int DIVeduded::GetDerivatives(char** buffers, double* values) {
       for (std::size_t i = 0; i < n; ++i) values[i] = 0.0;
     return DIV_BAD_ARGUMENT;
   }
+  const double* deriv = d.deriv();
   for (std::size_t i = 0; i < n; ++i) {
     writeName(buffers[i], d.net->tags[i]);
-    values[i] = d.has_result ? d.deriv[i] : 0.0;
+    values[i] = d.has_result ? deriv[i] : 0.0;
   }
   return d.has_result ? DIV_OK : DIV_NOT_OPEN;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,21 +48,33 @@ struct Network {
   std::vector<Layer> layers;
   std::vector<CheckPoint> checks;
 
+  // Set by the parser: unique in the process, so that a runner can tell that
+  // it reopened the very same parsed network.
+  std::uint64_t id = 0;
+
   std::size_t inputCount() const { return tags.size(); }
   std::size_t weightCount() const;
 };
 
 // Per-runner work space, sized once for a network so that evaluation does not
-// allocate.
-struct Scratch {
-  std::vector<double> act;    // every layer's output, layer after layer
-  std::vector<double> slope;  // every layer's activation derivative at its input
-  std::vector<double> back0;  // backward-pass vectors, as wide as the widest layer or input
-  std::vector<double> back1;
-  std::vector<double> z;      // scaled inputs
-
+// allocate. One block of doubles holds every layer's output and activation
+// slope, two backward-pass vectors and the scaled inputs.
+class Scratch {
+ public:
   void sizeFor(const Network& net);
   bool fits(const Network& net) const;
+
+  double* act() { return buf_.data(); }
+  double* slope() { return buf_.data() + total_; }
+  double* back0() { return buf_.data() + 2 * total_; }
+  double* back1() { return buf_.data() + 2 * total_ + wide_; }
+  double* z() { return buf_.data() + 2 * total_ + 2 * wide_; }
+
+ private:
+  std::vector<double> buf_;
+  std::size_t total_ = 0;  // sum of the layer widths
+  std::size_t wide_ = 0;   // widest layer or input vector
+  std::size_t inputs_ = 0;
 };
 
 // Evaluates the prediction at x (one value per tag). When grad is not null it

@@ -1,5 +1,6 @@
 #include "platform/diveduded/parser.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -283,16 +284,20 @@ bool isValidName(std::string_view name) {
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // the usual case: both written in upper case
   for (std::size_t i = 0; i < a.size(); ++i)
     if (upper(a[i]) != upper(b[i])) return false;
   return true;
 }
 
 bool parseNetwork(std::string_view text, Network& net, ParseError& err) {
+  static std::atomic<std::uint64_t> next_id{1};
   net = Network{};
   err = ParseError{};
   Parser p(text, net, err);
-  return p.run();
+  if (!p.run()) return false;
+  net.id = next_id.fetch_add(1, std::memory_order_relaxed);
+  return true;
 }
 
 }  // namespace diveduded

@@ -154,3 +154,28 @@ TEST(NetworkWriter, NoInputsMeansAConstant) {
 }
 
 }  // namespace
+
+namespace {
+
+// The runner's own tanh against the C library's, across the series branch,
+// the exp branch and saturation.
+TEST(NetworkEvaluation, TanhAgreesWithTheLibraryToRounding) {
+  diveduded::Network net;
+  net.output = "Y";
+  net.tags = {"X"};
+  net.offsets = {0.0};
+  net.scales = {1.0};
+  net.layers.push_back({1, 1, Activation::Tanh, {1.0}, {0.0}});
+  diveduded::Scratch s;
+  s.sizeFor(net);
+  for (double u : {0.0, 1e-300, -1e-9, 0.0099999, 0.01, -0.010001, 0.3, -0.7, 1.0, 5.0, -19.0, 22.5, 400.0, -1e300}) {
+    double g = 0.0;
+    const double y = diveduded::evaluate(net, &u, s, &g);
+    const double t = std::tanh(u);
+    EXPECT_NEAR(y, t, 4e-16) << u;
+    EXPECT_NEAR(y, t, 2e-14 * std::fabs(t)) << u;  // relative, where the series takes over
+    EXPECT_NEAR(g, 1.0 - t * t, 1e-15) << u;
+  }
+}
+
+}  // namespace
