@@ -3,6 +3,7 @@
 // then the parse alone and a bare Run on an open runner.
 // The network: 11 inputs (the visbreaker's), 16 tanh units, 3 CHECK points.
 #include <benchmark/benchmark.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -197,5 +198,14 @@ void BM_EvaluateWithDerivatives(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EvaluateWithDerivatives);
+
+// The one stat that a cached Open costs: the floor under the cached figures,
+// set by the machine's system-call cost rather than by the runner.
+void BM_StatOfTheFile(benchmark::State& state) {
+  const std::string path = (files().root / "VB_SKR" / "VB_SKR_NAPFRAC.zkr").string();
+  struct stat st {};
+  for (auto _ : state) benchmark::DoNotOptimize(::stat(path.c_str(), &st));
+}
+BENCHMARK(BM_StatOfTheFile);
 
 }  // namespace
