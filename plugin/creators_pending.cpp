@@ -5,7 +5,6 @@
 #include "plugin/creators.h"
 #include "platform/qivblock.h"
 
-std::unique_ptr<robase> createCokerBlock(const BlockRequest&) { return nullptr; }
 std::unique_ptr<robase> createFccBlock(const BlockRequest&) { return nullptr; }
 std::unique_ptr<robase> createHcrBlock(const BlockRequest&) { return nullptr; }
 std::unique_ptr<robase> createRefBlock(const BlockRequest&) { return nullptr; }
