@@ -50,7 +50,7 @@ bool copyText(const char* text, std::size_t limit, std::string& out) {
 void writeName(char* buffer, std::string_view name) {
   if (buffer == nullptr) return;
   const std::size_t len = name.size() < DIV_NAME_BUF - 1 ? name.size() : DIV_NAME_BUF - 1;
-  std::memcpy(buffer, name.data(), len);
+  if (len > 0) std::memcpy(buffer, name.data(), len);  // an empty view may have no data pointer
   buffer[len] = '\0';
 }
 
