@@ -1,39 +1,72 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <cstdio>
 #include <limits>
-#include <set>
+#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "core/managers_ex.h"
-#include "tests/core/block2_model.h"
+#include "core/robase2.h"
 #include "tests/core/framework_lists.h"
+#include "tests/equations/fake_eqn.h"
 
 namespace {
 
-static_assert(!std::is_copy_constructible_v<testblock2> && !std::is_copy_assignable_v<testblock2>,
-              "blocks own their records and objects and are not copyable");
-
 using Names = std::vector<std::string>;
 
-// A prepared block on the coker-like catalogue, attached to framework lists.
+// A block over a coker-like catalogue whose equation objects are FakeEqn
+// objects lined up before prepare.
+class testblock2 : public robase2 {
+ public:
+  explicit testblock2(VerInfo v = VerInfo{37, 0, 0}) : robase2("B2", v) {
+    m_modelKind = "COKER";
+    catalogue[0] = {{"FEEDMASS", "KG/HR", "TONNE/DAY", 0, 1e6}, {"FEEDSUL", "PERCENT", 0, 10}, {"RXTEMP", "F", 0, 2e3}};
+    catalogue[1] = {{"C3FRAC", "FRACTION", -1, 1}, {"COKFRAC", "FRACTION", -1, 1}};
+    catalogue[2] = {{"C3MASS", "KG/HR", 0, 1e6}, {"LCNSULMASS", "KG/HR", 0, 1e6}, {"LCNMASSRATIO", "UNITLESS", 0, 1},
+                    {"FEEDVOL", "CUM/HR", "KBBL/DAY", 0, 1e5}};
+    catalogue[3] = {{"MASSFACTOR", "UNITLESS", 0, 2}};
+    catalogue[4] = {{"RHOH2O", "KG/CUM", 0, 2e3}, {"COKCUTOFF", "UNITLESS", 0, 1}};
+  }
+  FakeEqn& line(const std::string& name, Names vars, std::uint32_t key = 0) {
+    lined.push_back(std::make_unique<FakeEqn>(name, std::move(vars), &log, alive));
+    lined.back()->setOrderKey(key);
+    return *lined.back();
+  }
+  void createROMVariables() override {
+    std::set<varinfo2>* sets[] = {&inputSet, &nnOutputSet, &calcSet, &factorSet, &constSet};
+    for (int i = 0; i < 5; ++i) *sets[i] = catalogue[i];
+    for (auto* s : sets) populateVarMan(*s);
+  }
+  void createROMEquations() override {
+    for (auto& e : lined) m_eqnMan.addEquation(std::move(e));
+  }
+  void setPELMOVarValues(long long& status) override {
+    status = setPELMOVarValue(varRecord("COKCUTOFF"), 1e-19);
+  }
+  FakeEqn& obj(const std::string& name) const { return dynamic_cast<FakeEqn&>(*m_eqnMan.find(name)); }
+  int number(const std::string& name) const { return m_varMan.varIndex(name); }
+  using robase2::m_nextVarIndex;
+
+  std::array<std::set<varinfo2>, 5> catalogue;  // inputs, outputs, calculated, factors, constants
+  std::vector<std::unique_ptr<FakeEqn>> lined;
+  FakeEqn::Log log;
+  int* alive = nullptr;
+};
+
 class Block2 : public ::testing::Test {
  protected:
-  Block2() { useCokerLikeCatalogue(block); }
-
-  // Sizes, attach, user_ini: the framework's set-up. Returns user_ini's status.
   long long setUp() {
-    int nvar = 0, neqn = 0, nnz = 0;
+    int n[3];
     long long status = 0;
-    block.user_dim(nvar, neqn, nnz, status);
+    block.prepare();
+    block.user_dim(n[0], n[1], n[2], status);
     fw.attach(block);
     block.user_ini(status);
     return status;
   }
-  long long call(void (testblock2::*hook)(long long&) const, long long status = 0) {
+  long long call(void (robase2::*hook)(long long&) const, long long status = 0) {
     (block.*hook)(status);
     return status;
   }
@@ -42,404 +75,187 @@ class Block2 : public ::testing::Test {
     block.user_pat(fw.jac, status);
     return status;
   }
-  // Names of a port's variables, in port order.
-  Names portNames(const char* port) const {
+  Names port(const char* name) const {
     Names out;
-    const qiv_port* p = block.findPort(port);
-    if (!p) return out;
-    for (int i = 0; i < qivport_nvars(p); ++i) {
-      const std::string full = rtovarlst_name(fw.vars, qivport_var(p, i));
-      out.push_back(full.substr(full.find('.') + 1));
-    }
+    const qiv_port* p = block.findPort(name);
+    for (int i = 0; p && i < qivport_nvars(p); ++i) out.push_back(rtovarlst_name(fw.vars, qivport_var(p, i)) + 3);
     return out;
   }
-  double& value(const std::string& name) { return fw.value(block.number(name)); }
+  double& value(const std::string& name) { return fw.values()[block.number(name)]; }
 
   FrameworkLists fw;
   testblock2 block;
 };
 
-// ---- Sizes and numbering --------------------------------------------------------
-
 TEST_F(Block2, FortyVariablesAndThirtyFiveObjects) {
-  testblock2 big;
+  for (auto& s : block.catalogue) s.clear();
   for (int i = 0; i < 40; ++i) {
-    char name[8];
-    std::snprintf(name, sizeof name, "V%02d", i);
-    big.inputs.insert({name, "UNITLESS", 0, 1});
-    if (i < 35) big.line(std::string("EQN_") + name, {name});
+    block.catalogue[0].insert({"V" + std::to_string(100 + i), "UNITLESS", 0, 1});
+    if (i < 35) block.line("EQN_" + std::to_string(i), {});
   }
-  big.prepare();
+  block.prepare();
   int nvar = -1, neqn = -1, nnz = -1;
   long long status = 5;
-  big.user_dim(nvar, neqn, nnz, status);
-  EXPECT_EQ(nvar, 40);
-  EXPECT_EQ(neqn, 35);
-  EXPECT_EQ(nnz, 1400);
-  EXPECT_EQ(status, 0);
-
-  testblock2 empty;
-  empty.prepare();
-  empty.user_dim(nvar, neqn, nnz, status);
-  EXPECT_EQ(nvar + neqn + nnz, 0);
+  block.user_dim(nvar, neqn, nnz, status);
+  EXPECT_EQ((std::vector<long long>{nvar, neqn, nnz, status}), (std::vector<long long>{40, 35, 1400, 0}));
 }
 
-TEST_F(Block2, VariablesAreNumberedSetBySetInNameOrder) {
-  block.prepare();
-  const Names order = {"FEEDMASS", "FEEDSUL", "RXTEMP", "C3FRAC", "COKFRAC", "C3MASS", "COKMASS", "FEEDVOL",
-                       "LCNMASSRATIO", "LCNSUL", "LCNSULMASS", "MASSFACTOR", "COKCUTOFF", "RHOH2O"};
-  for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(block.varRecord(order[i])->index, int(i) + 1) << order[i];
-  EXPECT_EQ(block.m_nextVarIndex, int(order.size()) + 1);
-  const ROMVar& feed = *block.varRecord("FEEDMASS");
-  EXPECT_EQ(feed.baseUnit, "KG/HR");
-  EXPECT_EQ(feed.dispUnit, "TONNE/DAY");
-  EXPECT_EQ(feed.upper, 1e6);
-}
-
-TEST_F(Block2, RepeatedVariableAcrossSetsRaises) {
-  block.calcs.insert({"FEEDSUL", "PERCENT", 0, 1});
-  EXPECT_THROW(block.prepare(), vardupex2);
-}
-
-TEST_F(Block2, ContextReachesTheAttributeMap) {
-  EqnContext context = block.context();
-  ASSERT_NE(context, nullptr);
-  EXPECT_EQ(*context, &block.attributes());
-  EXPECT_EQ(block.m_attrMapPtr, &block.attributes());
-  EXPECT_EQ(block.version(), (VerInfo{37, 0, 0}));
-}
-
-// ---- Set-up -------------------------------------------------------------------
-
-TEST_F(Block2, SetUpCreatesVariablesEquationsPortsValuesAndSpecs) {
-  block.line("EQN_C3MASS", {"C3MASS", "FEEDMASS", "C3FRAC"});
-  block.line("EQN_COKMASS", {"COKMASS"});
-  block.prepare();
+TEST_F(Block2, SetUpFromTheCategorySets) {
+  block.line("EQN_B", {"C3MASS"});
+  block.line("EQN_A", {});
   ASSERT_EQ(setUp(), 0);
-  EXPECT_EQ(rtovarlst_registered_count(fw.vars), 14);
-  EXPECT_STREQ(rtovarlst_name(fw.vars, 101), "B2.FEEDMASS");
-  EXPECT_STREQ(rtovarlst_name(fw.vars, 101 + 13), "B2.RHOH2O");
-  EXPECT_EQ(rtoeqnlst_registered_count(fw.eqns), 2);
-  EXPECT_STREQ(rtoeqnlst_name(fw.eqns, 51), "B2.EQN_C3MASS");  // index 1: added first
-  EXPECT_STREQ(rtoeqnlst_name(fw.eqns, 52), "B2.EQN_COKMASS");
-  EXPECT_DOUBLE_EQ(value("RHOH2O"), 1000.0);
-  // Constants and inputs fixed, everything else free.
-  for (const char* name : {"RHOH2O", "COKCUTOFF", "FEEDMASS", "FEEDSUL", "RXTEMP"})
-    EXPECT_TRUE(rtovarlst_is_fixed(fw.vars, block.number(name))) << name;
-  for (const char* name : {"FEEDVOL", "C3FRAC", "MASSFACTOR", "C3MASS"})
-    EXPECT_FALSE(rtovarlst_is_fixed(fw.vars, block.number(name))) << name;
-}
-
-TEST_F(Block2, PortsTestNamesByContainment) {
-  block.calcs.insert({"SULMASSX", "KG/HR", 0, 1});
-  block.prepare();
-  ASSERT_EQ(setUp(), 0);
-  EXPECT_EQ(portNames("INPUT"), (Names{"FEEDMASS", "FEEDSUL", "RXTEMP"}));
-  // "MASS" anywhere, but not "SULMASS" anywhere.
-  EXPECT_EQ(portNames("OUTMASS"), (Names{"C3MASS", "COKMASS", "LCNMASSRATIO"}));
-  EXPECT_TRUE(portNames("OUTVOL").empty());  // robase's volume map is not used
-  // The cut-off is fixed and valued, but not a connected constant.
-  EXPECT_EQ(portNames("CONSTANTS"), (Names{"RHOH2O"}));
+  // Set by set in the order handed over, each in name order.
+  const Names order = {"FEEDMASS", "FEEDSUL", "RXTEMP", "C3FRAC", "COKFRAC", "C3MASS", "FEEDVOL",
+                       "LCNMASSRATIO", "LCNSULMASS", "MASSFACTOR", "COKCUTOFF", "RHOH2O"};
+  for (std::size_t i = 0; i < order.size(); ++i) EXPECT_STREQ(rtovarlst_name(fw.vars, 101 + i), ("B2." + order[i]).c_str());
+  EXPECT_EQ(block.m_nextVarIndex, 13);
+  EXPECT_STREQ(rtoeqnlst_name(fw.eqns, 51), "B2.EQN_B");  // numbered in the order added
+  EXPECT_STREQ(rtoeqnlst_name(fw.eqns, 52), "B2.EQN_A");
+  EXPECT_EQ(port("INPUT"), (Names{"FEEDMASS", "FEEDSUL", "RXTEMP"}));
+  EXPECT_EQ(port("OUTMASS"), (Names{"C3MASS", "LCNMASSRATIO"}));  // contains MASS, not SULMASS
+  EXPECT_EQ(port("CONSTANTS"), (Names{"RHOH2O"}));
+  // The cut-off is fixed and valued, but not on the CONSTANTS port.
   EXPECT_TRUE(rtovarlst_is_fixed(fw.vars, block.number("COKCUTOFF")));
-  EXPECT_DOUBLE_EQ(value("COKCUTOFF"), 1e-19);
+  EXPECT_EQ(value("COKCUTOFF"), 1e-19);
+  for (const char* free : {"FEEDVOL", "C3FRAC", "MASSFACTOR"}) EXPECT_FALSE(rtovarlst_is_fixed(fw.vars, block.number(free)));
+  EXPECT_EQ(block.attributes().size(), 2u * (9 + 3 * 4));
+  EXPECT_EQ(*block.context(), &block.attributes());
+  qiv_blk_t desc;
+  block.inq_attr(desc);
+  EXPECT_STREQ(desc.options, "SUBID:ROCOKER, BASIS_HL:MASS, BASIS_LE:MASS, VERSION:37.0.0");
 }
 
 TEST_F(Block2, VolumeBasisFeedEntersAndIsFixedByVolume) {
   block.setHLBasis("VOLUME");
-  block.prepare();
   ASSERT_EQ(setUp(), 0);
-  EXPECT_EQ(portNames("INPUT"), (Names{"FEEDVOL", "FEEDSUL", "RXTEMP"}));
+  EXPECT_EQ(port("INPUT"), (Names{"FEEDVOL", "FEEDSUL", "RXTEMP"}));
   EXPECT_TRUE(rtovarlst_is_fixed(fw.vars, block.number("FEEDVOL")));
   EXPECT_FALSE(rtovarlst_is_fixed(fw.vars, block.number("FEEDMASS")));
 }
 
-TEST_F(Block2, VolumeBasisWithoutFeedVolumeFailsTheSetUp) {
-  block.calcs.erase(varinfo2("FEEDVOL", "", 0, 0));
-  block.setHLBasis("VOLUME");
-  block.prepare();
-  EXPECT_EQ(setUp(), 1);
+TEST_F(Block2, RepeatedVariableAcrossSetsRaises) {
+  block.catalogue[1].insert({"FEEDSUL", "PERCENT", 0, 1});
+  EXPECT_THROW(block.prepare(), vardupex2);
 }
 
-TEST_F(Block2, ExcludedVariablesGetNoFrameworkVariable) {
-  block.prepare();
-  block.m_varMan.setExclusionFlag(1);
-  block.m_varMan.exclude("LCNMASSRATIO");
-  long long status = 0;
-  fw.attach(block);
-  block.initVarManVec();
-  block.createPELMOVariables(status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(rtovarlst_registered_count(fw.vars), 13);
-  EXPECT_FALSE(rtovarlst_is_registered(fw.vars, block.number("LCNMASSRATIO")));
-}
-
-TEST_F(Block2, VariableCreationGoesOnPastAFailure) {
-  block.inputs.insert({std::string(300, 'X'), "F", 0, 1});  // no room for its framework name
-  block.prepare();
-  fw.attach(block);
-  long long status = 0;
-  block.createPELMOVariables(status);
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(rtovarlst_registered_count(fw.vars), 14);
-}
-
-TEST_F(Block2, PortBySuffixSkipsExcludedNames) {
-  block.prepare();
-  ASSERT_EQ(setUp(), 0);
-  qiv_port* port = qivport_create("TEST", 0, 2, 0);
-  block.addPort(port);
-  block.addVarsToPortBySuffix(port, "MASS", block.calcSet, {"COKMASS"});
-  block.addVarsToPortByPrefix(port, "C3", block.calcSet, {});  // adds nothing
-  EXPECT_EQ(portNames("TEST"), (Names{"C3MASS", "LCNSULMASS"}));
-}
-
-TEST_F(Block2, StartingValueWriterRefusesWhatItCannotStore) {
-  block.prepare();
-  ROMVar* feed = block.varRecord("FEEDMASS");
-  EXPECT_EQ(block.setPELMOVarValue(feed, 5.0), 1);  // no list attached
-  ASSERT_EQ(setUp(), 0);
-  EXPECT_EQ(block.setPELMOVarValue(feed, 5.0), 0);
-  EXPECT_EQ(block.setPELMOVarValue(feed, std::numeric_limits<double>::quiet_NaN()), 1);
-  EXPECT_DOUBLE_EQ(value("FEEDMASS"), 5.0);
-}
-
-TEST_F(Block2, DescriptionEndsWithTheVersion) {
-  block.prepare();
-  qiv_blk_t desc;
-  block.inq_attr(desc);
-  EXPECT_STREQ(desc.options, "SUBID:ROCOKER, BASIS_HL:MASS, BASIS_LE:MASS, VERSION:37.0.0");
-  testblock2 odd("B3", VerInfo{4294967295u, 2, 10});
-  odd.inq_attr(desc);
-  const std::string text = desc.options;
-  EXPECT_EQ(text.substr(text.rfind(", VERSION:")), ", VERSION:4294967295.2.10");
-}
-
-TEST_F(Block2, AttributesOfEveryOutputOverTheInputSet) {
-  block.prepare();
-  // 2 outputs x (9 + 3 inputs x 4).
-  ASSERT_EQ(block.attributes().size(), 42u);
-  std::set<int> numbers;
-  for (const auto& entry : block.attributes()) numbers.insert(entry.second->number);
-  EXPECT_EQ(*numbers.begin(), 0);
-  EXPECT_EQ(*numbers.rbegin(), 41);
-  EXPECT_EQ(numbers.size(), 42u);
-  EXPECT_EQ(block.attributes().count("GAMMA_COKFRAC_RXTEMP"), 1u);
-  EXPECT_EQ(block.attributes().count("HYPERPARAMETERS.C3FRAC_FEEDSUL_GAMMA_SCALE_ERROR"), 1u);
-}
-
-// ---- Passes ------------------------------------------------------------------
-
-// A block of three rows over the catalogue, set up and patterned:
-//   EQN_C3MASS  = C3MASS - 0.5 FEEDMASS - 2 C3FRAC   (added first)
-//   EQN_COKMASS = COKMASS - FEEDMASS                  (added second)
-//   EQN_ALPHA   = LCNSUL + 3 LCNSUL                   (a name listed twice)
+// Three rows, patterned: EQN_A = C3MASS + FEEDMASS (added first), EQN_B = C3FRAC,
+// EQN_C = RXTEMP + RXTEMP (a name listed twice).
 class Block2Passes : public Block2 {
  protected:
   void SetUp() override {
-    block.line("EQN_C3MASS", {"C3MASS", "FEEDMASS", "C3FRAC"}, {1.0, -0.5, -2.0});
-    block.line("EQN_COKMASS", {"COKMASS", "FEEDMASS"}, {1.0, -1.0});
-    block.line("EQN_ALPHA", {"LCNSUL", "LCNSUL"}, {1.0, 3.0});
-    block.prepare();
+    block.line("EQN_A", {"C3MASS", "FEEDMASS"});
+    block.line("EQN_B", {"C3FRAC"});
+    block.line("EQN_C", {"RXTEMP", "RXTEMP"});
     ASSERT_EQ(setUp(), 0);
     value("C3MASS") = 10.0;
     value("FEEDMASS") = 100.0;
     value("C3FRAC") = 0.25;
-    value("COKMASS") = 30.0;
-    value("LCNSUL") = 2.0;
+    value("RXTEMP") = 900.0;
   }
-  FakeEqn& obj(const char* name) { return block.object(name); }
 };
 
-TEST_F(Block2Passes, PatternFollowsTheOrderAddedAndSetsTheLastNonZero) {
+TEST_F(Block2Passes, RowsLandAtTheirNumbers) {
+  for (int nz = 301; nz <= 306; ++nz) fw.jacobian()[nz] = 42.0;  // stale values
+  EXPECT_EQ(call(&robase2::user_jac), 1);  // before the pattern: nothing written
+  EXPECT_EQ(fw.jacobian()[301], 42.0);
   EXPECT_EQ(pattern(), 0);
-  EXPECT_EQ(block.log, (Names{"pat:EQN_C3MASS", "pat:EQN_COKMASS", "pat:EQN_ALPHA"}));
-  EXPECT_EQ(obj("EQN_C3MASS").firstNz, 1);
-  EXPECT_EQ(obj("EQN_COKMASS").firstNz, 4);
-  EXPECT_EQ(obj("EQN_ALPHA").firstNz, 6);
-  EXPECT_EQ(block.nzlast(), 301 + 7 - 1);
-  EXPECT_EQ(rtojac_row(fw.jac, 301), 51);
+  EXPECT_EQ(block.log, (Names{"pat:EQN_A", "pat:EQN_B", "pat:EQN_C"}));
+  EXPECT_EQ(block.nzlast(), 305);
   EXPECT_EQ(rtojac_col(fw.jac, 302), block.number("FEEDMASS"));
-  EXPECT_EQ(rtojac_row(fw.jac, 307), 53);
-}
-
-TEST_F(Block2Passes, ResidualsAndJacobianLandAtTheirNumbers) {
-  ASSERT_EQ(pattern(), 0);
-  EXPECT_EQ(call(&testblock2::user_res, 9), 0);
-  EXPECT_DOUBLE_EQ(fw.residual(51), 10.0 - 50.0 - 0.5);
-  EXPECT_DOUBLE_EQ(fw.residual(52), 30.0 - 100.0);
-  EXPECT_DOUBLE_EQ(fw.residual(53), 8.0);
-  fw.jacobian(306) = 42.0;  // stale value in the first LCNSUL entry
-  EXPECT_EQ(call(&testblock2::user_jac), 0);
-  const double expected[] = {1.0, -0.5, -2.0, 1.0, -1.0, 0.0, 4.0};
-  for (int i = 0; i < 7; ++i) EXPECT_DOUBLE_EQ(fw.jacobian(301 + i), expected[i]) << i;
-}
-
-TEST_F(Block2Passes, EveryPassReadsTheVectorsAfresh) {
-  ASSERT_EQ(pattern(), 0);
-  rtovarlst_relocate(fw.vars);
+  EXPECT_EQ(rtojac_row(fw.jac, 305), 53);
+  rtovarlst_relocate(fw.vars);  // every pass reads the vectors afresh
   rtoeqnlst_relocate(fw.eqns);
   rtojac_relocate(fw.jac);
-  value("COKMASS") = 130.0;
-  EXPECT_EQ(call(&testblock2::user_res), 0);
-  EXPECT_DOUBLE_EQ(fw.residual(52), 30.0);
-  EXPECT_EQ(call(&testblock2::user_jac), 0);
-  EXPECT_DOUBLE_EQ(fw.jacobian(304), 1.0);
+  EXPECT_EQ(call(&robase2::user_res, 9), 0);
+  EXPECT_EQ((std::vector<double>{fw.residuals()[51], fw.residuals()[52], fw.residuals()[53]}),
+            (std::vector<double>{110.0, 0.25, 1800.0}));
+  EXPECT_EQ(call(&robase2::user_jac), 0);
+  EXPECT_EQ((std::vector<double>{fw.jacobian()[301], fw.jacobian()[302], fw.jacobian()[303], fw.jacobian()[304],
+                                 fw.jacobian()[305]}),
+            (std::vector<double>{1, 1, 1, 0, 2}));
+  EXPECT_EQ(call(&robase2::user_jac, 5), 5);  // a failure it is given is kept
 }
 
-struct StatusCase {
-  std::vector<int> statuses;  // of EQN_ALPHA, EQN_C3MASS, EQN_COKMASS (name order)
+struct PassCase {
+  int statuses[3];  // of EQN_A, EQN_B, EQN_C
+  bool throwing, nonFinite;
   long long expected;
 };
 
-class Block2Statuses : public Block2Passes, public ::testing::WithParamInterface<StatusCase> {};
+class Block2Statuses : public Block2Passes, public ::testing::WithParamInterface<PassCase> {};
 
-TEST_P(Block2Statuses, AnyObjectFailureIsOneAndNeverCancels) {
+TEST_P(Block2Statuses, AnyFailureIsOneAndNeverCancels) {
   ASSERT_EQ(pattern(), 0);
-  const char* names[] = {"EQN_ALPHA", "EQN_C3MASS", "EQN_COKMASS"};
-  for (int i = 0; i < 3; ++i) {
-    obj(names[i]).resStatus = GetParam().statuses[i];
-    obj(names[i]).jacStatus = GetParam().statuses[i];
-    obj(names[i]).initStatus = GetParam().statuses[i];
+  for (int i = 0; i < 3; ++i) block.obj(std::string("EQN_") + char('A' + i)).status = GetParam().statuses[i];
+  block.obj("EQN_A").throws = GetParam().throwing;
+  if (GetParam().nonFinite) block.obj("EQN_A").rhs = block.obj("EQN_A").jacScale = NAN;
+  EXPECT_EQ(call(&robase2::user_res), GetParam().expected);
+  EXPECT_EQ(fw.residuals()[52], 0.25);  // the other rows are still written
+  if (!GetParam().throwing) {
+    EXPECT_EQ(call(&robase2::user_jac), GetParam().expected);
   }
-  EXPECT_EQ(call(&testblock2::user_res), GetParam().expected);
-  EXPECT_EQ(call(&testblock2::user_jac), GetParam().expected);
-  // Every object still wrote its row.
-  EXPECT_DOUBLE_EQ(fw.residual(52), -70.0);
-  EXPECT_DOUBLE_EQ(fw.jacobian(304), 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sums, Block2Statuses,
-                         ::testing::Values(StatusCase{{0, 0, 0}, 0}, StatusCase{{1, -1, 0}, 1},
-                                           StatusCase{{0, -1, 0}, 1}, StatusCase{{0, 0, 7}, 1},
-                                           StatusCase{{-3, 1, 2}, 1}));
+                         ::testing::Values(PassCase{{0, 0, 0}, false, false, 0}, PassCase{{1, -1, 0}, false, false, 1},
+                                           PassCase{{0, -1, 0}, false, false, 1}, PassCase{{0, 0, 0}, true, false, 1},
+                                           PassCase{{0, 0, 0}, false, true, 1}));
 
-TEST_F(Block2Passes, JacobianKeepsAFailureItIsGiven) {
-  ASSERT_EQ(pattern(), 0);
-  EXPECT_EQ(call(&testblock2::user_jac, 5), 5);
-  EXPECT_EQ(call(&testblock2::user_jac, -2), -2);
-  obj("EQN_COKMASS").jacStatus = 1;
-  EXPECT_EQ(call(&testblock2::user_jac, 0), 1);
-}
-
-TEST_F(Block2Passes, JacobianBeforeThePatternFailsAndWritesNothing) {
-  for (int nz = 301; nz <= 310; ++nz) fw.jacobian(nz) = -1.0;
-  EXPECT_EQ(call(&testblock2::user_jac), 1);
-  for (int nz = 301; nz <= 310; ++nz) EXPECT_EQ(fw.jacobian(nz), -1.0);
-}
-
-TEST_F(Block2Passes, NonFiniteValuesAreFailures) {
-  ASSERT_EQ(pattern(), 0);
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  obj("EQN_COKMASS").residualOverride = &nan;
-  EXPECT_EQ(call(&testblock2::user_res), 1);
-  obj("EQN_COKMASS").residualOverride = nullptr;
-  EXPECT_EQ(call(&testblock2::user_res), 0);
-  const double inf = std::numeric_limits<double>::infinity();
-  obj("EQN_ALPHA").jacOverride = &inf;
-  EXPECT_EQ(call(&testblock2::user_jac), 1);
-}
-
-TEST_F(Block2Passes, AnExceptionInOneObjectIsStatusOneAndTheOthersStillWrite) {
-  ASSERT_EQ(pattern(), 0);
-  obj("EQN_ALPHA").throwIn = "res";  // first by name
-  fw.residual(52) = 0.0;
-  EXPECT_EQ(call(&testblock2::user_res), 1);
-  EXPECT_DOUBLE_EQ(fw.residual(52), -70.0);
-}
-
-TEST_F(Block2Passes, HooksWithoutTheFrameworkListsFailQuietly) {
-  ASSERT_EQ(pattern(), 0);
-  block.attachMatrix(nullptr, nullptr, nullptr);
-  EXPECT_EQ(call(&testblock2::user_res), 1);
-  EXPECT_EQ(call(&testblock2::user_jac), 1);
-  long long status = 0;
-  block.user_pat(nullptr, status);
-  EXPECT_EQ(status, 1);
-  block.user_ini(status);
-  EXPECT_EQ(status, 1);
-  obj("EQN_ALPHA").initVar = "LCNSUL";
-  EXPECT_EQ(call(&testblock2::init), 1);  // its starting value could not be stored
-}
-
-TEST(Block2Life, DestructionDeletesEveryObjectOnce) {
-  int alive = 0;
-  auto* heap = new testblock2("H");
-  heap->aliveCounter = &alive;
-  useCokerLikeCatalogue(*heap);
-  heap->line("EQN_A", {"C3MASS"});
-  heap->line("EQN_B", {});
-  heap->line("EQN_B", {});  // refused by the manager: deleted at once
-  EXPECT_THROW(heap->prepare(), eqdupex2);
-  EXPECT_EQ(alive, 2);
-  heap->Destroy();  // the framework's end of a block
-  EXPECT_EQ(alive, 0);
-}
-
-// ---- Starting values ---------------------------------------------------------
-
-class Block2Init : public Block2 {
- protected:
-  FakeEqn& keyed(const std::string& name, std::uint32_t key) {
-    FakeEqn& e = block.line(name, {});
-    e.setOrderKey(key);
-    return e;
-  }
-  long long runInit(long long status = 0) {
-    block.prepare();
-    EXPECT_EQ(setUp(), 0);
-    block.log.clear();
-    block.init(status);
-    return status;
-  }
-};
-
-TEST_F(Block2Init, AscendingKeyThenNameAndTheTopKeyNeverRuns) {
-  keyed("B", 2000);
-  keyed("C", 1000);
-  keyed("A", 1000);
-  keyed("Z", 0);
-  keyed("N", roeqn2::kNeverInit);
-  keyed("M", roeqn2::kNeverInit - 1);
-  EXPECT_EQ(runInit(), 0);
+TEST_F(Block2, InitByAscendingKeyThenNameAndTheTopKeyNeverRuns) {
+  block.line("B", {}, 2000);
+  block.line("C", {}, 1000);
+  block.line("A", {}, 1000);
+  block.line("Z", {}, 0);
+  block.line("N", {}, roeqn2::kNeverInit);
+  block.line("M", {"C3MASS"}, roeqn2::kNeverInit - 1).initVar = "C3MASS";
+  ASSERT_EQ(setUp(), 0);
+  block.obj("M").initValue = 7.0;
+  EXPECT_EQ(call(&robase2::init), 0);
   EXPECT_EQ(block.log, (Names{"init:Z", "init:A", "init:C", "init:B", "init:M"}));
-}
-
-TEST_F(Block2Init, StepsSetStartingValuesInOrder) {
-  FakeEqn& late = keyed("EQN_LATE", 3500);
-  late.initVar = "C3MASS";
-  late.initValue = 2.0;
-  FakeEqn& early = keyed("EQN_EARLY", 500);
-  early.initVar = "C3MASS";
-  early.initValue = 1.0;
-  EXPECT_EQ(runInit(), 0);
-  EXPECT_DOUBLE_EQ(value("C3MASS"), 2.0);
+  EXPECT_EQ(value("C3MASS"), 7.0);
 }
 
 struct InitCase {
   long long given;
-  int failing;  // objects whose step fails
-  bool throwing;
+  int failing;  // of the four objects, the first ones fail (+1, -1, +1 ...); the fourth throws
   long long expected;
 };
 
-class Block2InitStatus : public Block2Init, public ::testing::WithParamInterface<InitCase> {};
+class Block2Init : public Block2, public ::testing::WithParamInterface<InitCase> {};
 
-TEST_P(Block2InitStatus, AddsFailuresToTheStatusItIsGiven) {
-  for (int i = 0; i < 3; ++i) {
-    FakeEqn& e = keyed("EQN_" + std::to_string(i), 1000 + i);
-    if (i < GetParam().failing) e.initStatus = (i % 2 == 0) ? 1 : -1;
+TEST_P(Block2Init, AddsTheFailuresToTheStatusItIsGiven) {
+  for (int i = 0; i < 4; ++i) {
+    FakeEqn& e = block.line("EQN_" + std::to_string(i), {}, 1000 + i);
+    if (i < GetParam().failing) e.status = i % 2 == 0 ? 1 : -1;
+    e.throws = i == 3 && GetParam().failing == 4;
   }
-  FakeEqn& last = keyed("EQN_LAST", 5000);
-  if (GetParam().throwing) last.throwIn = "init";
-  EXPECT_EQ(runInit(GetParam().given), GetParam().expected);
+  ASSERT_EQ(setUp(), 0);
+  EXPECT_EQ(call(&robase2::init, GetParam().given), GetParam().expected);
   EXPECT_EQ(block.log.size(), 4u);  // a failure does not stop the pass
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Block2InitStatus,
-                         ::testing::Values(InitCase{0, 0, false, 0}, InitCase{0, 2, false, 2},
-                                           InitCase{0, 0, true, 1}, InitCase{5, 0, false, 5},
-                                           InitCase{5, 3, true, 9}, InitCase{-3, 2, false, -3},
-                                           InitCase{std::numeric_limits<long long>::max(), 1, false,
+INSTANTIATE_TEST_SUITE_P(Cases, Block2Init,
+                         ::testing::Values(InitCase{0, 0, 0}, InitCase{0, 2, 2}, InitCase{5, 4, 9}, InitCase{-3, 2, -3},
+                                           InitCase{std::numeric_limits<long long>::max(), 1,
                                                     std::numeric_limits<long long>::max()}));
+
+TEST(Block2Life, EveryObjectDeletedOnceAndNoHookThrows) {
+  int alive = 0;
+  auto* heap = new testblock2();
+  heap->alive = &alive;
+  heap->line("EQN_A", {"C3MASS"}).initVar = "C3MASS";
+  heap->line("EQN_B", {});
+  heap->line("EQN_B", {});  // refused: deleted at once
+  EXPECT_THROW(heap->prepare(), eqdupex2);
+  EXPECT_EQ(alive, 2);
+  long long s[4] = {0, 0, 0, 0};  // no framework lists attached
+  heap->user_res(s[0]);
+  heap->user_jac(s[1]);
+  heap->user_pat(nullptr, s[2]);
+  heap->init(s[3]);
+  EXPECT_EQ((std::vector<long long>(s, s + 4)), (std::vector<long long>{1, 1, 1, 1}));
+  heap->Destroy();
+  EXPECT_EQ(alive, 0);
+}
 
 }  // namespace

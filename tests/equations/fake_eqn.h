@@ -1,7 +1,7 @@
-// A linear equation object for the tests of the equation base, the managers
-// and the second-generation block: residual sum(c_i * x_i) - rhs over its
-// listed variables, exact Jacobian, an optional starting value, and forced
-// statuses. Every call is appended to a shared log ("pat:B", "init:A" ...).
+// A linear equation object for the tests: residual sum of its listed
+// variables - rhs, exact Jacobian (a name listed twice gets 2 at its later
+// non-zero), an optional starting value, one forced status for res, jac and
+// init. Calls go to a shared log ("pat:B", "init:A" ...).
 #pragma once
 
 #include <map>
@@ -15,67 +15,46 @@
 class FakeEqn : public roeqn2 {
  public:
   using Log = std::vector<std::string>;
-
-  FakeEqn(std::string name, std::vector<std::string> vars, std::vector<double> coefs = {}, Log* log = nullptr,
-          int* alive = nullptr)
-      : roeqn2(std::move(name)), m_coefs(std::move(coefs)), m_log(log), m_alive(alive) {
+  FakeEqn(std::string name, std::vector<std::string> vars, Log* log = nullptr, int* alive = nullptr)
+      : roeqn2(std::move(name)), m_log(log), m_alive(alive) {
     m_varNames = std::move(vars);
-    m_coefs.resize(m_varNames.size(), 1.0);
     if (m_alive) ++*m_alive;
   }
   ~FakeEqn() override {
     if (m_alive) --*m_alive;
   }
-
   int pat(rt_jac_t* jac, int nzStart) override {
     note("pat");
-    starts.push_back(nzStart);
     return roeqn2::pat(jac, nzStart);
   }
-
-  int res(OneBased<double> residuals) override {
+  int res(OneBased<double> r) override {
     note("res");
-    if (throwIn == "res") throw std::runtime_error("res failed");
     double sum = -rhs;
-    for (std::size_t i = 0; i < m_varNames.size(); ++i) sum += m_coefs[i] * getValue(m_varNames[i]);
-    writeResidual(residuals, residualOverride ? *residualOverride : sum);
-    return resStatus;
+    for (const std::string& n : m_varNames) sum += getValue(n);
+    return writeResidual(r, sum) + status;
   }
-
-  // One entry per distinct name (a name listed twice gets the sum of its
-  // coefficients at its later non-zero); the number of entries not written.
-  int jac(OneBased<double> values) override {
-    note("jac");
+  int jac(OneBased<double> J) override {
     std::map<std::string, double> d;
-    for (std::size_t i = 0; i < m_varNames.size(); ++i) d[m_varNames[i]] += m_coefs[i];
-    int unwritten = 0;
-    for (const auto& [name, v] : d) unwritten += setJacValue(values, name, jacOverride ? *jacOverride : v);
-    return unwritten + jacStatus;
+    for (const std::string& n : m_varNames) d[n] += jacScale;
+    int unwritten = status;
+    for (const auto& [n, v] : d) unwritten += setJacValue(J, n, v);
+    return unwritten;
   }
-
   int init() override {
     note("init");
-    if (throwIn == "init") throw std::runtime_error("init failed");
-    if (!initVar.empty() && setVarValue(initVar, initValue) != 0) return 1;
-    return initStatus;
+    return !initVar.empty() && setVarValue(initVar, initValue) != 0 ? 1 : status;
   }
 
-  double rhs = 0.0;
-  int resStatus = 0;
-  int jacStatus = 0;
-  int initStatus = 0;
-  std::string initVar;  // set to initValue by init
-  double initValue = 0.0;
-  std::string throwIn;  // "res" or "init"
-  const double* residualOverride = nullptr;
-  const double* jacOverride = nullptr;
-  std::vector<int> starts;  // the non-zero start of every pat call
+  int status = 0;
+  bool throws = false;  // res and init throw
+  double rhs = 0.0, jacScale = 1.0, initValue = 0.0;
+  std::string initVar;
 
  private:
   void note(const char* what) {
     if (m_log) m_log->push_back(std::string(what) + ":" + name);
+    if (throws && what[0] != 'p') throw std::runtime_error(what);
   }
-  std::vector<double> m_coefs;
   Log* m_log;
   int* m_alive;
 };
