@@ -97,7 +97,6 @@ struct DIVeduded::Impl {
   diveduded::Scratch scratch;
   std::vector<double> work;      // x, grad and deriv, n each
   std::vector<char> tag_text;    // one 100-byte slot per tag for GetIndependentTagByIndex
-  char empty[DIV_NAME_BUF] = {};
   std::atomic<long long>* run_slot = nullptr;
 
   std::size_t tagCount() const { return open ? net->tags.size() : 0; }
@@ -350,8 +349,11 @@ void DIVeduded::GetIndepVars(char** buffers, int count) {
 
 int DIVeduded::GetIndependentTagByIndex(int index, char*& name) {
   Impl& d = *impl_;
-  d.empty[0] = '\0';
-  name = d.empty;
+  // A static "" that outlives the runner; written afresh in case a caller
+  // wrote into it.
+  static thread_local char empty[DIV_NAME_BUF] = {};
+  empty[0] = '\0';
+  name = empty;
   if (!d.open) return DIV_NOT_OPEN;
   if (index < 1 || static_cast<std::size_t>(index) > d.net->tags.size()) return DIV_BAD_ARGUMENT;
   // A per-runner copy: a caller that edits the text in place cannot touch the

@@ -75,8 +75,9 @@ class DIVeduded {
   // Writes the tags into count 100-byte buffers ("" past the last tag or when
   // not open).
   void GetIndepVars(char** buffers, int count);
-  // 1-based. name points into the runner (valid until the runner is reopened or
-  // destroyed); out of range or not open: non-zero and name = "".
+  // 1-based. name points to the runner's copy of the tag (valid until the
+  // runner is reopened or destroyed); out of range or not open: non-zero and
+  // name points to a static "".
   int GetIndependentTagByIndex(int index, char*& name);
   // Writes every tag and dy/dx of the last successful Run, in tag order. Without
   // a successful Run since Open: the tags, 0.0 each, and DIV_NOT_OPEN.

@@ -5,12 +5,15 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "platform/diveduded/parser.h"
 #include "test_files.h"
 
 namespace {
@@ -44,6 +47,25 @@ std::string slurp(const fs::path& p) {
   return s.str();
 }
 
+// Token by token; numbers may differ in their last digits (the weights come
+// through the C library's log, cos and tanh, which may round differently
+// elsewhere), everything else must be identical.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::istringstream sa(a), sb(b);
+  std::string ta, tb;
+  while (true) {
+    const bool more_a = static_cast<bool>(sa >> ta), more_b = static_cast<bool>(sb >> tb);
+    if (more_a != more_b) return false;
+    if (!more_a) return true;
+    double va = 0, vb = 0;
+    if (diveduded::parseNumber(ta, va) && diveduded::parseNumber(tb, vb)) {
+      if (std::fabs(va - vb) > 1e-12 * std::max(std::fabs(va), 1.0)) return false;
+    } else if (ta != tb) {
+      return false;
+    }
+  }
+}
+
 TEST(Romnet, GenerateReproducesTheShippedSamples) {
   divtest::TempDir out;
   const Result r = romnet("generate " + (kSample / "SAMPLE.table").string() + " " + out.str());
@@ -52,7 +74,7 @@ TEST(Romnet, GenerateReproducesTheShippedSamples) {
   for (const auto& e : fs::directory_iterator(kSample)) {
     if (e.path().extension() != ".zkr") continue;
     ++files;
-    EXPECT_EQ(slurp(out.path() / e.path().filename()), slurp(e.path())) << e.path();
+    EXPECT_TRUE(sameFile(slurp(out.path() / e.path().filename()), slurp(e.path()))) << e.path();
   }
   EXPECT_EQ(files, 3);
 }
