@@ -4,29 +4,6 @@
 
 namespace ROEqnSupplier {
 
-EqnPtr buildConversionEquations(const std::string&, int, int, const ConversionBasisSpec*) { return nullptr; }
-
-EqnPtr buildFccConversionEquations(const std::string&, const std::string&) { return nullptr; }
-
-EqnPtr buildFractionEquations(const std::string&, int, const std::string&, const std::string&, bool) {
-  return nullptr;
-}
-
-EqnList buildBalanceEquations(EqnContext, const ReactionSpec&) { return {}; }
-
-EqnPtr buildMixFlowEquations(const std::vector<std::string>&, const std::string&, int, const std::string&) {
-  return nullptr;
-}
-
-EqnPtr buildUnitConversionEquation(const std::string&, const std::string&, const std::string&, double, double) {
-  return nullptr;
-}
-
-EqnPtr buildSumRatioEquation(const std::vector<std::string>&, const std::vector<std::string>&, const std::string&,
-                             const std::string&) {
-  return nullptr;
-}
-
 EqnPtr buildNNDepEquations(EqnContext, const std::string&, const std::string&, const std::vector<std::string>&,
                            NNEquationParams) {
   return nullptr;
