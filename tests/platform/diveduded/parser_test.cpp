@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <locale>
 #include <string>
 
 #include "platform/diveduded/cache.h"
@@ -117,16 +118,29 @@ TEST(NetworkParser, AcceptsCommentsCrlfSignsAndTheLongestTag) {
   EXPECT_DOUBLE_EQ(net.out_offset, 0.5);
 }
 
+// A C++ locale with a decimal comma, as a host application might install.
+struct CommaDecimal : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+};
+
 TEST(NetworkParser, NumbersIgnoreTheProcessLocale) {
-  const char* saved = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string keep = saved != nullptr ? saved : "C";
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr)
-    GTEST_SKIP() << "no locale with a decimal comma installed";
+  const std::locale saved_global;
+  std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+  // The C library's locale too, where the machine has one with a decimal comma.
+  const std::string saved_c = std::setlocale(LC_NUMERIC, nullptr);
+  const bool c_comma =
+      std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
   double v = 0.0;
   EXPECT_TRUE(diveduded::parseNumber("1.25", v));
   EXPECT_EQ(v, 1.25);
   EXPECT_FALSE(diveduded::parseNumber("1,25", v));
-  std::setlocale(LC_NUMERIC, keep.c_str());
+  diveduded::Network net;
+  diveduded::ParseError err;
+  EXPECT_TRUE(diveduded::parseNetwork(base("A", "TANH", "0.5 1.5 -2.25 1e-3"), net, err)) << err.message;
+  EXPECT_EQ(net.layers.at(0).weights.at(2), -2.25);
+  std::setlocale(LC_NUMERIC, saved_c.c_str());
+  std::locale::global(saved_global);
+  RecordProperty("c_locale_with_decimal_comma", c_comma ? "yes" : "no");
 }
 
 TEST(NetworkParser, ErrorNamesTheLine) {
