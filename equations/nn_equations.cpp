@@ -1,0 +1,305 @@
+#include "equations/nn_equations.h"
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <utility>
+
+#include "core/helpers.h"
+
+namespace ROEqnSupplier {
+
+namespace {
+
+// Networks have at most a few hundred inputs; a larger count is a broken runner.
+constexpr long kMaxTags = 100000;
+
+// ASCII comparison regardless of case: how the runner matches tags to inputs.
+bool sameNameNoCase(const char* a, const std::string& b) {
+  const std::size_t n = strnlen(a, DIV_NAME_BUF);
+  if (n != b.size()) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Closes the runner on every way out of a run, a throwing call included.
+struct CloseOnExit {
+  DIVeduded& runner;
+  ~CloseOnExit() {
+    try {
+      runner.Close();
+    } catch (...) {
+    }
+  }
+};
+
+}  // namespace
+
+// ---- Attribute look-up ----------------------------------------------------------
+
+ROMAttr* findAttrValue(EqnContext context, const std::string& name) {
+  if (!context || !*context) return nullptr;
+  ROMAttr* record = at_or_throw(**context, name);
+  if (!record) throw std::out_of_range(kInvalidMapKey);
+  return record;
+}
+
+ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, const std::string& kind) {
+  return findAttrValue(context, kind + "_" + output);
+}
+
+ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, const std::string& input,
+                             const std::string& kind) {
+  if (kind == "GAMMA") return findAttrValue(context, "GAMMA_" + output + "_" + input);
+  return findAttrValue(context, kind + "_" + output);
+}
+
+// ---- NetworkRunner ----------------------------------------------------------------
+
+NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& output,
+                             const std::vector<std::string>& inputs)
+    : m_runner(std::make_unique<DIVeduded>()), m_inputs(inputs), m_nameBuffers(inputs.size()) {
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (!copyBounded(m_nameBuffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
+    m_namePointers.push_back(m_nameBuffers[i].data());
+  }
+  if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
+  m_runner->SetDepVar(output.c_str());
+  m_runner->SetZKRFile(networkFileName(modelKind, output).c_str());
+  m_runner->SetZKRFolder(networkFolderName(modelKind).c_str());
+}
+
+NetworkRunner::~NetworkRunner() = default;
+
+int NetworkRunner::run(const std::vector<double>& values, bool strictTags, double& prediction,
+                       std::vector<double>& derivs) {
+  if (!m_usable || values.size() != m_inputs.size()) return 1;
+  try {
+    DIVeduded& r = *m_runner;
+    r.SetInputs(m_namePointers.data(), const_cast<double*>(values.data()), static_cast<int>(values.size()));
+    CloseOnExit closer{r};
+    if (const int status = r.Open(); status != 0) return status;
+    if (const int status = r.Run(); status != 0) return status;
+    const double p = r.m_dResult;
+    if (!std::isfinite(p)) return 1;
+
+    long count = 0;
+    r.GetIndependentTagCount(count);
+    if (count < 0 || count > kMaxTags) return 1;
+    const auto n = static_cast<std::size_t>(count);
+    std::vector<std::array<char, DIV_NAME_BUF>> tags(n);
+    std::vector<char*> tagPointers(n);
+    for (std::size_t t = 0; t < n; ++t) tagPointers[t] = tags[t].data();
+    std::vector<double> tagDerivs(n, 0.0);
+    if (n > 0 && r.GetDerivatives(tagPointers.data(), tagDerivs.data()) != 0) return 1;
+
+    // Inputs the network does not depend on have derivative 0.
+    std::vector<double> d(m_inputs.size(), 0.0);
+    for (std::size_t t = 0; t < n; ++t) {
+      int matched = -1;
+      for (std::size_t i = 0; i < m_inputs.size(); ++i)
+        if (sameNameNoCase(tags[t].data(), m_inputs[i])) matched = static_cast<int>(i);
+      if (matched < 0) {
+        if (strictTags) return 1;
+        continue;
+      }
+      if (!std::isfinite(tagDerivs[t])) return 1;
+      d[static_cast<std::size_t>(matched)] = tagDerivs[t];
+    }
+    prediction = p;
+    derivs = std::move(d);
+    return 0;
+  } catch (...) {
+    return 1;  // a runner that throws (a COM error included) is a failed run
+  }
+}
+
+// ---- NNDepEqn -------------------------------------------------------------------
+
+NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::string> inputs)
+    : roeqn2("Y_" + output, context),
+      m_output(std::move(output)),
+      m_inputs(std::move(inputs)),
+      m_scales(m_inputs.size() + 1),
+      m_dPdx(m_inputs.size(), 0.0) {
+  m_varNames = m_inputs;
+  m_varNames.push_back(m_output);
+  setOrderKey(kOrderKey);
+}
+
+void NNDepEqn::setScales(const ScaleMap& scales) {
+  for (std::size_t i = 0; i < m_varNames.size(); ++i)
+    if (const auto it = scales.find(m_varNames[i]); it != scales.end()) m_scales[i] = it->second;
+}
+
+std::vector<double> NNDepEqn::rawInputs() const {
+  std::vector<double> x(m_inputs.size());
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) x[i] = getValue(m_inputs[i]);
+  return x;
+}
+
+std::vector<double> NNDepEqn::scaled(const std::vector<double>& raw) const {
+  std::vector<double> z(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) z[i] = raw[i] * m_scales[i].scale + m_scales[i].offset;
+  return z;
+}
+
+double NNDepEqn::adjusted() const {
+  const EqnContext c = context();
+  double v = findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction +
+             findAdjustAttrValue(c, m_output, "BETA")->value;
+  const std::vector<double> z = scaled(rawInputs());
+  for (std::size_t i = 0; i < m_inputs.size(); ++i)
+    v += findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * z[i];
+  return v;
+}
+
+int NNDepEqn::res(OneBased<double> residuals) {
+  if (!m_configured || !attributeMap()) return 1;
+  try {
+    const int status = refresh(false);
+    if (status != 0 && !residualAfterFailure()) return status;
+    const ScalePair& sy = m_scales.back();
+    const double r = adjusted() - sy.scale * getValue(m_output) + sy.offset;
+    writeResidual(residuals, r);
+    if (status != 0) return status;
+    return std::isfinite(r) ? 0 : 1;
+  } catch (...) {
+    return 1;
+  }
+}
+
+int NNDepEqn::jac(OneBased<double> values) {
+  if (!m_configured || !attributeMap()) return 1;
+  try {
+    const int status = refresh(false);
+    const EqnContext c = context();
+    const double alpha = findAdjustAttrValue(c, m_output, "ALPHA")->value;
+    // A variable listed twice gets the sum of its terms (one non-zero per name).
+    std::map<std::string, double> entries;
+    for (std::size_t i = 0; i < m_inputs.size(); ++i)
+      entries[m_inputs[i]] +=
+          alpha * m_dPdx[i] + findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * m_scales[i].scale;
+    entries[m_output] += -m_scales.back().scale;
+    int failed = status != 0 ? 1 : 0;
+    for (const auto& [name, value] : entries) {
+      if (setJacValue(values, name, value) != 0 || !std::isfinite(value)) failed = 1;
+    }
+    return failed;
+  } catch (...) {
+    return 1;
+  }
+}
+
+int NNDepEqn::init() {
+  if (!m_configured || !attributeMap()) return 1;
+  try {
+    if (const int status = refresh(true); status != 0) return status;
+    const ScalePair& sy = m_scales.back();
+    // The value at which V - scale_y y + offset_y is zero.
+    // (V + 0) / 1 is V itself for the default pair.
+    const double y = (adjusted() + sy.offset) / sy.scale;
+    return setVarValue(m_output, y);
+  } catch (...) {
+    return 1;
+  }
+}
+
+// ---- _eqNNDep -------------------------------------------------------------------
+
+_eqNNDep::_eqNNDep(EqnContext context, const std::string& output, const std::string& modelKind,
+                   const std::vector<std::string>& inputs)
+    : NNDepEqn(context, output, inputs),
+      m_modelKind(modelKind),
+      m_net(modelKind, output, inputs),
+      m_lastSent(inputs.size(), 0.0) {
+  if (!m_net.usable()) refuse();
+}
+
+int _eqNNDep::refresh(bool force) {
+  const std::vector<double> z = scaled(rawInputs());
+  if (!force && cacheValid() && z == m_lastSent) return 0;
+  double p = 0.0;
+  std::vector<double> dz;
+  const int status = m_net.run(z, true, p, dz);
+  if (status != 0) {
+    invalidate();
+    return status;
+  }
+  // The network's derivatives are by the scaled inputs: d/dx_i = d/dz_i x scale_i.
+  for (std::size_t i = 0; i < dz.size(); ++i) dz[i] *= scaleOf(i).scale;
+  m_lastSent = z;
+  accept(p, std::move(dz));
+  return 0;
+}
+
+// ---- _eqNNDep_OverCrack ------------------------------------------------------------
+
+_eqNNDep_OverCrack::_eqNNDep_OverCrack(EqnContext context, const std::string& output, const std::string& modelKind,
+                                       const std::vector<std::string>& inputs, const OverCrackSpec& spec)
+    : NNDepEqn(context, output, inputs),
+      m_spec(spec),
+      m_total(modelKind, spec.totalOutput, inputs),
+      m_diff(modelKind, spec.diffOutput, inputs) {
+  // The runner reads the last of repeated names, so the factor goes there too.
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    if (inputs[i] == spec.input) m_k = static_cast<int>(i);
+  if (m_k < 0 || !m_total.usable() || !m_diff.usable()) refuse();
+}
+
+int _eqNNDep_OverCrack::refresh(bool force) {
+  const std::vector<double> x = rawInputs();
+  const double F = findAttrValue(context(), m_spec.factorAttr)->value;
+  const double R = findAttrValue(context(), m_spec.rateAttr)->value;
+  if (!force && cacheValid() && x == m_lastRaw && F == m_lastFactor && R == m_lastRate) return 0;
+
+  std::vector<double> z = scaled(x);
+  double T = 0.0, D = 0.0;
+  std::vector<double> dT, dD;
+  if (const int status = m_total.run(z, false, T, dT); status != 0) {
+    invalidate();
+    return status;
+  }
+  const auto k = static_cast<std::size_t>(m_k);
+  z[k] *= F;
+  if (const int status = m_diff.run(z, false, D, dD); status != 0) {
+    invalidate();
+    return status;
+  }
+  // P = T(z) - R D(z'), z'_k = F z_k: the difference term of input k carries F.
+  std::vector<double> d(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const double s = scaleOf(i).scale;
+    d[i] = s * dT[i] - R * s * dD[i] * (i == k ? F : 1.0);
+  }
+  const double P = T - R * D;
+  if (!std::isfinite(P)) {
+    invalidate();
+    return 1;
+  }
+  m_lastRaw = x;
+  m_lastFactor = F;
+  m_lastRate = R;
+  accept(P, std::move(d));
+  return 0;
+}
+
+// ---- Builder --------------------------------------------------------------------
+
+EqnPtr buildNNDepEquations(EqnContext context, const std::string& output, const std::string& modelKind,
+                           const std::vector<std::string>& inputs, NNEquationParams params) {
+  std::unique_ptr<NNDepEqn> eqn;
+  if (const auto it = params.overcrack.find(output); it != params.overcrack.end())
+    eqn = std::make_unique<_eqNNDep_OverCrack>(context, output, modelKind, inputs, it->second);
+  else
+    eqn = std::make_unique<_eqNNDep>(context, output, modelKind, inputs);
+  eqn->setScales(params.scales);
+  return eqn;
+}
+
+}  // namespace ROEqnSupplier
