@@ -404,6 +404,16 @@ class rofcc : public robase {
   // convention above).
   void evalResidual(FccEq eq, long long& status) const;
 
+  // The three operations of each equation, indexed by FccEq, for passes that
+  // walk a list of equations.
+  struct EquationOps {
+    const char* shortName;
+    void (rofcc::*res)(long long&) const;
+    void (rofcc::*pat)(rt_jac_t*, long long&);
+    void (rofcc::*jac)(long long&) const;
+  };
+  static const std::array<EquationOps, kFccEqCount>& equationOps();
+
  private:
   std::array<std::unique_ptr<ROMEqn>, kFccRecordCount> m_records;
 };
