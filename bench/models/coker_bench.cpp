@@ -18,9 +18,9 @@
 namespace {
 
 const std::vector<std::pair<std::string, double>> kNominal = {
-    {"FEEDMASS", 120000}, {"FEEDSG", 1.02},         {"FEEDSUL", 4.0},          {"FEEDNIT", 3000},
-    {"FEEDCCR", 20},      {"DRUMINLETTEMP", 900},   {"DRUMINLETPRES", 200},    {"COMBINEDFEEDRATIO", 1.1},
-    {"LCNECP", 300},      {"HCNECP", 400},          {"LGOECP", 650}};
+    {"FEEDMASS", 120000}, {"FEEDSG", 1.02},       {"FEEDSUL", 4.0},       {"FEEDNIT", 3000},
+    {"FEEDCCR", 20},      {"DRUMINLETTEMP", 900}, {"DRUMINLETPRES", 200}, {"COMBINEDFEEDRATIO", 1.1},
+    {"LCNECP", 300},      {"HCNECP", 400},        {"LGOECP", 650}};
 
 QivEOBlock* makeCoker() {
   const std::string root = std::string(ROM_SOURCE_DIR) + "/examples/networks";

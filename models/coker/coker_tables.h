@@ -59,8 +59,7 @@ struct ModelRow {
   std::vector<double> coef = {};  // Linear: one per variable; Product: the scale
 };
 
-constexpr std::size_t kModelRowCount = 65;
-constexpr int kFirstModelIndex = 36;
+// The 65 model rows, indices 36 to 100.
 const std::vector<ModelRow>& modelRows();
 
 // The sulfur share of hydrogen sulfide: 32.065 / 34.08088 ("H2SMW").

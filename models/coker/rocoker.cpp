@@ -114,27 +114,23 @@ void rocoker::writeStartingValues(long long& status) const {
     x.at(varNumber(*at_or_throw(m_calcVars, std::string(kSulfurStreams[i]) + "SULMASS"))) = sulfurMass[i];
 }
 
-void rocoker::reportNetworkFailure(int status) const {
+void rocoker::reportNetworkFailure(int status) const noexcept {
   // The runner tells only its status; find the output that fails by running
-  // the networks again in the same order, and name its file.
-  std::string failed;
-  int failedStatus = status;
-  for (const auto& output : m_nnOutputVars) {
-    const int rc = runNN(output.first);
-    if (rc != 0) {
-      failed = output.first;
-      failedStatus = rc;
-      break;
+  // the networks again in the same order, and name its file. Only a message:
+  // nothing here may change the status init returns.
+  try {
+    for (const auto& output : m_nnOutputVars) {
+      const int rc = runNN(output.first);
+      if (rc == 0) continue;
+      rtoprintf(rtHisDev, "Block %s: network file %s in folder %s failed with status %d (%s)\n", name(),
+                networkFileName(m_modelKind, output.first).c_str(), networkFolderName(m_modelKind).c_str(), rc,
+                DIVedudedStatusName(rc));
+      return;
     }
-  }
-  if (failed.empty()) {
     rtoprintf(rtHisDev, "Block %s: a network run failed with status %d (%s)\n", name(), status,
               DIVedudedStatusName(status));
-    return;
+  } catch (...) {
   }
-  rtoprintf(rtHisDev, "Block %s: network file %s in folder %s failed with status %d (%s)\n", name(),
-            networkFileName(m_modelKind, failed).c_str(), networkFolderName(m_modelKind).c_str(), failedStatus,
-            DIVedudedStatusName(failedStatus));
 }
 
 // ---- Creator of the coker family ----------------------------------------------

@@ -8,7 +8,7 @@
 //
 // The block has 121 variables and 100 equations. Equations 1 to 35 are the
 // adjustment rows "Y_" + output in name order, 36 to 100 the model rows in the
-// order of the model-row table (coker_rows.h). Every model row is described
+// order of the model-row table (coker_tables.h). Every model row is described
 // once, by its variables in pattern order and its residual form; user_pat
 // registers that list, user_res evaluates the form and user_jac writes the
 // form's partial derivatives in the same order.
@@ -115,7 +115,7 @@ class rocoker : public robase {
   // Writes the six starting values of the sulfur masses and H2SMASS.
   void writeStartingValues(long long& status) const;
   // Names the network file that failed, on the history device.
-  void reportNetworkFailure(int status) const;
+  void reportNetworkFailure(int status) const noexcept;
 
   std::array<std::unique_ptr<ROMEqn>, kOwnEquationCount> m_ownEqns;
   std::vector<Row> m_rows;           // model rows 36..100 in row order

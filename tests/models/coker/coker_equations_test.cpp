@@ -27,7 +27,8 @@ TEST(CokerIndices, KnownValuesOfTheCorrelations) {
   EXPECT_NEAR(c.computeHGOViscIdxDerivative("HGOVISC_122", 2.5), c.computeLGOViscIdxDerivative("LGOVISC_122", 2.5),
               1e-15);
   // Any name but the row's input is the index variable: -1. Names compare exactly.
-  for (const char* other : {"LGOCETIDX", "LGOSG ", "lgosg"}) EXPECT_EQ(c.computeLGOCetIdxDerivative(other, 0.9, 250), -1);
+  for (const char* other : {"LGOCETIDX", "LGOSG ", "lgosg"})
+    EXPECT_EQ(c.computeLGOCetIdxDerivative(other, 0.9, 250), -1);
   EXPECT_EQ(c.computeLGOCloudIdxDerivative("LGOCLOUDIDX", 20), -1);
   EXPECT_EQ(c.computeLGOViscIdxDerivative("HGOVISC_122", 2.5), -1);
 }
@@ -55,7 +56,8 @@ TEST(CokerBalances, ResidualsAndDerivativesOfTheirRowsOnly) {
                        Row{false, "FEEDSULMASS", 0, 1}, Row{false, "C3MIXMASS", 0, 1}, Row{true, "FEEDSULMASS", 1, 0},
                        Row{true, "H2SMASS", -0.9408501188936436, 0}, Row{true, "COKSULMASS", -1, 0},
                        Row{true, "FEEDMASS", 0, 1}, Row{true, "LCNMASS", 0, 1}}) {
-    const double d = r.sulfur ? c.computeSulfurBalanceDerivative(r.name, st) : c.computeMassBalanceDerivative(r.name, st);
+    const double d =
+        r.sulfur ? c.computeSulfurBalanceDerivative(r.name, st) : c.computeMassBalanceDerivative(r.name, st);
     EXPECT_EQ(std::pair(d, st), std::pair(r.derivative, r.status)) << r.sulfur << r.name;
   }
 }
@@ -87,10 +89,11 @@ TEST(CokerInit, MissingNetworkReturnsTheRunnersStatusAndNamesTheFile) {
   fs::create_directories(empty / "COKER");
   if (!rtHisDev) rtHisDev = rtdev_create(false);
   rtdev_clear(rtHisDev);
-  Session s(createByFactory({"SUBID:ROCOKER", "BASIS_HL:VOLUME"}, empty.string()), {{"FEEDVOL", 100}, {"FEEDSG", 0.95}});
+  Session s(createByFactory({"SUBID:ROCOKER", "BASIS_HL:VOLUME"}, empty.string()),
+            {{"FEEDVOL", 100}, {"FEEDSG", 0.95}});
   fs::remove_all(empty);
   EXPECT_EQ(s.setUp.message, "init returned status 3");  // the runner's "missing file"
-  EXPECT_EQ(s.value("FEEDMASS"), 95000.0);                // converted before the networks ran
+  EXPECT_EQ(s.value("FEEDMASS"), 95000.0);               // converted before the networks ran
   for (const char* name : {"H2SMASS", "LCNSULMASS", "HCNSULMASS", "LGOSULMASS", "HGOSULMASS", "COKSULMASS"})
     EXPECT_EQ(s.value(name), 1.0) << name;  // no starting value written
   EXPECT_NE(rtdev_text(rtHisDev).find("network file COKER_C32FRAC.zkr"), std::string::npos) << rtdev_text(rtHisDev);

@@ -28,9 +28,16 @@ inline void useNetworkRoot(const std::string& root) {
 // The inputs of examples/coker.json (examples/coker-volume.json).
 inline Values nominalInputs(bool volumeBasis = false) {
   return {{volumeBasis ? "FEEDVOL" : "FEEDMASS", volumeBasis ? 120000.0 / 1020.0 : 120000.0},
-          {"FEEDSG", 1.02},       {"FEEDSUL", 4.0},         {"FEEDNIT", 3000},          {"FEEDCCR", 20},
-          {"DRUMINLETTEMP", 900}, {"DRUMINLETPRES", 200},   {"COMBINEDFEEDRATIO", 1.1}, {"LCNECP", 300},
-          {"HCNECP", 400},        {"LGOECP", 650}};
+          {"FEEDSG", 1.02},
+          {"FEEDSUL", 4.0},
+          {"FEEDNIT", 3000},
+          {"FEEDCCR", 20},
+          {"DRUMINLETTEMP", 900},
+          {"DRUMINLETPRES", 200},
+          {"COMBINEDFEEDRATIO", 1.1},
+          {"LCNECP", 300},
+          {"HCNECP", 400},
+          {"LGOECP", 650}};
 }
 
 // rocoker on the sample networks, prepared as the factory prepares it, with

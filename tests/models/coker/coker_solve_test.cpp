@@ -24,7 +24,8 @@ namespace fs = std::filesystem;
 struct SolveCase {
   const char* name;
   bool volume;
-  std::vector<std::pair<std::string, double>> attributes;
+  Values attributes;
+  Values inputs = {};  // given after the nominal ones
 };
 
 void PrintTo(const SolveCase& c, std::ostream* os) { *os << c.name; }
@@ -34,8 +35,9 @@ class CokerSolve : public ::testing::TestWithParam<SolveCase> {};
 TEST_P(CokerSolve, ConvergesFromInitWithAnExactJacobian) {
   const SolveCase& p = GetParam();
   useNetworkRoot(kNetworkRoot);
-  Session s(createByFactory({"SUBID:ROCOKER", p.volume ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}),
-            nominalInputs(p.volume), p.attributes);
+  Values inputs = nominalInputs(p.volume);
+  inputs.insert(inputs.end(), p.inputs.begin(), p.inputs.end());
+  Session s(createByFactory({"SUBID:ROCOKER", p.volume ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}), inputs, p.attributes);
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
 
   const romhost::CheckResult start = romhost::checkJacobian(s.system());
@@ -52,24 +54,25 @@ TEST_P(CokerSolve, ConvergesFromInitWithAnExactJacobian) {
   EXPECT_LT(end.maxRelError, 1e-6);
 
   EXPECT_NEAR(s.value("FEEDMASS"), 120000.0, 1e-8);
-  if (p.attributes.empty()) {  // the balances close at the nominal predictions
+  for (const auto& [name, value] : p.inputs) EXPECT_EQ(s.value(name), value) << name;  // fixed: never clipped
+  if (p.attributes.empty() && p.inputs.empty()) {  // the balances close at the nominal predictions
     EXPECT_NEAR(s.value("MASSFACTOR"), 1.0167057572809186, 1e-12);
     EXPECT_NEAR(s.value("H2SMASS"), 1167.4310890062, 1e-7);
     EXPECT_NEAR(s.value("COKFRAC"), 0.28, 1e-12);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CokerSolve,
-    ::testing::Values(SolveCase{"MassBasis", false, {}}, SolveCase{"VolumeBasis", true, {}},
-                      // GAMMA of an input in COKFRAC's network and of one outside HGOFRAC's.
-                      SolveCase{"TuningFactors",
-                                false,
-                                {{"ALPHA_COKFRAC", 1.05},
-                                 {"BETA_LGOFRAC", 0.01},
-                                 {"GAMMA_COKFRAC_FEEDCCR", 5e-4},
-                                 {"GAMMA_HGOFRAC_LCNECP", 1e-5}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CokerSolve,
+                         ::testing::Values(SolveCase{"MassBasis", false, {}}, SolveCase{"VolumeBasis", true, {}},
+                                           // GAMMA of an input in COKFRAC's network and of one outside HGOFRAC's.
+                                           SolveCase{"TuningFactors",
+                                                     false,
+                                                     {{"ALPHA_COKFRAC", 1.05},
+                                                      {"BETA_LGOFRAC", 0.01},
+                                                      {"GAMMA_COKFRAC_FEEDCCR", 5e-4},
+                                                      {"GAMMA_HGOFRAC_LCNECP", 1e-5}}},
+                                           SolveCase{"InputBelowItsBound", false, {}, {{"FEEDNIT", 250}}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The romhost program, as scripts/demo runs it: exit code and standard error.
 std::pair<int, std::string> romhost(const std::string& args) {

@@ -35,12 +35,12 @@ TEST(CokerCatalogue, MapsIndicesUnitsBoundsAndDerivativeEntries) {
     const char *disp, *base;
     double lower, upper;
   };
-  for (const Row& r : {Row{"FEEDMASS", 1, "TONNE/DAY", "KG/HR", 100, 1e6}, Row{"FEEDNIT", 4, "PPM", "PPM", 300, 1e4},
-                       Row{"LGONIT", 38, "PERCENT", "PERCENT", 0, 5000},
-                       Row{"MASSFACTOR", 47, "UNITLESS", "UNITLESS", -1e30, 1e30},
-                       Row{"FEEDVOL", 48, "KBBL/DAY", "CUM/HR", 100, 1e4}, Row{"H2SMOL", 62, "MMSCFD", "KMOL/HR", 0, 2e4},
-                       Row{"H2SMW", 112, "UNITLESS", "UNITLESS", 34.08088, 34.08088},
-                       Row{"COKFOEFACTOR", 121, "UNITLESS", "UNITLESS", 1.24, 1.24}}) {
+  for (const Row& r :
+       {Row{"FEEDMASS", 1, "TONNE/DAY", "KG/HR", 100, 1e6}, Row{"FEEDNIT", 4, "PPM", "PPM", 300, 1e4},
+        Row{"LGONIT", 38, "PERCENT", "PERCENT", 0, 5000}, Row{"MASSFACTOR", 47, "UNITLESS", "UNITLESS", -1e30, 1e30},
+        Row{"FEEDVOL", 48, "KBBL/DAY", "CUM/HR", 100, 1e4}, Row{"H2SMOL", 62, "MMSCFD", "KMOL/HR", 0, 2e4},
+        Row{"H2SMW", 112, "UNITLESS", "UNITLESS", 34.08088, 34.08088},
+        Row{"COKFOEFACTOR", 121, "UNITLESS", "UNITLESS", 1.24, 1.24}}) {
     const ROMVar* v = c.variable(r.name);
     ASSERT_NE(v, nullptr) << r.name;
     EXPECT_EQ(std::tuple(v->index, v->dispUnit, v->baseUnit, v->lower, v->upper, v->value),
@@ -54,10 +54,10 @@ TEST(CokerRecords, IndicesFollowTheCreationOrder) {
   for (const char* name : rocoker::kOwnEquationNames) EXPECT_EQ(bare.ownEquation(name), nullptr) << name;
   ProbeCoker c("C1");
   const std::pair<const char*, int> expected[] = {
-      {"Y_C32FRAC", 1},      {"Y_FGSFRAC", 5},      {"Y_UC4FRAC", 35},     {"MASS_BAL", 36},
-      {"SULFUR_BAL", 37},    {"CONV_FEEDVOL", 38},  {"CONV_NC4VOL", 43},   {"CONV_IC4VOL", 44},
-      {"CONV_FGSMOL", 52},   {"CONV_H2SMASS", 53},  {"CONV_IC4MASS", 57},  {"CONV_NC4MASS", 58},
-      {"EQN_LCNSUL", 65},    {"EQN_COKSULMASS", 80}, {"EQN_ISATINC4MIXVOL", 94}, {"EQN_LGOCETIDX", 97},
+      {"Y_C32FRAC", 1},       {"Y_FGSFRAC", 5},       {"Y_UC4FRAC", 35},          {"MASS_BAL", 36},
+      {"SULFUR_BAL", 37},     {"CONV_FEEDVOL", 38},   {"CONV_NC4VOL", 43},        {"CONV_IC4VOL", 44},
+      {"CONV_FGSMOL", 52},    {"CONV_H2SMASS", 53},   {"CONV_IC4MASS", 57},       {"CONV_NC4MASS", 58},
+      {"EQN_LCNSUL", 65},     {"EQN_COKSULMASS", 80}, {"EQN_ISATINC4MIXVOL", 94}, {"EQN_LGOCETIDX", 97},
       {"EQN_LGOVISCIDX", 99}, {"EQN_HGOVISCIDX", 100}};
   for (const auto& [name, index] : expected) {
     ASSERT_NE(c.equation(name), nullptr) << name;
