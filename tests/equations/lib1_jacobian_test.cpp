@@ -38,7 +38,6 @@ const ConversionBasisSpec kBasis(0, 0);
 
 const FdCase kCases[] = {
     {"CompMassFromFrac", [](EqnBench&) { return std::make_unique<_eqCompMass_FromFrac>("LCN", "SUL"); }, {}},
-    {"CompConvSmooth", [](EqnBench&) { return std::make_unique<_eqCompConv>("LCN", "SUL", "FEED", 1); }, {}},
     {"CompConvSmoothFloor", [](EqnBench&) { return std::make_unique<_eqCompConv>("LCN", "SUL", "FEED", 1); },
      {{"LCNRELSUL", -1e-18}, {"LCNSUL", 0}}},
     {"CompConvClip", [](EqnBench&) { return std::make_unique<_eqCompConv>("LCN", "SUL", "FEED", 0); },
@@ -66,10 +65,7 @@ const FdCase kCases[] = {
     {"YieldNegativeCutoff", [](EqnBench&) { return buildFractionEquations("LCN", 0, "FEED", "SUL", true); },
      {{"LCNCUTOFF", -0.5}, {"LCNFRAC", -5e-21}, {"LCNMASS", 0}}},
     {"YieldPlain", [](EqnBench&) { return buildFractionEquations("H2S", 0, "FEED", "", false); }, {}},
-    {"MixFlow", [](EqnBench&) { return buildMixFlowEquations({"C3", "C32"}, "C3MIX", 2, "MASS"); }, {}},
     {"MixFlowRepeatedMember", [](EqnBench&) { return buildMixFlowEquations({"C3", "C3"}, "C3MIX", 0, "MASS"); },
-     {}},
-    {"SumRatio", [](EqnBench&) { return buildSumRatioEquation({"C32MASS"}, {"C3MIXMASS", "C3MASS"}, "U", "R"); },
      {}},
     {"SumRatioSharedMember",
      [](EqnBench&) { return buildSumRatioEquation({"C32MASS", "C3MASS"}, {"C3MASS", "U"}, "U", "R"); }, {}},
