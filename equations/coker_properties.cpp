@@ -22,9 +22,8 @@ struct CokerTarget {
   EqnPtr (*build)();
 };
 constexpr CokerTarget kCokerTargets[] = {
-    {"LCNN2A", make<_eqLCNN2A>},         {"HCNN2A", make<_eqHCNN2A>},
-    {"LGOCETIDX", make<_eqLGOCETIDX>},   {"LGOCLOUDIDX", make<_eqLGOCLOUDIDX>},
-    {"LGOVISCIDX", make<_eqLGOVISCIDX>}, {"HGOVISCIDX", make<_eqHGOVISCIDX>},
+    {"LCNN2A", make<_eqLCNN2A>},           {"HCNN2A", make<_eqHCNN2A>},         {"LGOCETIDX", make<_eqLGOCETIDX>},
+    {"LGOCLOUDIDX", make<_eqLGOCLOUDIDX>}, {"LGOVISCIDX", make<_eqLGOVISCIDX>}, {"HGOVISCIDX", make<_eqHGOVISCIDX>},
 };
 
 }  // namespace

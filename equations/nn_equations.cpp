@@ -151,8 +151,8 @@ std::vector<double> NNDepEqn::scaled(const std::vector<double>& raw) const {
 
 double NNDepEqn::adjusted() const {
   const EqnContext c = context();
-  double v = findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction +
-             findAdjustAttrValue(c, m_output, "BETA")->value;
+  double v =
+      findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction + findAdjustAttrValue(c, m_output, "BETA")->value;
   const std::vector<double> z = scaled(rawInputs());
   for (std::size_t i = 0; i < m_inputs.size(); ++i)
     v += findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * z[i];

@@ -45,7 +45,8 @@ int PropertyEqn::jac(OneBased<double> values) {
   Values grad{};
   if (!evaluate(value, &grad)) return 1;
   int unwritten = 0;
-  bool finite = true;
+  // Where the correlation itself is not defined its slope means nothing.
+  bool finite = std::isfinite(value);
   std::size_t k = 0;
   for (std::size_t i = 0; i < m_varNames.size(); ++i) {
     const double d = i == m_defined ? -m_sign : m_sign * grad[k++];

@@ -39,7 +39,8 @@ class PropertyEqn : public roeqn2 {
   // evaluated (nothing written) or its value is not finite.
   int res(OneBased<double> residuals) override;
   // One entry per listed variable; 1 and nothing written when the correlation
-  // cannot be evaluated; at least 1 when an entry is not finite.
+  // cannot be evaluated; at least 1 when an entry or the correlation's value
+  // is not finite.
   int jac(OneBased<double> values) override;
   // Stores the correlation's value as the defined variable's starting value
   // (when the equation sets one): 0 when stored, 1 when the correlation cannot
@@ -54,8 +55,8 @@ class PropertyEqn : public roeqn2 {
  protected:
   // vars: the variable list in pattern order; defined: the position of the
   // defined variable in it; the others are the inputs, in list order.
-  PropertyEqn(std::string name, std::vector<std::string> vars, std::size_t defined, Sign sign,
-              std::uint32_t orderKey, EqnContext context = nullptr);
+  PropertyEqn(std::string name, std::vector<std::string> vars, std::size_t defined, Sign sign, std::uint32_t orderKey,
+              EqnContext context = nullptr);
 
   // The correlation of the input values x (list order without the defined
   // variable). Fills grad with d value / d x_i when it is given. Returns false

@@ -59,8 +59,7 @@ bool _eqMEABP::correlate(const Values& x, double& value, Values* grad) const {
 }
 
 _eqFEEDHYD::_eqFEEDHYD()
-    : PropertyEqn("EQN_FEEDHYD", {"FEEDHYD", "FEEDCNO", "FEEDAROM", "FEEDNAPH"}, 0, kVarMinusCorr, kReformerFeedKey) {
-}
+    : PropertyEqn("EQN_FEEDHYD", {"FEEDHYD", "FEEDCNO", "FEEDAROM", "FEEDNAPH"}, 0, kVarMinusCorr, kReformerFeedKey) {}
 
 bool _eqFEEDHYD::correlate(const Values& x, double& value, Values* grad) const {
   const double n = x[0], A = x[1], N = x[2];

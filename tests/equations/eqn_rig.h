@@ -1,7 +1,6 @@
-// A block's worth of framework around equation objects made by the suppliers:
-// framework lists, a variable manager, an attribute map reached through the
-// block context, and an equation manager that places the objects. Network
-// files go into a temporary network root that the registry names.
+// A block's worth of framework around equation objects made by the suppliers
+// (lists, variable manager, attribute map behind the block context, equation
+// manager), and a temporary network root named by the registry.
 #pragma once
 
 #include <stdlib.h>
@@ -19,19 +18,16 @@
 #include "core/varman.h"
 #include "equations/suppliers.h"
 #include "platform/diveduded/DIVeduded.h"
-#include "platform/registry.h"
 #include "platform/pelmo.h"
+#include "platform/registry.h"
 
 namespace eqtest {
 
-// A network input: its tag and the centre and spread the file normalises it by.
-struct Tag {
+struct Tag {  // a network input, normalised in the file as (x - centre) / spread
   std::string name;
-  double centre = 0.0;
-  double spread = 1.0;
+  double centre = 0.0, spread = 1.0;
 };
 
-// A network root folder for the test's lifetime, named by the registry.
 class NetRoot {
  public:
   NetRoot() {
@@ -41,47 +37,29 @@ class NetRoot {
     pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", m_path.c_str());
   }
   ~NetRoot() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
     pelmo_registry_clear();
     DIVeduded::ClearCache();
     DIVeduded::clearFaults();
   }
-  NetRoot(const NetRoot&) = delete;
-  NetRoot& operator=(const NetRoot&) = delete;
 
-  // y = b + sum_i w_i x_i.
-  void affine(const std::string& kind, const std::string& output, const std::vector<std::string>& tags,
-              const std::vector<double>& w, double b) const {
+  // With w: y = b + sum_i w_i z_i. Without: y = b + 0.3 tanh(h_1) - 0.2 tanh(h_2),
+  // h_j = sum_i +-(0.4 j + 0.1 i) z_i + 0.1 j. z_i = (x_i - centre_i) / spread_i.
+  void write(const std::string& kind, const std::string& y, const std::vector<Tag>& tags, double b,
+             const std::vector<double>& w = {}) const {
+    const bool curved = w.empty();
     std::ostringstream out;
     out.precision(17);
-    out << "ZKR 1\nOUTPUT " << output << "\nINPUTS " << tags.size() << "\n";
-    for (const auto& t : tags) out << "INPUT " << t << " 0 1\n";
-    out << "OUTPUTSCALE 0 1\nLAYERS 1\nLAYER 1 LINEAR\nW";
-    for (double x : w) out << " " << x;
-    out << "\nB " << b << "\nEND\n";
-    writeText(kind, output, out.str());
-  }
-
-  // y = b + 0.3 tanh(h_1) - 0.2 tanh(h_2), h_j = sum_i (0.4 j + 0.1 i) s_i z_i + 0.1 j,
-  // z_i = (x_i - centre_i) / spread_i and s_i alternating in sign: smooth,
-  // curved in every input, different per output through b.
-  void smooth(const std::string& kind, const std::string& output, const std::vector<Tag>& tags, double b) const {
-    std::ostringstream out;
-    out.precision(17);
-    out << "ZKR 1\nOUTPUT " << output << "\nINPUTS " << tags.size() << "\n";
-    for (const auto& t : tags) out << "INPUT " << t.name << " " << t.centre << " " << 1.0 / t.spread << "\n";
-    out << "OUTPUTSCALE 0 1\nLAYERS 2\nLAYER 2 TANH\nW";
-    for (int j = 1; j <= 2; ++j)
-      for (std::size_t i = 0; i < tags.size(); ++i) out << " " << (i % 2 ? -1 : 1) * (0.4 * j + 0.1 * i);
-    out << "\nB 0.1 0.2\nLAYER 1 LINEAR\nW 0.3 -0.2\nB " << b << "\nEND\n";
-    writeText(kind, output, out.str());
-  }
-
-  void writeText(const std::string& kind, const std::string& output, const std::string& text) const {
-    const std::filesystem::path dir = std::filesystem::path(m_path) / kind;
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / (kind + "_" + output + ".zkr")) << text;
+    out << "ZKR 1\nOUTPUT " << y << "\nINPUTS " << tags.size() << "\n";
+    for (const Tag& t : tags) out << "INPUT " << t.name << " " << t.centre << " " << 1.0 / t.spread << "\n";
+    out << "OUTPUTSCALE 0 1\nLAYERS " << (curved ? "2\nLAYER 2 TANH\nW" : "1\nLAYER 1 LINEAR\nW");
+    for (int j = 1; j <= (curved ? 2 : 1); ++j)
+      for (std::size_t i = 0; i < tags.size(); ++i)
+        out << " " << (curved ? (i % 2 ? -1 : 1) * (0.4 * j + 0.1 * i) : w[i]);
+    out << (curved ? "\nB 0.1 0.2\nLAYER 1 LINEAR\nW 0.3 -0.2\nB " : "\nB ") << b << "\nEND\n";
+    std::filesystem::create_directories(m_path + "/" + kind);
+    std::ofstream(m_path + "/" + kind + "/" + kind + "_" + y + ".zkr") << out.str();
     DIVeduded::ClearCache();
   }
 
@@ -89,79 +67,61 @@ class NetRoot {
   std::string m_path;
 };
 
-// The framework's lists, the block at first positions that are not 1.
-struct Lists {
-  static constexpr int kFirstVar = 101, kFirstEqn = 51, kFirstNz = 301, kCap = 4000;
-  Lists() = default;
-  Lists(const Lists&) = delete;
-  Lists& operator=(const Lists&) = delete;
-  ~Lists() {
-    rtojac_destroy(jac);
-    rtoeqnlst_destroy(eqns);
-    rtovarlst_destroy(vars);
-  }
-  OneBased<double> values() const { return {rtovarlst_vec_value(vars), kCap}; }
-  OneBased<double> residuals() const { return {rtoeqnlst_vec_residual(eqns), kCap}; }
-  OneBased<double> jacobian() const { return {rtojac_vec_bj(jac), kCap}; }
-
-  rtvarlst_t* vars = rtovarlst_create(kCap);
-  rtattrdict_t* eqns = rtoeqnlst_create(kCap);
-  rt_jac_t* jac = rtojac_create(kCap);
-};
-
-// Variables, attributes and equation objects of one block.
+// The block sits at first variable 101, first equation 51, first non-zero 301.
 struct Rig {
+  static constexpr int kCap = 4000;
   Rig() : vm(&firstVar), eqns(&vm, &firstNz, &firstEqn) {}
-
-  void var(const std::string& name, double value) {
-    const int index = static_cast<int>(vm.size()) + 1;
-    vm.addVar(name, "UNITLESS", "UNITLESS", index, -1e30, 1e30);
-    rtvar_rec_t rec;
-    rtovarlst_initialize_var(fw.vars, firstVar + index - 1, &rec, 1);
-    vm.attach(fw.values(), fw.vars);
-    set(name, value);
+  ~Rig() {
+    eqns.clear();
+    rtojac_destroy(jacList);
+    rtoeqnlst_destroy(eqnList);
+    rtovarlst_destroy(varList);
   }
+
   void vars(const std::map<std::string, double>& values) {
-    for (const auto& [name, value] : values) var(name, value);
+    for (const auto& [name, v] : values) {
+      const int index = static_cast<int>(vm.size()) + 1;
+      vm.addVar(name, "UNITLESS", "UNITLESS", index, -1e30, 1e30);
+      rtvar_rec_t rec;
+      rtovarlst_initialize_var(varList, firstVar + index - 1, &rec, 1);
+      vm.attach({rtovarlst_vec_value(varList), kCap}, varList);
+      value(name) = v;
+    }
   }
-  double value(const std::string& name) const { return fw.values()[vm.varIndex(name)]; }
-  void set(const std::string& name, double v) { fw.values()[vm.varIndex(name)] = v; }
-
-  // Adds or changes a real attribute.
-  void attr(const std::string& name, double value) {
+  double& value(const std::string& name) const { return vm.values()[vm.varIndex(name)]; }
+  void attr(const std::string& name, double value) {  // adds or changes a real attribute
     if (!attrs.count(name)) {
       owned.push_back(std::make_unique<ROMAttr>(name, value, static_cast<int>(owned.size())));
       attrs[name] = owned.back().get();
     }
     attrs[name]->value = value;
   }
-  // The tuning attributes of one output at their defaults.
-  void tuning(const std::string& output, const std::vector<std::string>& inputs) {
+  void tuning(const std::string& output, const std::vector<std::string>& inputs) {  // at their defaults
     attr("ALPHA_" + output, 1.0);
     attr("BETA_" + output, 0.0);
     for (const auto& x : inputs) attr("GAMMA_" + output + "_" + x, 0.0);
   }
   EqnContext context() { return &attrPtr; }
 
-  // Places the object, registers the pattern of every placed object.
+  // Places the object and registers the pattern of every placed object.
   template <class T = roeqn2>
   T& add(ROEqnSupplier::EqnPtr eqn) {
     if (!eqn) throw std::logic_error("no equation object");
     roeqn2* raw = eqn.get();
     eqns.addEquation(std::move(eqn));
-    eqns.pattern(fw.jac);
+    eqns.pattern(jacList);
     return dynamic_cast<T&>(*raw);
   }
 
-  OneBased<double> res() const { return fw.residuals(); }
-  OneBased<double> jac() const { return fw.jacobian(); }
-  double& residual(const roeqn2& e) const { return fw.residuals()[e.eqnNumber()]; }
-  double entry(const roeqn2& e, const std::string& var) const { return fw.jacobian()[e.nzNumber(e.localNz().at(var))]; }
+  OneBased<double> res() const { return {rtoeqnlst_vec_residual(eqnList), kCap}; }
+  OneBased<double> jac() const { return {rtojac_vec_bj(jacList), kCap}; }
+  double& residual(const roeqn2& e) const { return res()[e.eqnNumber()]; }
+  double entry(const roeqn2& e, const std::string& var) const { return jac()[e.nzNumber(e.localNz().at(var))]; }
 
-  Lists fw;
-  int firstVar = Lists::kFirstVar;
-  int firstEqn = Lists::kFirstEqn;
-  int firstNz = Lists::kFirstNz;
+  rtvarlst_t* varList = rtovarlst_create(kCap);
+  rtattrdict_t* eqnList = rtoeqnlst_create(kCap);
+  rt_jac_t* jacList = rtojac_create(kCap);
+  int firstVar = 101, firstEqn = 51, firstNz = 301;
   VarMan vm;
   ROMAttrMap attrs;
   ROMAttrMap* attrPtr = &attrs;
