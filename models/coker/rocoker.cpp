@@ -8,6 +8,7 @@
 #include "core/helpers.h"
 #include "core/hook_guard.h"
 #include "models/coker/coker_tables.h"
+#include "models/coker/rocoker_1.h"
 #include "platform/diveduded/DIVeduded.h"
 #include "platform/rtdev.h"
 #include "plugin/creators.h"
@@ -136,7 +137,6 @@ void rocoker::reportNetworkFailure(int status) const noexcept {
 // ---- Creator of the coker family ----------------------------------------------
 
 std::unique_ptr<robase> createCokerBlock(const BlockRequest& request) {
-  // The second-generation coker is not provided yet: no block.
-  if (request.generation != BlockGeneration::First) return nullptr;
+  if (request.generation == BlockGeneration::Second) return std::make_unique<rocoker_1>(request.name, request.version);
   return std::make_unique<rocoker>(request.name);
 }
