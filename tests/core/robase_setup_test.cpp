@@ -156,8 +156,9 @@ TEST_F(Setup, FivePortsWithTheirContent) {
 // ---- Persistence -----------------------------------------------------------------
 
 std::vector<uint8_t> stored(const std::string& text, int32_t length) {
-  std::vector<uint8_t> bytes(4);
-  std::memcpy(bytes.data(), &length, 4);
+  // The stream's int32 length, little-endian, then the text and its NUL.
+  std::vector<uint8_t> bytes;
+  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(length) >> shift));
   bytes.insert(bytes.end(), text.begin(), text.end());
   bytes.push_back(0);
   return bytes;
