@@ -1,0 +1,200 @@
+// The sulfur forms of the tuning balance: coker, visbreaker and FCC.
+//
+// With F = FEEDMASS, M = MASSFACTOR, s = FEEDSUL, FS = s F / 100 (feed sulfur
+// mass), S = sum of g(yield) over the unit's yields, T = sum of g(fraction) *
+// g(relative sulfur) over its sulfur-carrying products, and the H2S mass X:
+//   MASS_BAL   = S M F + X - F
+//   SULFUR_BAL = T FS M + 0.9408501188936436 X - FS
+// The coker and visbreaker carry X itself as H2SMASS (unfloored); the FCC
+// carries the yield H2SFRAC = h, with X = g(h) F. The H2S is not scaled by the
+// mass factor.
+//
+// Starting values: the grid of eleven H2S masses from 0 to the mass that would
+// carry all feed sulfur; at each, the mass balance gives the mass factor, and
+// the sulfur residual q (relative sulfur factors summed unweighted) is
+// bracketed at its last strict sign change.
+#include <cmath>
+
+#include "tuning/balance_form.h"
+
+namespace tuning {
+
+namespace {
+
+enum class H2SVariable { kMass, kYield };
+
+struct SulfurSpec {
+  std::vector<std::string> yields;          // streams with a <S>FRAC, pattern order
+  std::vector<std::string> sulfurStreams;   // streams with a <S>RELSUL, pattern order
+  H2SVariable h2s;
+};
+
+class SulfurBalance final : public BalanceForm {
+ public:
+  explicit SulfurBalance(SulfurSpec spec) : m_spec(std::move(spec)) {
+    m_h2s = m_spec.h2s == H2SVariable::kMass ? "H2SMASS" : "H2SFRAC";
+    m_variables = {"MASSFACTOR", m_h2s, "FEEDMASS"};
+    for (const std::string& y : m_spec.yields) m_variables.push_back(y + "FRAC");
+    m_variables.push_back("FEEDSUL");
+    for (const std::string& p : m_spec.sulfurStreams) m_variables.push_back(p + "RELSUL");
+
+    m_rows[0] = {"FEEDMASS", m_h2s, "MASSFACTOR"};
+    for (const std::string& y : m_spec.yields) m_rows[0].push_back(y + "FRAC");
+    m_rows[1] = {"FEEDMASS", "FEEDSUL", m_h2s, "MASSFACTOR"};
+    for (const std::string& p : m_spec.sulfurStreams) {
+      m_rows[1].push_back(p + "RELSUL");
+      m_rows[1].push_back(p + "FRAC");
+    }
+  }
+
+  const std::vector<std::string>& variables() const override { return m_variables; }
+  std::array<std::string, 2> freed() const override { return {"MASSFACTOR", m_h2s}; }
+  const char* secondBalance() const override { return "SULFUR_BAL"; }
+  const std::vector<std::string>& row(int k) const override { return m_rows.at(static_cast<std::size_t>(k)); }
+
+  double residual(int k, const ValueOf& v) const override {
+    const Terms t = terms(v);
+    if (k == 0) return t.S * (t.M * t.F) + t.X - t.F;
+    return t.T * (t.FS * t.M) + kH2SSulfurShare * t.X - t.FS;
+  }
+
+  std::map<std::string, double> gradient(int k, const ValueOf& v) const override {
+    const Terms t = terms(v);
+    std::map<std::string, double> d;
+    if (k == 0) {
+      d["FEEDMASS"] = t.S * t.M + t.dXdF - 1.0;
+      d[m_h2s] = t.dXdh;
+      d["MASSFACTOR"] = t.S * t.F;
+      for (const std::string& y : m_spec.yields) d[y + "FRAC"] = t.M * t.F * smoothFloor(v(y + "FRAC")).slope;
+      return d;
+    }
+    d["FEEDMASS"] = (t.T * t.M * t.s - t.s) / 100.0 + kH2SSulfurShare * t.dXdF;
+    d["FEEDSUL"] = (t.T * t.M * t.F - t.F) / 100.0;
+    d[m_h2s] = kH2SSulfurShare * t.dXdh;
+    d["MASSFACTOR"] = t.T * t.F * t.s / 100.0;
+    for (const std::string& p : m_spec.sulfurStreams) {
+      const Floored r = smoothFloor(v(p + "RELSUL"));
+      const Floored x = smoothFloor(v(p + "FRAC"));
+      d[p + "RELSUL"] = x.value * t.M * t.F * t.s * r.slope / 100.0;
+      d[p + "FRAC"] = r.value * t.M * t.F * t.s * x.slope / 100.0;
+    }
+    return d;
+  }
+
+  StartValues startValues(const ValueOf& v) const override {
+    double sumYields = 0.0, sumRelSul = 0.0;  // raw values, not floored
+    for (const std::string& y : m_spec.yields) sumYields += v(y + "FRAC");
+    for (const std::string& p : m_spec.sulfurStreams) sumRelSul += v(p + "RELSUL");
+    const double f = v("FEEDMASS");
+    const double s = v("FEEDSUL");
+    const double fs = s * f / 100.0;
+    const double hMax = fs * kH2SMolarMass / kSulfurMolarMass;  // all feed sulfur as H2S
+    const double step = (hMax - 0.0) / 10.0;
+
+    std::array<double, kGridPoints> h{}, m{}, q{};
+    for (int i = 0; i < kGridPoints; ++i) {
+      h[i] = i * step + 0.0;
+      m[i] = (f - h[i]) / (sumYields * f);
+      q[i] = fs - h[i] * kSulfurMolarMass / kH2SMolarMass - f * m[i] * s / 100.0 * sumRelSul;
+    }
+    double factor = 1.0;
+    double mass = (hMax + 0.0) * 0.5;
+    if (const int i = lastSignChange(q); i > 0) {
+      factor = (m[i] + m[i - 1]) * 0.5;
+      mass = (h[i] + h[i - 1]) * 0.5;
+    }
+    return {{"MASSFACTOR", factor}, {m_h2s, m_spec.h2s == H2SVariable::kMass ? mass : mass / f}};
+  }
+
+ private:
+  struct Terms {
+    double F, M, s, FS, S, T;
+    double X;     // H2S mass
+    double dXdF;  // its derivative by FEEDMASS
+    double dXdh;  // by the H2S variable
+  };
+
+  Terms terms(const ValueOf& v) const {
+    Terms t{};
+    t.F = v("FEEDMASS");
+    t.M = v("MASSFACTOR");
+    t.s = v("FEEDSUL");
+    t.FS = t.s * t.F / 100.0;
+    for (const std::string& y : m_spec.yields) t.S += smoothFloor(v(y + "FRAC")).value;
+    for (const std::string& p : m_spec.sulfurStreams)
+      t.T += smoothFloor(v(p + "FRAC")).value * smoothFloor(v(p + "RELSUL")).value;
+    if (m_spec.h2s == H2SVariable::kMass) {
+      t.X = v(m_h2s);
+      t.dXdF = 0.0;
+      t.dXdh = 1.0;
+    } else {
+      const Floored h = smoothFloor(v(m_h2s));
+      t.X = h.value * t.F;
+      t.dXdF = h.value;
+      t.dXdh = h.slope * t.F;
+    }
+    return t;
+  }
+
+  SulfurSpec m_spec;
+  std::string m_h2s;
+  std::vector<std::string> m_variables;
+  std::array<std::vector<std::string>, 2> m_rows;
+};
+
+}  // namespace
+
+std::unique_ptr<BalanceForm> cokerBalance() {
+  return std::make_unique<SulfurBalance>(SulfurSpec{
+      {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "LCN", "HCN", "LGO", "HGO", "COK"},
+      {"LCN", "HCN", "LGO", "HGO", "COK"},
+      H2SVariable::kMass});
+}
+
+std::unique_ptr<BalanceForm> visbreakerBalance() {
+  return std::make_unique<SulfurBalance>(SulfurSpec{
+      {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "NAP", "LGO", "HGO", "TAR"},
+      {"NAP", "LGO", "HGO", "TAR"},
+      H2SVariable::kMass});
+}
+
+std::unique_ptr<BalanceForm> fccBalance(bool hasMCN, bool hasHCO) {
+  SulfurSpec spec{{"FGS", "C3", "C32", "NC4", "IC4", "UC4", "C5S", "LCN"}, {"C5S", "LCN"}, H2SVariable::kYield};
+  if (hasMCN) {
+    spec.yields.push_back("MCN");
+    spec.sulfurStreams.push_back("MCN");
+  }
+  for (const char* p : {"HCN", "LCO"}) {
+    spec.yields.push_back(p);
+    spec.sulfurStreams.push_back(p);
+  }
+  if (hasHCO) {
+    spec.yields.push_back("HCO");
+    spec.sulfurStreams.push_back("HCO");
+  }
+  for (const char* p : {"BOT", "COK"}) {
+    spec.yields.push_back(p);
+    spec.sulfurStreams.push_back(p);
+  }
+  return std::make_unique<SulfurBalance>(std::move(spec));
+}
+
+// ---- Shared pieces --------------------------------------------------------------
+
+Floored smoothFloor(double x) {
+  constexpr double kFloor = 1e-19;
+  if (x > kFloor) return {x, 1.0};
+  // c * exp(x / c - 1) and exp(x / c - 1), with 1/e folded into the constants.
+  const double e = std::exp(x / kFloor);
+  return {3.678794411714423e-20 * e, 0.36787944117144233 * e};
+}
+
+int lastSignChange(const std::array<double, kGridPoints>& q) {
+  int found = -1;
+  for (int i = 1; i < kGridPoints; ++i) {
+    if ((q[i] > 0.0 && q[i - 1] < 0.0) || (q[i] < 0.0 && q[i - 1] > 0.0)) found = i;
+  }
+  return found;
+}
+
+}  // namespace tuning
