@@ -137,6 +137,8 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   BlockSession session(block);
   SetUpPlan plan;
   plan.load = cl.loadPath.empty() ? nullptr : &loaded;
+  plan.fix = c.fix;
+  plan.free = c.free;
   plan.values = c.values;
   plan.attributes = c.attributes;
   r = session.setUp(plan);

@@ -99,6 +99,14 @@ StepResult BlockSession::setUp(const SetUpPlan& plan) {
   StepResult r = dimension();
   if (r.ok() && plan.load) r = load(*plan.load);
   if (r.ok()) r = initialize();
+  for (const std::string& name : plan.fix) {
+    if (!r.ok()) break;
+    r = setSpec(name, true);
+  }
+  for (const std::string& name : plan.free) {
+    if (!r.ok()) break;
+    r = setSpec(name, false);
+  }
   for (const auto& [name, value] : plan.values) {
     if (!r.ok()) break;
     r = setValue(name, value);
@@ -199,6 +207,20 @@ StepResult BlockSession::setValue(const std::string& ownName, double value) {
     return StepResult::failure(HostStatus::kInputError,
                                "Variable " + ownName + " is computed (CALC); only fixed variables take values");
   rtovarlst_set_var_value(vars_.get(), num, value);
+  return StepResult::success();
+}
+
+StepResult BlockSession::setSpec(const std::string& ownName, bool fixed) {
+  if (ownName.empty() || ownName.size() > kMaxNameLength)
+    return StepResult::failure(HostStatus::kInputError,
+                               "Variable names must have 1 to 99 characters: \"" + ownName + "\"");
+  const std::string full = name_ + "." + ownName;
+  const int num = rtovarlst_find(vars_.get(), full.c_str());
+  if (num == 0 || !ranges_.hasVar(num))
+    return StepResult::failure(HostStatus::kInputError, "Unknown variable " + ownName + " (" + full + ")");
+  if ((fixed ? rtovarlst_fix_var(vars_.get(), num) : rtovarlst_free_var(vars_.get(), num)) != 0)
+    return StepResult::failure(HostStatus::kInputError,
+                               std::string("The framework refused to ") + (fixed ? "fix " : "free ") + ownName);
   return StepResult::success();
 }
 

@@ -50,6 +50,10 @@ struct AttributeValue {
 
 struct SetUpPlan {
   IStorage* load = nullptr;  // stored data loaded before user_ini, when given
+  // Own names of variables fixed, then freed, right after user_ini (before
+  // the values, which go into fixed variables only).
+  std::vector<std::string> fix;
+  std::vector<std::string> free;
   std::vector<std::pair<std::string, double>> values;  // own names of fixed variables
   std::vector<std::pair<std::string, AttributeValue>> attributes;
 };
@@ -69,6 +73,8 @@ class BlockSession {
   StepResult load(IStorage& storage);
   StepResult initialize();  // user_ini and the checks of what it registered
   StepResult setValue(const std::string& ownName, double value);
+  // Fixes or frees one of the block's variables, as the user does in the framework.
+  StepResult setSpec(const std::string& ownName, bool fixed);
   StepResult assignAttribute(const std::string& name, const AttributeValue& value);
   StepResult pattern();     // user_pat and the checks of the pattern
   StepResult start();       // init

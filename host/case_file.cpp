@@ -68,6 +68,13 @@ CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& cas
     } else if (key == "networks") {
       const std::filesystem::path p(text(value, "networks", false));
       if (!p.empty()) c.networks = (p.is_absolute() ? p : caseFolder / p).lexically_normal().string();
+    } else if (key == "fix" || key == "free") {
+      if (!value.is_array()) throw CaseError("\"" + key + "\" must be a list of variable names");
+      std::vector<std::string>& names = key == "fix" ? c.fix : c.free;
+      for (const Json& n : value) {
+        names.push_back(text(n, key.c_str(), false));
+        checkName(names.back(), key.c_str());
+      }
     } else if (key == "values") {
       if (!value.is_object()) throw CaseError("\"values\" must map variable names to numbers");
       for (const auto& [name, v] : value.items()) {
@@ -83,7 +90,7 @@ CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& cas
       }
     } else {
       throw CaseError("Unknown key \"" + key +
-                      "\" in the case file (known: factory, name, options, networks, values, attributes)");
+                      "\" in the case file (known: factory, name, options, networks, fix, free, values, attributes)");
     }
   }
   if (!haveFactory) throw CaseError("The case file names no \"factory\"");

@@ -1,9 +1,14 @@
 // The case file: which factory makes the block, its name and options, the
-// network root, values of fixed variables and attribute assignments.
+// network root, variables to fix or free, values of fixed variables and
+// attribute assignments.
 //
 //   {"factory": "MORVANE", "name": "C1", "options": ["SUBID:ROCOKER"],
 //    "networks": "networks", "values": {"FEEDMASS": 120000},
 //    "attributes": {"ALPHA_C3FRAC": 1.0}}
+//
+// "fix" and "free" list variables by their own names whose specification the
+// user changes after the block has set its own: a block that fixes nothing
+// itself (the tuning model) is made square this way.
 //
 // A relative "networks" path is relative to the folder of the case file.
 #pragma once
@@ -23,6 +28,8 @@ struct CaseSpec {
   std::string name = "B1";
   std::vector<std::string> options;
   std::string networks;  // resolved against the case folder; empty when not given
+  std::vector<std::string> fix;   // own names of variables the user fixes
+  std::vector<std::string> free;  // own names of variables the user frees
   std::vector<std::pair<std::string, double>> values;
   std::vector<std::pair<std::string, AttributeValue>> attributes;
 };

@@ -40,6 +40,27 @@ TEST(BlockSession, ValuesGoIntoFixedVariablesByName) {
   EXPECT_EQ(h.value(kB), 4.0);
 }
 
+TEST(BlockSession, FixesAndFreesByNameBeforeTheValues) {
+  SetUpPlan plan;
+  plan.fix = {"X"};     // a block's computed variable becomes an input and takes a value
+  plan.free = {"A"};
+  plan.values = {{"X", 1.25}};
+  Harness h(standardSpec(), plan);
+  ASSERT_TRUE(h.setUp.ok()) << h.setUp.message;
+  const auto& sys = h.system();
+  EXPECT_TRUE(sys.isFixed(h.block->varNumber(kX)));
+  EXPECT_FALSE(sys.isFixed(h.block->varNumber(kA)));
+  EXPECT_EQ(sys.unknownIndex(h.block->varNumber(kX)), -1);
+  EXPECT_GE(sys.unknownIndex(h.block->varNumber(kA)), 0);
+  EXPECT_EQ(sys.unknowns().size(), 3u);
+
+  for (const char* unknown : {"FEEDMASS", ""}) {
+    SetUpPlan bad;
+    bad.free = {unknown};
+    EXPECT_EQ(Harness(standardSpec(), bad).setUp.status, HostStatus::kInputError) << unknown;
+  }
+}
+
 struct BadValue {
   const char* name;
   double value;

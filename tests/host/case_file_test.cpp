@@ -24,6 +24,12 @@ TEST(CaseFile, ReadsEveryField) {
   EXPECT_EQ(c.attributes[3].second.kind, AttributeValue::kText);
 }
 
+TEST(CaseFile, ReadsTheVariablesToFixAndFree) {
+  const CaseSpec c = parseCase(R"({"factory": "ROTUNING", "fix": ["Y_0", "Y_1"], "free": ["ALPHA"]})", "/cases");
+  EXPECT_EQ(c.fix, (std::vector<std::string>{"Y_0", "Y_1"}));
+  EXPECT_EQ(c.free, (std::vector<std::string>{"ALPHA"}));
+}
+
 TEST(CaseFile, DefaultsAndAbsoluteNetworks) {
   const CaseSpec c = parseCase(R"({"factory": "ROTUNING", "networks": "/data/nets"})", "/cases");
   EXPECT_EQ(c.name, "B1");
@@ -65,6 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{R"({"factory": "F", "values": [1]})", "must map variable names"},
                       BadCase{R"({"factory": "F", "attributes": {"A": [1]}})", "Attribute A must be"},
                       BadCase{R"({"factory": "F", "attributes": {"": 1}})", "1 to 99 characters"},
+                      BadCase{R"({"factory": "F", "fix": "A"})", "\"fix\" must be a list of variable names"},
+                      BadCase{R"({"factory": "F", "free": [1]})", "\"free\" must be a string"},
+                      BadCase{R"({"factory": "F", "fix": [""]})", "1 to 99 characters"},
                       BadCase{R"({"factory": "F", "value": {}})", "Unknown key \"value\""}));
 
 TEST(CaseFile, MissingFileIsAnInputError) {
