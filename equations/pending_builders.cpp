@@ -4,6 +4,4 @@
 
 namespace ROEqnSupplier {
 
-EqnPtr ROVBFactImpl::createEquation(const std::string&) const { return nullptr; }
-
 }  // namespace ROEqnSupplier
