@@ -1,0 +1,360 @@
+// roref: construction, the NA basis, variables and equation records,
+// framework equations, ports, values, specifications, attributes, the network
+// run and the block description.
+#include "models/reformer/roref.h"
+
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+#include "core/helpers.h"
+
+using reformer::Record;
+using reformer::VarMap;
+using reformer::VarRef;
+
+namespace {
+
+// The recognised NA bases and their factors f (FEEDNA = FEEDNAPH + f FEEDAROM).
+struct NaBasisRow {
+  const char* text;
+  double factor;
+};
+constexpr NaBasisRow kNaBases[] = {{"N+A", 1.0}, {"N+1.5A", 1.5}, {"N+2A", 2.0}, {"N+3A", 3.0}};
+
+// The network outputs predicted as hydrogen fractions and shown in percent.
+constexpr const char* kPercentOutputs[] = {"RFTHYD", "RF1HYD", "RF2HYD", "RAFHYD"};
+constexpr double kFractionToPercent = 100.0;
+
+// Every constant takes the value of its (coinciding) bounds. Besides the four
+// that the equations tune by value, the gravities, molar mass and FOE factor of
+// the light ends are written too: a fixed variable keeps whatever value it
+// holds, and the conversions read them.
+struct ConstantValue {
+  const char* name;
+  double value;
+};
+constexpr ConstantValue kConstantValues[] = {
+    {"FGSMW", 20.65},   {"FGSFOE", 0.811249393}, {"FGSHYD", 22.6},  {"RATIONA", 7.0},  {"H2FOE", 0.3045},
+    {"H2MW", 2.01588},  {"C3SG", 0.5085},        {"NC4SG", 0.5948}, {"IC4SG", 0.5646},
+};
+
+// The hydrogen-balance attributes, numbered on from robase's.
+constexpr const char* kHydrogenBalanceAttrs[] = {"HYDBALBIAS", "HYDBALSLOPETARGETRON", "HYDBALSLOPENAPH",
+                                                 "HYDBALSLOPEAROM"};
+constexpr int kModelAttrCode = 3;
+
+bool endsWith(const std::string& name, const char* suffix) {
+  const std::size_t n = std::strlen(suffix);
+  return name.size() >= n && name.compare(name.size() - n, n, suffix) == 0;
+}
+
+}  // namespace
+
+roref::roref(const char* name) : robase(name) {
+  roref::commonConstructor();
+  m_massBalEqn = nullptr;
+}
+
+roref::~roref() {
+  robase::commonDestructor();
+  roref::commonDestructor();
+}
+
+void roref::commonConstructor() {
+  for (auto& r : m_records) r.reset();
+  m_patternDone = false;
+}
+
+void roref::commonDestructor() {
+  for (auto& r : m_records) r.reset();
+  m_patternDone = false;
+}
+
+// ---- NA basis ---------------------------------------------------------------------
+
+void roref::setNABasis(const char* text) {
+  if (!text) return;
+  const std::string basis = toUpper(text);
+  for (const NaBasisRow& row : kNaBases) {
+    if (basis == row.text) {
+      m_naBasis = basis;
+      m_naFactor = row.factor;
+      return;
+    }
+  }
+}
+
+// ---- Maps and records ----------------------------------------------------------------
+
+ROMVarMap& roref::mapOf(VarMap map) {
+  return const_cast<ROMVarMap&>(static_cast<const roref*>(this)->mapOf(map));
+}
+
+const ROMVarMap& roref::mapOf(VarMap map) const {
+  switch (map) {
+    case VarMap::Input: return m_inputVars;
+    case VarMap::Output: return m_nnOutputVars;
+    case VarMap::Factor: return m_factorVars;
+    case VarMap::Volume: return m_volumeVars;
+    case VarMap::Molar: return m_molarVars;
+    case VarMap::Const: return m_constVars;
+    case VarMap::Calc: return m_calcVars;
+  }
+  throw std::logic_error("unknown reformer variable map");
+}
+
+ROMVar* roref::lookup(const VarRef& ref) const {
+  ROMVar* var = at_or_throw(mapOf(ref.map), std::string(ref.name));
+  if (!var) throw std::out_of_range(kInvalidMapKey);
+  return var;
+}
+
+double roref::attributeValue(const std::string& name) const {
+  const ROMAttr* attr = at_or_throw(m_attributes, name);
+  if (!attr) throw std::out_of_range(kInvalidMapKey);
+  return attr->value;
+}
+
+ROMEqn* roref::record(Record record) const {
+  const int i = static_cast<int>(record);
+  if (i < 0 || i >= reformer::kRecordCount) return nullptr;
+  return m_records[static_cast<std::size_t>(i)].get();
+}
+
+ROMEqn* roref::equationRecord(reformer::Eq eq) const {
+  const reformer::EqnRow& row = reformer::equationRow(eq);
+  if (row.record != Record::None) return record(row.record);
+  const bool molar = row.form == reformer::Form::GasMol || row.form == reformer::Form::H2Mol;
+  const ROMEqnMap& map = molar ? m_molConvEqns : m_volConvEqns;
+  const auto it = map.find(row.convName);
+  return it == map.end() ? nullptr : it->second;
+}
+
+ROMEqn* roref::createRecord(Record record) {
+  auto& slot = m_records.at(static_cast<std::size_t>(record));
+  slot = std::make_unique<ROMEqn>(reformer::recordName(record), m_eqnCounter++);
+  return slot.get();
+}
+
+const reformer::SlateDef& roref::slate() const {
+  if (!m_slate) throw std::logic_error("reformer block without a product slate");
+  return *m_slate;
+}
+
+// ---- Variables and equation records -------------------------------------------------
+
+void roref::createROMVariables() {
+  for (const reformer::CatalogueRow& row : reformer::baseCatalogue()) {
+    if (row.semiOnly && m_mode != "SEMI") continue;
+    addVar(mapOf(row.map), row.name, row.baseUnit, row.dispUnit ? row.dispUnit : row.baseUnit, row.lower, row.upper);
+  }
+  // Every network output starts with a zero derivative by every model input:
+  // the network run fills the entries of the inputs its network takes.
+  for (auto& output : m_nnOutputVars)
+    for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
+}
+
+void roref::createSlateVariables() {
+  m_varCounter = 1;
+  for (const reformer::CatalogueRow& row : slate().variables)
+    addVar(mapOf(row.map), row.name, row.baseUnit, row.dispUnit ? row.dispUnit : row.baseUnit, row.lower, row.upper);
+  roref::createROMVariables();
+}
+
+void roref::createROMEquations() {
+  m_patternDone = false;
+  for (const auto& output : m_nnOutputVars) addEqn(m_adjEqns, "Y_" + output.first);
+
+  auto massBalance = std::make_unique<ROMEqn>("MASS_BAL", m_eqnCounter++);
+  delete m_massBalEqn;
+  m_massBalEqn = massBalance.release();
+  createRecord(Record::HydrogenBal);
+
+  for (Record r : {Record::H2Mass, Record::C3Mass, Record::NC4Mass, Record::IC4Mass, Record::FeedHydMass,
+                   Record::FGSHydMass, Record::C3HydMass, Record::NC4HydMass, Record::IC4HydMass})
+    createRecord(r);
+
+  for (const auto& vol : m_volumeVars) addEqn(m_volConvEqns, "CONV_" + vol.first);
+  for (const auto& mol : m_molarVars) addEqn(m_molConvEqns, "CONV_" + mol.first);
+
+  for (Record r : {Record::MEABP, Record::FeedCNO, Record::FeedHyd}) createRecord(r);
+  if (m_naFactor > 0.0) {
+    createRecord(Record::FeedArom);
+    createRecord(Record::FeedNaph);
+  }
+}
+
+void roref::createSlateRecords() {
+  m_eqnCounter = 1;
+  roref::createROMEquations();
+  for (Record r : slate().ownRecords) createRecord(r);
+}
+
+void roref::createPELMOEquations(long long& status) {
+  status = 0;
+  // Stops at the first record the framework refuses.
+  const auto add = [&](ROMEqn* eqn) {
+    if (!eqn) return true;  // a record this block does not have
+    createPELMOEquation(eqn, status);
+    return status == 0;
+  };
+  for (const auto& entry : m_adjEqns)
+    if (!add(entry.second)) return;
+  if (!m_massBalEqn) {
+    status = 1;
+    return;
+  }
+  if (!add(m_massBalEqn)) return;
+  for (Record r : {Record::HydrogenBal, Record::H2Mass, Record::C3Mass, Record::NC4Mass, Record::IC4Mass,
+                   Record::RFTMass, Record::RF1Mass, Record::RF2Mass, Record::AROMass, Record::RAFMass,
+                   Record::FeedHydMass, Record::FGSHydMass, Record::C3HydMass, Record::NC4HydMass,
+                   Record::IC4HydMass, Record::RFTHydMass, Record::RF1HydMass, Record::RF2HydMass,
+                   Record::AROHydMass, Record::RAFHydMass})
+    if (!add(record(r))) return;
+  for (const auto& entry : m_volConvEqns)
+    if (!add(entry.second)) return;
+  for (const auto& entry : m_molConvEqns)
+    if (!add(entry.second)) return;
+  for (Record r : {Record::MEABP, Record::FeedCNO, Record::FeedHyd, Record::FeedArom, Record::FeedNaph, Record::AROHyd})
+    if (!add(record(r))) return;
+}
+
+// ---- Ports ---------------------------------------------------------------------------
+
+void roref::addVarsToInputPort(qiv_port* port) {
+  for (const auto& entry : m_inputVars) {
+    const std::string& n = entry.first;
+    if (n == "FEEDMASS" || n == "FEEDAROM" || n == "FEEDNAPH" || n == "MEABP") continue;
+    addPELMOVarToPort(port, entry.second);
+  }
+  addPELMOVarToPort(port, lookup({VarMap::Calc, "FEEDSG"}));
+  addPELMOVarToPort(port, m_hlBasis == BASIS_VOLUME ? lookup({VarMap::Volume, "FEEDVOL"})
+                                                    : lookup({VarMap::Input, "FEEDMASS"}));
+  if (m_naFactor > 0.0) {
+    addPELMOVarToPort(port, lookup({VarMap::Calc, "FEEDNA"}));
+  } else {
+    addPELMOVarToPort(port, lookup({VarMap::Input, "FEEDAROM"}));
+    addPELMOVarToPort(port, lookup({VarMap::Input, "FEEDNAPH"}));
+  }
+}
+
+void roref::addVarsToMassPort(qiv_port* port) {
+  // Hydrogen masses are balance terms, not product streams.
+  std::set<std::string> excluded;
+  for (const auto& entry : m_calcVars)
+    if (endsWith(entry.first, "HYDMASS")) excluded.insert(entry.first);
+  addVarsToPortBySuffix(port, "MASS", m_calcVars, excluded);
+}
+
+void roref::addVarsToResultPort(qiv_port* port) {
+  addPELMOVarToPort(port, lookup({VarMap::Molar, "FGSMOL"}));
+  addPELMOVarToPort(port, lookup({VarMap::Molar, "H2MOL"}));
+}
+
+void roref::addVarsToOutputPort(qiv_port* port) {
+  const bool volume = m_hlBasis == BASIS_VOLUME;
+  for (const char* s : {"C3", "NC4", "IC4"})
+    addPELMOVarToPort(port, volume ? lookup({VarMap::Volume, (std::string(s) + "VOL").c_str()})
+                                   : lookup({VarMap::Calc, (std::string(s) + "MASS").c_str()}));
+  for (const char* s : {"FGS", "H2"}) {
+    const std::string stream = s;
+    if (m_leBasis == BASIS_MOLAR) {
+      addPELMOVarToPort(port, lookup({VarMap::Molar, (stream + "MOL").c_str()}));
+    } else if (m_leBasis == BASIS_VOLUME) {
+      addPELMOVarToPort(port, lookup({VarMap::Volume, (stream + "VOL").c_str()}));
+    } else {
+      addPELMOVarToPort(port, lookup({VarMap::Calc, (stream + "MASS").c_str()}));
+    }
+  }
+}
+
+void roref::addSlateResultPort(qiv_port* port) {
+  for (const VarRef& q : slate().qualities) addPELMOVarToPort(port, lookup(q));
+  roref::addVarsToResultPort(port);
+}
+
+void roref::addSlateOutputPort(qiv_port* port) {
+  const bool volume = m_hlBasis == BASIS_VOLUME;
+  for (const reformer::ProductDef& p : slate().products) {
+    const std::string stream = p.stream;
+    addPELMOVarToPort(port, volume ? lookup({VarMap::Volume, (stream + "VOL").c_str()})
+                                   : lookup({VarMap::Calc, (stream + "MASS").c_str()}));
+  }
+  for (const VarRef& q : slate().qualities) addPELMOVarToPort(port, lookup(q));
+  roref::addVarsToOutputPort(port);
+}
+
+// ---- Values, specifications, attributes ----------------------------------------------
+
+void roref::setPELMOVarValues(long long& status) {
+  status = 0;
+  for (const ConstantValue& c : kConstantValues) {
+    long long st = 0;
+    setPELMOVarValue(lookup({VarMap::Const, c.name}), c.value, st);
+    if (st != 0) status = 1;  // every constant is written; one failure stays a failure
+  }
+}
+
+void roref::setPELMOVarSpecs(long long& status) {
+  status = 0;
+  long long st = 0;
+  robase::setPELMOVarSpecs(st);
+  if (st != 0) status = 1;
+  const auto spec = [&](VarMap map, const char* name, const char* what) {
+    long long s = 0;
+    setPELMOVarSpec(lookup({map, name}), what, s);
+    if (s != 0) status = 1;
+  };
+  // MEABP sits among the model inputs (the networks take it) but is computed.
+  spec(VarMap::Input, "MEABP", "CALC");
+  spec(VarMap::Calc, "FEEDSG", "CONST");
+  spec(VarMap::Calc, "FEEDNA", "CONST");
+  spec(VarMap::Const, "RATIONA", "CONST");
+  if (m_naFactor > 0.0) {
+    spec(VarMap::Input, "FEEDAROM", "CALC");
+    spec(VarMap::Input, "FEEDNAPH", "CALC");
+  }
+}
+
+void roref::setupAttributes() {
+  robase::setupAttributes();
+  int number = static_cast<int>(m_attributes.size());
+  for (const char* name : kHydrogenBalanceAttrs)
+    putRecord(m_attributes, new ROMAttr(name, kModelAttrCode, "EQN_HYD_BAL", 0.0, number++));
+}
+
+// ---- Network run ---------------------------------------------------------------------
+
+int roref::runNN(std::string output) const {
+  bool percent = false;
+  for (const char* name : kPercentOutputs) percent = percent || output == name;
+  if (!percent) return robase::runNN(output);
+
+  // A failed run must not scale what the record held before it once more.
+  ROMVar* out = at_or_throw(m_nnOutputVars, output);
+  const double previous = out->value;
+  const std::map<std::string, double> previousDerivs = out->derivs;
+  const int status = robase::runNN(output);
+  if (status != 0) {
+    out->value = previous;
+    out->derivs = previousDerivs;
+    return status;
+  }
+  out->value *= kFractionToPercent;
+  for (auto& d : out->derivs) d.second *= kFractionToPercent;
+  return status;
+}
+
+// ---- Block description ---------------------------------------------------------------
+
+void roref::inq_attr(qiv_blk_t& desc) const {
+  QivEOBlockImpl::inq_attr(desc);
+  try {
+    const std::string text = "SUBID:" + modelfromtpl(m_modelKind) + ", BASIS_HL:" + basisWord(m_hlBasis) +
+                             ", BASIS_LE:" + basisWord(m_leBasis) + ", BASIS_NA:" + m_naBasis;
+    copyBounded(desc.options, sizeof desc.options, text);
+  } catch (...) {
+    desc.options[0] = '\0';
+  }
+}
