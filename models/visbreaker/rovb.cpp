@@ -1,8 +1,10 @@
 // rovb: construction and destruction, the framework set-up chain, the two
-// kinds, and the family's creator for the "MORVANE" factory.
+// kinds, and the family's creator for the "MORVANE" factory (both generations).
 #include "models/visbreaker/rovb.h"
 
 #include <memory>
+
+#include "models/visbreaker/rovb_1.h"
 
 #include "plugin/creators.h"
 
@@ -51,8 +53,14 @@ rovbskr::~rovbskr() = default;
 // ---- Creator of the visbreaker family ---------------------------------------------
 
 std::unique_ptr<robase> createVbBlock(const BlockRequest& request) {
-  if (request.generation != BlockGeneration::First) return nullptr;
-  if (request.modelKind == "VB_NOSKR") return std::make_unique<rovbnoskr>(request.name);
-  if (request.modelKind == "VB_SKR") return std::make_unique<rovbskr>(request.name);
+  const bool first = request.generation == BlockGeneration::First;
+  if (request.modelKind == "VB_NOSKR") {
+    if (first) return std::make_unique<rovbnoskr>(request.name);
+    return std::make_unique<rovbnoskr_1<rovb_1>>(request.name, request.version);
+  }
+  if (request.modelKind == "VB_SKR") {
+    if (first) return std::make_unique<rovbskr>(request.name);
+    return std::make_unique<rovbskr_1<rovb_1>>(request.name, request.version);
+  }
   return nullptr;
 }
