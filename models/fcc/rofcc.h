@@ -14,12 +14,21 @@
 //
 // Status convention of the equation operations: they never lower the status;
 // a failure (a missing equation record, no framework vectors, a value that is
-// not finite) raises it to 1, so a slate may pass one status through its whole
-// chain and keep the first failure. A name missing from its map throws
-// std::out_of_range("invalid map<K, T> key") before anything is written.
+// not finite, a row the latest pattern pass did not place) raises it to 1, so a
+// slate may pass one status through its whole chain and keep the first
+// failure. A name missing from its map throws
+// std::out_of_range("invalid map<K, T> key") before anything is registered or
+// written.
+//
+// Pattern and Jacobian: the pattern operation of an equation stores its first
+// non-zero (running count + 1) in the record and registers one non-zero per
+// variable of its table row, in row order; the Jacobian operation writes the
+// partial derivatives of the residual in exactly that order from that place.
+// Both come from the same table row and the same evaluation as the residual.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -70,11 +79,17 @@ inline constexpr int kFccEqCount = 66;
 // The seven variable maps of robase, as the catalogue names them.
 enum class FccMap : unsigned char { Input, Output, Factor, Volume, Molar, Const, Calc };
 
-// One variable of an equation: its map and its catalogue name.
+// One variable of an equation: its map and its catalogue name. A
+// pattern-only variable has a place in the row's pattern, with the constant
+// Jacobian entry 0, but does not enter the residual (COKVOL of the conversion).
 struct FccVarRef {
   FccMap map;
   const char* name;
+  bool patternOnly = false;
 };
+
+// The widest model equation (the conversion of a "1H" kind) has six variables.
+inline constexpr std::size_t kFccMaxRowVars = 6;
 
 // How an equation row computes its value; the variables of the row are listed
 // in the equation's pattern order (the order its Jacobian row uses).
@@ -92,7 +107,7 @@ enum class FccForm : unsigned char {
   GasMol,       // mol, mw, mass: mw * mol - mass
   H2SMol,       // mol, mass: mol * 34.08088 - mass
   Rvi,          // rvp, rvi: computeC5SRVI(rvp) - rvi
-  Conversion,   // feed, LCO, [HCO,] BOT volumes, conversion: by the model kind
+  Conversion,   // feed, LCO, [HCO,] BOT volumes, [COKVOL,] conversion: by the model kind
 };
 
 // One model equation: its record (a member, or a "CONV_" record by name in the
@@ -103,7 +118,7 @@ struct FccEqnRow {
   FccRecord member;       // member rows only
   const char* convName;   // "CONV_..." rows: the record's name; null for member rows
   FccForm form;
-  std::array<FccVarRef, 5> vars;  // pattern order; unused places have a null name
+  std::array<FccVarRef, kFccMaxRowVars> vars;  // pattern order; unused places have a null name
 };
 
 // The equation table, indexed by FccEq.
@@ -248,8 +263,7 @@ class rofcc : public robase {
   virtual void res_Conversion(long long& status) const;
   virtual void res_H2SMass(long long& status) const;
 
-  // Pattern operations, same order. Provided with the product-slate classes;
-  // until then each reports status 1.
+  // Pattern operations, same order.
   virtual void pat_FGSMass(rt_jac_t* jac, long long& status);
   virtual void pat_C3Mass(rt_jac_t* jac, long long& status);
   virtual void pat_C32Mass(rt_jac_t* jac, long long& status);
@@ -317,8 +331,7 @@ class rofcc : public robase {
   virtual void pat_Conversion(rt_jac_t* jac, long long& status);
   virtual void pat_H2SMass(rt_jac_t* jac, long long& status);
 
-  // Jacobian operations, same order. Provided with the product-slate classes;
-  // until then each reports status 1.
+  // Jacobian operations, same order.
   virtual void jac_FGSMass(long long& status) const;
   virtual void jac_C3Mass(long long& status) const;
   virtual void jac_C32Mass(long long& status) const;
@@ -403,6 +416,19 @@ class rofcc : public robase {
   // Evaluates one equation row and writes its residual (see the status
   // convention above).
   void evalResidual(FccEq eq, long long& status) const;
+  // Registers one equation row's non-zeros (pattern) and writes its partial
+  // derivatives (Jacobian).
+  void patEquation(FccEq eq, rt_jac_t* jac, long long& status);
+  void jacEquation(FccEq eq, long long& status) const;
+
+  // The pattern step shared with the balances: first non-zero = running count
+  // + 1 stored in the record, one non-zero per variable in the order given,
+  // the block's last non-zero number set to the last one.
+  void registerRow(rt_jac_t* jac, ROMEqn& eqn, const ROMVar* const* vars, std::size_t n, long long& status);
+  // True when the latest pattern pass placed all n non-zeros of the record
+  // inside the block's own range (so a Jacobian write can never reach another
+  // block's entries).
+  bool rowPlaced(const ROMEqn& eqn, std::size_t n) const;
 
   // The three operations of each equation, indexed by FccEq, for passes that
   // walk a list of equations.
@@ -415,5 +441,15 @@ class rofcc : public robase {
   static const std::array<EquationOps, kFccEqCount>& equationOps();
 
  private:
+  // The variables of a row on this block, in pattern order; a pattern-only
+  // variable is looked up only for the pattern (else its place stays null).
+  // Returns their count.
+  std::size_t rowVariables(const FccEqnRow& row, bool forPattern, std::array<const ROMVar*, kFccMaxRowVars>& vars) const;
+  // The residual of a row at the values v (pattern order, 0 at pattern-only
+  // places); with grad given, also every partial derivative in that order.
+  double rowValue(const FccEqnRow& row, const double* v, std::size_t n, double* grad) const;
+  // d computeC5SRVI / d rvp.
+  double computeC5SRVIDerivative(double rvp) const;
+
   std::array<std::unique_ptr<ROMEqn>, kFccRecordCount> m_records;
 };

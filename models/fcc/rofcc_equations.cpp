@@ -22,12 +22,12 @@ constexpr FccVarRef kFeedSul = in("FEEDSUL");
 constexpr FccVarRef kMassFactor = {FccMap::Factor, "MASSFACTOR"};
 
 // A row whose record is a member of rofcc.
-constexpr FccEqnRow member(E eq, const char* shortName, R record, F form, std::array<FccVarRef, 5> vars) {
+constexpr FccEqnRow member(E eq, const char* shortName, R record, F form, std::array<FccVarRef, kFccMaxRowVars> vars) {
   return {eq, shortName, record, nullptr, form, vars};
 }
 // A row whose record is found by name in the volume-conversion map (form Vol)
 // or the mole-conversion map (the gas forms).
-constexpr FccEqnRow conv(E eq, const char* shortName, const char* record, F form, std::array<FccVarRef, 5> vars) {
+constexpr FccEqnRow conv(E eq, const char* shortName, const char* record, F form, std::array<FccVarRef, kFccMaxRowVars> vars) {
   return {eq, shortName, R::SulfurBal, record, form, vars};
 }
 
@@ -121,9 +121,11 @@ constexpr std::array<FccEqnRow, kFccEqCount> kEquations = {{
     conv(E::FGSMol, "FGSMol", "CONV_FGSMOL", F::GasMol, {mol("FGSMOL"), con("FGSMW"), calc("FGSMASS")}),
     conv(E::H2SMol, "H2SMol", "CONV_H2SMOL", F::H2SMol, {mol("H2SMOL"), calc("H2SMASS")}),
     member(E::C5SRVI, "C5SRVI", R::C5SRVI, F::Rvi, {out("C5SRVP"), calc("C5SRVI")}),
-    // HCOVOL takes part only for the "1H" model kinds; coke takes no part.
+    // HCOVOL takes part only for the "1H" model kinds. The conversion counts
+    // no coke: COKVOL keeps its place in the pattern with the entry 0.
     member(E::Conversion, "Conversion", R::Conversion, F::Conversion,
-           {vol("FEEDVOL"), vol("LCOVOL"), vol("HCOVOL"), vol("BOTVOL"), calc("CONVERSION")}),
+           {vol("FEEDVOL"), vol("LCOVOL"), vol("HCOVOL"), vol("BOTVOL"), {FccMap::Calc, "COKVOL", true},
+            calc("CONVERSION")}),
     // H2S yield: no MASSFACTOR.
     member(E::H2SMass, "H2SMass", R::H2SMass, F::H2SMass, {calc("H2SFRAC"), kFeedMass, calc("H2SMASS")}),
 }};

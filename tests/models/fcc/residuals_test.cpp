@@ -230,14 +230,4 @@ TEST(FccResiduals, MissingRecordsAndVectors) {
   EXPECT_EQ(status, 1);
 }
 
-TEST(FccResiduals, PatternAndJacobianRowsComeWithTheSlates) {
-  const PreparedSlate p;
-  for (const auto& op : fcctestslate::equationOps()) {
-    long long patStatus = 0, jacStatus = 0;
-    ((*p.block).*op.pat)(p.jac, patStatus);
-    ((*p.block).*op.jac)(jacStatus);
-    EXPECT_TRUE(patStatus == 1 && jacStatus == 1) << op.shortName;
-  }
-}
-
 }  // namespace
