@@ -1,0 +1,311 @@
+// The tuning balance: the unit form and slate chosen by RX, registrations and
+// specifications, the balance rows at documented points, the smooth floor,
+// the starting values, and the base block that names no unit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <set>
+
+#include "tests/tuning/tuning_fixture.h"
+#include "tuning/rotuningbalance.h"
+
+namespace tuning_test {
+namespace {
+
+using tuning::BalanceForm;
+
+rotuningbalance& balance(QivEOBlock* b) { return dynamic_cast<rotuningbalance&>(*b); }
+
+// ---- Forms and slates ------------------------------------------------------------
+
+struct ShapeCase {
+  const char* rx;
+  const char* form;  // the class made
+  std::size_t variables;
+  int nonZeros;
+  const char* closure;  // the second variable user_ini frees
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.rx; }
+
+const char* formOf(QivEOBlock* b) {
+  if (dynamic_cast<rotuningbalanceCOK*>(b)) return "COK";
+  if (dynamic_cast<rotuningbalanceVB*>(b)) return "VB";
+  if (dynamic_cast<rotuningbalanceFCC*>(b)) return "FCC";
+  if (dynamic_cast<rotuningbalanceHCR*>(b)) return "HCR";
+  if (dynamic_cast<rotuningbalanceREF*>(b)) return "REF";
+  return "base";
+}
+
+class BalanceShape : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(BalanceShape, FormSlateAndRegistrations) {
+  const ShapeCase& c = GetParam();
+  Session s(create("ROTUNINGBALANCE", {std::string("RX:") + c.rx}, "TB1"));
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  EXPECT_STREQ(formOf(s.block), c.form);
+  const rotuningbalance& b = balance(s.block);
+  EXPECT_EQ(b.varIndex().size(), c.variables);
+  EXPECT_EQ(b.varIndex().at("MASSFACTOR"), 1);
+  EXPECT_EQ(b.varIndex().at(b.form()->variables().back()), static_cast<int>(c.variables));
+  EXPECT_EQ(b.eqnIndex().at("MASS_BAL"), 1);
+  EXPECT_EQ(b.eqnIndex().at(b.form()->secondBalance()), 2);
+
+  auto& sys = s.system();
+  EXPECT_EQ(sys.variables().size(), c.variables);
+  EXPECT_EQ(sys.equations(), (std::vector<int>{11, 12}));
+  EXPECT_EQ(sys.unknowns(), (std::vector<int>{s.number("MASSFACTOR"), s.number(c.closure)}));
+  ASSERT_EQ(static_cast<int>(sys.nonZeros().size()), c.nonZeros);
+  EXPECT_EQ(sys.nonZeros().front().nz, 501);
+  EXPECT_EQ(sys.nonZeros().front().var, s.number("FEEDMASS"));
+  EXPECT_EQ(sys.nonZeros().back().eqn, 12);
+  EXPECT_EQ(s.impl().nzlast(), 500 + c.nonZeros);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, BalanceShape,
+    ::testing::Values(ShapeCase{"COKER", "COK", 20, 28, "H2SMASS"}, ShapeCase{"VB_SKR", "VB", 18, 25, "H2SMASS"},
+                      ShapeCase{"VB_COKER", "VB", 18, 25, "H2SMASS"},  // "VB" is tested before "COK"
+                      ShapeCase{"FCC_GO_2N", "FCC", 22, 31, "H2SFRAC"},
+                      ShapeCase{"FCC_GO_3N", "FCC", 24, 34, "H2SFRAC"},
+                      ShapeCase{"FCC_GO_2N1H", "FCC", 24, 34, "H2SFRAC"},
+                      ShapeCase{"FCC_GOR_3N1H", "FCC", 26, 37, "H2SFRAC"},
+                      ShapeCase{"HCR_N", "HCR", 20, 31, "FGSFRAC"}, ShapeCase{"HCR_K", "HCR", 22, 34, "FGSFRAC"},
+                      ShapeCase{"HCR_D", "HCR", 24, 37, "FGSFRAC"}, ShapeCase{"HCR_MILD", "HCR", 24, 37, "FGSFRAC"},
+                      ShapeCase{"HCR_OTHER", "HCR", 20, 31, "FGSFRAC"},  // as HCR_N
+                      ShapeCase{"REF_SEMI_1R", "REF", 17, 25, "FGSFRAC"},
+                      ShapeCase{"REF_CONT_2R", "REF", 19, 28, "FGSFRAC"},
+                      ShapeCase{"REF_SEMI_A", "REF", 19, 28, "FGSFRAC"},
+                      ShapeCase{"REF_OTHER", "REF", 15, 22, "FGSFRAC"}),  // no liquid product
+    [](const auto& info) { return std::string(info.param.rx); });
+
+TEST(TuningBalance, SlatesFollowTheExactText) {
+  EXPECT_FALSE(rotuningbalanceFCC("TB1", "fcc_go_3n1h").hasMCN());  // lower case: no flag
+  EXPECT_TRUE(rotuningbalanceFCC("TB1", "FCC_GOR_3N").hasMCN());
+  EXPECT_FALSE(rotuningbalanceFCC("TB1", "FCC_GOR_3N").hasHCO());
+  EXPECT_EQ(rotuningbalanceHCR("TB1", "HCR_MILD").selector(), 3);
+  EXPECT_EQ(rotuningbalanceHCR("TB1", "HCR_D").varIndex(), rotuningbalanceHCR("TB1", "HCR_MILD").varIndex());
+  EXPECT_EQ(rotuningbalanceREF("TB1", "REF_CONT_A").selector(), 2);
+  const rotuningbalanceREF aromatics("TB1", "REF_CONT_A");  // both yields before both contents
+  EXPECT_EQ(aromatics.varIndex().at("RAFFRAC"), 10);
+  EXPECT_EQ(aromatics.varIndex().at("AROHYD"), 11);
+}
+
+// Every form's Jacobian is written by walking its rows through its gradient:
+// the gradient must name exactly the row's variables, each once, each a variable of the block.
+TEST(TuningBalance, GradientsNameExactlyTheRowVariables) {
+  std::vector<std::unique_ptr<BalanceForm>> forms;
+  forms.push_back(tuning::cokerBalance());
+  forms.push_back(tuning::visbreakerBalance());
+  for (bool mcn : {false, true})
+    for (bool hco : {false, true}) forms.push_back(tuning::fccBalance(mcn, hco));
+  for (int sel : {-1, 0, 1, 2, 3}) forms.push_back(tuning::hydrocrackerBalance(sel));
+  for (int sel : {-1, 0, 1, 2}) forms.push_back(tuning::reformerBalance(sel));
+  const tuning::ValueOf v = [](const std::string&) { return 0.7; };
+  for (const auto& f : forms) {
+    const std::set<std::string> all(f->variables().begin(), f->variables().end());
+    EXPECT_EQ(all.size(), f->variables().size());
+    for (int k = 0; k < 2; ++k) {
+      const std::set<std::string> row(f->row(k).begin(), f->row(k).end());
+      EXPECT_EQ(row.size(), f->row(k).size());
+      std::set<std::string> named;
+      for (const auto& [name, d] : f->gradient(k, v)) named.insert(name);
+      EXPECT_EQ(named, row);
+      for (const std::string& name : row) EXPECT_EQ(all.count(name), 1u) << name;
+    }
+  }
+}
+
+// ---- Balance rows at documented points -------------------------------------------------
+
+struct RowCase {
+  const char* name;
+  std::unique_ptr<BalanceForm> (*form)();
+  Values values;     // others 0
+  int row;
+  double expected;
+};
+
+void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
+
+tuning::ValueOf valuesOf(const Values& given) {
+  return [given](const std::string& name) {
+    for (const auto& [n, v] : given)
+      if (n == name) return v;
+    return 0.0;
+  };
+}
+
+std::unique_ptr<BalanceForm> fcc2n() { return tuning::fccBalance(false, false); }
+std::unique_ptr<BalanceForm> hcrN() { return tuning::hydrocrackerBalance(0); }
+std::unique_ptr<BalanceForm> ref1r() { return tuning::reformerBalance(0); }
+
+constexpr double kC = tuning::kH2SSulfurShare;
+constexpr double kFloor0 = 3.678794411714423e-20;  // g(0) = 1e-19 / e
+
+class BalanceRow : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(BalanceRow, HasTheDocumentedResidual) {
+  const RowCase& c = GetParam();
+  // Yields left at 0 enter at the floor, 3.7e-20 each: below the tolerance.
+  EXPECT_NEAR(c.form()->residual(c.row, valuesOf(c.values)), c.expected, 1e-10);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, BalanceRow,
+    ::testing::Values(
+        RowCase{"FccYieldsCloseWithH2S", &fcc2n,
+                {{"FEEDMASS", 1000}, {"MASSFACTOR", 1}, {"LCOFRAC", 0.5}, {"BOTFRAC", 0.47}, {"H2SFRAC", 0.03}}, 0,
+                0.0},
+        // Feed sulfur 20, product sulfur 10 (T = 0.5), H2S sulfur 10.
+        RowCase{"FccSulfurCloses", &fcc2n,
+                {{"FEEDMASS", 1000}, {"FEEDSUL", 2}, {"MASSFACTOR", 1}, {"BOTFRAC", 0.5}, {"BOTRELSUL", 1.0},
+                 {"H2SFRAC", 10 / (1000 * kC)}},
+                1, 0.0},
+        RowCase{"CokerYieldsSumToOne", &tuning::cokerBalance,
+                {{"FEEDMASS", 500}, {"MASSFACTOR", 1}, {"COKFRAC", 0.3}, {"LGOFRAC", 0.7}}, 0, 0.0},
+        // All feed sulfur as H2S: the sulfur row keeps only the products' share.
+        RowCase{"VisbreakerAllSulfurAsH2S", &tuning::visbreakerBalance,
+                {{"FEEDMASS", 1000}, {"FEEDSUL", 3}, {"MASSFACTOR", 2}, {"TARFRAC", 0.5}, {"TARRELSUL", 0.4},
+                 {"H2SMASS", 30 * 34.08088 / 32.065}},
+                1, 0.2 * 30 * 2},
+        RowCase{"HydrocrackerNoFeed", &hcrN, {{"MASSFACTOR", 1.3}, {"FGSFRAC", 0.2}, {"LCNFRAC", 0.4}}, 0, 0.0},
+        RowCase{"HydrocrackerNoFeedHydrogen", &hcrN, {{"FEEDHYD", 12}, {"HYDBALBIAS", 3}, {"LCNHYD", 14}}, 1, 0.0},
+        // A negative fuel-gas yield is not floored.
+        RowCase{"HydrocrackerNegativeFuelGas", &hcrN,
+                {{"FEEDMASS", 100}, {"MASSFACTOR", 1}, {"FGSFRAC", -0.1}, {"UCOFRAC", 0.5}}, 0, 50 - 10 - 100},
+        // Hydrogen is consumed in the hydrocracker and made in the reformer.
+        RowCase{"HydrocrackerHydrogenConsumed", &hcrN,
+                {{"FEEDMASS", 100}, {"MASSFACTOR", 1}, {"FGSFRAC", 0.2}, {"UCOFRAC", 0.85}, {"H2FRAC", 0.05}}, 0, 0.0},
+        RowCase{"ReformerHydrogenMade", &ref1r,
+                {{"FEEDMASS", 100}, {"MASSFACTOR", 1}, {"FGSFRAC", 0.1}, {"RFTFRAC", 0.87}, {"H2FRAC", 0.03}}, 0, 0.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TuningBalance, FloorSlopesEnterTheJacobian) {
+  // A yield at 0 and H2SFRAC at 0 take the slope of the floor, 1/e.
+  const auto f = fcc2n();
+  const tuning::ValueOf v = valuesOf({{"FEEDMASS", 1000}, {"MASSFACTOR", 1.5}, {"LCOFRAC", 2e-19}});
+  const auto d = f->gradient(0, v);
+  EXPECT_DOUBLE_EQ(d.at("BOTFRAC"), 0.36787944117144233 * 1.5 * 1000);
+  EXPECT_DOUBLE_EQ(d.at("LCOFRAC"), 1.5 * 1000);  // above the floor: slope 1
+  EXPECT_DOUBLE_EQ(d.at("H2SFRAC"), 0.36787944117144233 * 1000);
+  EXPECT_DOUBLE_EQ(f->gradient(1, v).at("H2SFRAC"), 0.36787944117144233 * 1000 * kC);
+  EXPECT_DOUBLE_EQ(tuning::smoothFloor(0.0).value, kFloor0);
+  // At the threshold itself the exponential branch is taken (strict test) and meets x and slope 1.
+  EXPECT_NEAR(tuning::smoothFloor(1e-19).value, 1e-19, 1e-34);
+  EXPECT_NEAR(tuning::smoothFloor(1e-19).slope, 1.0, 1e-15);
+}
+
+// ---- Starting values ---------------------------------------------------------------------
+
+struct GridCase {
+  std::array<double, tuning::kGridPoints> q;
+  int expected;
+};
+
+TEST(TuningBalance, GridSignChanges) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<GridCase> cases{
+      {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, -1},
+      {{3, 2, 1, 0.5, -1, -2, -3, -4, -5, -6, -7}, 4},
+      {{1, 1, 1, -1, -1, -1, -1, -1, 1, 1, 1}, 8},      // the last change wins
+      {{1, 0, -1, -1, -1, -1, -1, -1, -1, -1, -1}, -1},  // a zero is neither sign
+      {{1, nan, -1, -1, -1, -1, -1, -1, -1, -1, -1}, -1},
+  };
+  for (const GridCase& c : cases) EXPECT_EQ(tuning::lastSignChange(c.q), c.expected);
+}
+
+TEST(TuningBalance, StartingValuesWithoutABracket) {
+  // No feed sulfur: every grid value 0, no sign change.
+  const auto fcc = fcc2n()->startValues(valuesOf({{"FEEDMASS", 1000}, {"LCOFRAC", 0.9}}));
+  EXPECT_EQ(fcc, (tuning::StartValues{{"MASSFACTOR", 1.0}, {"H2SFRAC", 0.0}}));
+  // Every fraction 0: the grid is not finite; half the H2S that carries all feed sulfur.
+  const auto cok = tuning::cokerBalance()->startValues(valuesOf({{"FEEDMASS", 1000}, {"FEEDSUL", 2}}));
+  EXPECT_EQ(cok[0], (std::pair<std::string, double>{"MASSFACTOR", 1.0}));
+  EXPECT_DOUBLE_EQ(cok[1].second, 20 * 34.08088 / 32.065 / 2);
+  // The reformer without feed.
+  EXPECT_EQ(ref1r()->startValues(valuesOf({{"RFTFRAC", 0.9}}))[0].second, 1.0);
+  // The hydrocracker writes its defaults.
+  EXPECT_EQ(hcrN()->startValues(valuesOf({})),
+            (tuning::StartValues{{"MASSFACTOR", 1.0}, {"HYDBALBIAS", 0.0}, {"HYDBALSLOPECONV", 0.0},
+                                 {"HYDBALSLOPESG", 0.0}, {"H2FRAC", 0.05}}));
+}
+
+TEST(TuningBalance, InitNeverStoresANonFiniteValue) {
+  // No feed: the FCC's H2S yield would be 0 / 0; it keeps its value.
+  romhost::SetUpPlan plan;
+  plan.values = {{"FEEDMASS", 0.0}};
+  Session s(create("ROTUNINGBALANCE", {"RX:FCC_GO_2N"}), plan);
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  EXPECT_EQ(s.value("H2SFRAC"), 1.0);
+  EXPECT_EQ(s.value("MASSFACTOR"), 1.0);
+}
+
+TEST(TuningBalance, HydrocrackerInitOverwritesItsDefaults) {
+  romhost::SetUpPlan plan;
+  plan.values = {{"H2FRAC", 0.02}, {"HYDBALBIAS", 0.4}, {"FEEDMASS", 100}};
+  Session s(create("ROTUNINGBALANCE", {"RX:HCR_K"}), plan);
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  EXPECT_EQ(s.value("H2FRAC"), 0.05);
+  EXPECT_EQ(s.value("HYDBALBIAS"), 0.0);
+  EXPECT_EQ(s.value("FEEDMASS"), 100.0);
+}
+
+// ---- Specifications and the framework's calls ---------------------------------------------
+
+class SpecProbe : public rotuningbalanceCOK {
+ public:
+  SpecProbe() : rotuningbalanceCOK("TB1", "COKER") {}
+  using rotuningbalance::setVarSpec;
+};
+
+TEST(TuningBalance, SpecificationsAreExactWords) {
+  auto* probe = new SpecProbe();
+  Session s(probe);
+  ASSERT_TRUE(s.setUp.ok());
+  long long st = 0;
+  probe->setVarSpec("MASSFACTOR", "CONST", st);
+  EXPECT_EQ(st, 0);
+  probe->setVarSpec("MASSFACTOR", "calc", st);
+  EXPECT_EQ(st, 1);
+  EXPECT_TRUE(s.system().isFixed(s.number("MASSFACTOR")));
+  EXPECT_THROW(probe->setVarSpec("NOT_A_VARIABLE", "CALC", st), std::out_of_range);
+}
+
+TEST(TuningBalance, WithoutListsOrUnitEveryHookReportsFailure) {
+  rotuningbalanceCOK detached("TB1", "COKER");
+  rotuningbalance plain("TB1", "NOUNIT");
+  for (rotuningbalance* b : {static_cast<rotuningbalance*>(&detached), &plain}) {
+    long long st = 0;
+    b->user_ini(st);
+    EXPECT_EQ(st, 1);
+    b->user_res(st);
+    EXPECT_EQ(st, 1);
+    b->user_jac(st);
+    EXPECT_EQ(st, 1);
+    b->init(st);
+    EXPECT_EQ(st, 1);
+    b->res(1, st);
+    EXPECT_EQ(st, 1);
+  }
+  long long st = 0;
+  plain.user_pat(nullptr, st);
+  EXPECT_EQ(st, 1);
+  int nv = 0, ne = 0, nnz = 0;
+  plain.user_dim(nv, ne, nnz, st);
+  EXPECT_EQ(nv + ne + nnz + st, 300);
+
+  char buf[20];
+  std::memset(buf, 'x', sizeof buf);
+  plain.inq_model_type(buf);
+  EXPECT_STREQ(buf, "rotuningbalance");
+  EXPECT_EQ(buf[16], 'x');  // 16 bytes, no more
+  const QivEOBlock& framework = plain;  // the framework's own type query answers too
+  EXPECT_TRUE(framework.isof_type("rotuningbalance"));
+  EXPECT_EQ(framework.isof_type("ROTUNINGBALANCE"), plain.QivEOBlockImpl::isof_type("ROTUNINGBALANCE"));
+}
+
+}  // namespace
+}  // namespace tuning_test
