@@ -1,0 +1,116 @@
+// Whole solves of every tuning block type: made by its factory from an example
+// case (with the RX of each slate), set up by the host's session, solved by
+// the host's Newton from its starting point, its Jacobian checked by the
+// host's derivative check at the start and at the solution (fixed columns
+// included); and the romhost program on the shipped example cases.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+#include "host/case_file.h"
+#include "host/jacobian_check.h"
+#include "host/newton.h"
+#include "tests/tuning/tuning_fixture.h"
+#include "tuning/rotuningbalance.h"
+
+namespace tuning_test {
+namespace {
+
+const std::string kExamples = std::string(ROM_SOURCE_DIR) + "/examples/";
+
+struct SolveCase {
+  const char* example;
+  const char* rx = nullptr;  // replaces the case's RX
+  Values extra = {};         // values of the slate's own products
+};
+
+void PrintTo(const SolveCase& c, std::ostream* os) { *os << c.example << (c.rx ? std::string(" ") + c.rx : ""); }
+
+// The case's set-up plan, keeping only values of variables the block has.
+romhost::SetUpPlan planFor(const romhost::CaseSpec& c, QivEOBlock* block, const Values& extra) {
+  romhost::SetUpPlan plan;
+  plan.fix = c.fix;
+  plan.free = c.free;
+  plan.attributes = c.attributes;
+  const auto* b = dynamic_cast<const rotuningbalance*>(block);
+  for (const auto& v : c.values)
+    if (!b || b->varIndex().count(v.first)) plan.values.push_back(v);
+  plan.values.insert(plan.values.end(), extra.begin(), extra.end());
+  return plan;
+}
+
+class TuningSolve : public ::testing::TestWithParam<SolveCase> {};
+
+TEST_P(TuningSolve, ConvergesWithAnExactJacobian) {
+  const SolveCase& p = GetParam();
+  romhost::CaseSpec c = romhost::readCaseFile(kExamples + p.example);
+  if (p.rx) c.options = {std::string("RX:") + p.rx};
+  if (!c.networks.empty()) useNetworkRoot(c.networks);
+  QivEOBlock* block = create(c.factory, c.options, c.name.c_str());
+  ASSERT_NE(block, nullptr);
+  const romhost::SetUpPlan plan = planFor(c, block, p.extra);
+  Session s(block, plan);
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  ASSERT_EQ(s.system().unknowns().size(), s.system().equations().size());
+
+  const romhost::CheckResult start = romhost::checkJacobian(s.system());
+  EXPECT_TRUE(start.passed()) << start.message;
+  EXPECT_LT(start.maxRelError, 1e-6);
+  const romhost::NewtonResult solved = romhost::solveNewton(s.system());
+  ASSERT_TRUE(solved.converged()) << solved.message;
+  EXPECT_LE(solved.iterations, 4);
+  const romhost::CheckResult end = romhost::checkJacobian(s.system());
+  EXPECT_TRUE(end.passed()) << end.message;
+  EXPECT_LT(end.maxRelError, 1e-6);
+  for (const auto& [name, v] : plan.values) EXPECT_EQ(s.value(name), v) << name;  // given values stay
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, TuningSolve,
+    ::testing::Values(SolveCase{"tuning-model-coker.json"}, SolveCase{"tuning-model-fcc-overcrack.json"},
+                      SolveCase{"tuning-balance-coker.json"}, SolveCase{"tuning-balance-visbreaker.json"},
+                      SolveCase{"tuning-balance-visbreaker.json", "VB_NOSKR"},
+                      SolveCase{"tuning-balance-fcc.json"}, SolveCase{"tuning-balance-fcc.json", "FCC_GO_2N"},
+                      SolveCase{"tuning-balance-fcc.json", "FCC_GOR_3N"},
+                      SolveCase{"tuning-balance-fcc.json", "FCC_GOR_2N1H"},
+                      SolveCase{"tuning-balance-hydrocracker.json"},
+                      SolveCase{"tuning-balance-hydrocracker.json", "HCR_MILD"},
+                      SolveCase{"tuning-balance-hydrocracker.json", "HCR_K"},
+                      SolveCase{"tuning-balance-hydrocracker.json", "HCR_N"},
+                      SolveCase{"tuning-balance-reformer.json"},
+                      SolveCase{"tuning-balance-reformer.json", "REF_CONT_1R"},
+                      SolveCase{"tuning-balance-reformer.json", "REF_SEMI_2R",
+                                {{"RF1FRAC", 0.5}, {"RF1HYD", 11.5}, {"RF2FRAC", 0.38}, {"RF2HYD", 10.4}}},
+                      SolveCase{"tuning-balance-reformer.json", "REF_CONT_A",
+                                {{"AROFRAC", 0.5}, {"RAFFRAC", 0.38}, {"AROHYD", 9.0}, {"RAFHYD", 13.5}}}),
+    [](const auto& info) {
+      std::string name = info.param.rx ? info.param.rx : info.param.example;
+      for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return name;
+    });
+
+// The romhost program on every shipped tuning case.
+TEST(TuningProgram, SolvesTheExampleCases) {
+  for (const char* file : {"tuning-model-coker.json", "tuning-model-fcc-overcrack.json", "tuning-balance-coker.json",
+                           "tuning-balance-visbreaker.json", "tuning-balance-fcc.json",
+                           "tuning-balance-hydrocracker.json", "tuning-balance-reformer.json"}) {
+    const std::string out = ::testing::TempDir() + "tuning_program_" + std::to_string(getpid());
+    const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) +
+                            "/bin/romhost solve " + kExamples + file + " --check-jacobian --quiet >" + out + " 2>&1";
+    const int status = std::system(cmd.c_str());
+    std::ostringstream text;
+    text << std::ifstream(out).rdbuf();
+    std::filesystem::remove(out);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << file << "\n" << text.str();
+    EXPECT_NE(text.str().find("Converged in"), std::string::npos) << file << "\n" << text.str();
+    EXPECT_EQ(text.str().find("failed"), std::string::npos) << file << "\n" << text.str();
+  }
+}
+
+}  // namespace
+}  // namespace tuning_test
