@@ -33,17 +33,20 @@ class SulfurBalance final : public BalanceForm {
  public:
   explicit SulfurBalance(SulfurSpec spec) : m_spec(std::move(spec)) {
     m_h2s = m_spec.h2s == H2SVariable::kMass ? "H2SMASS" : "H2SFRAC";
+    for (const std::string& y : m_spec.yields) m_yields.push_back(y + "FRAC");
+    for (const std::string& p : m_spec.sulfurStreams) m_pairs.push_back({p + "RELSUL", p + "FRAC"});
+
     m_variables = {"MASSFACTOR", m_h2s, "FEEDMASS"};
-    for (const std::string& y : m_spec.yields) m_variables.push_back(y + "FRAC");
+    m_variables.insert(m_variables.end(), m_yields.begin(), m_yields.end());
     m_variables.push_back("FEEDSUL");
-    for (const std::string& p : m_spec.sulfurStreams) m_variables.push_back(p + "RELSUL");
+    for (const Pair& p : m_pairs) m_variables.push_back(p.relSul);
 
     m_rows[0] = {"FEEDMASS", m_h2s, "MASSFACTOR"};
-    for (const std::string& y : m_spec.yields) m_rows[0].push_back(y + "FRAC");
+    m_rows[0].insert(m_rows[0].end(), m_yields.begin(), m_yields.end());
     m_rows[1] = {"FEEDMASS", "FEEDSUL", m_h2s, "MASSFACTOR"};
-    for (const std::string& p : m_spec.sulfurStreams) {
-      m_rows[1].push_back(p + "RELSUL");
-      m_rows[1].push_back(p + "FRAC");
+    for (const Pair& p : m_pairs) {
+      m_rows[1].push_back(p.relSul);
+      m_rows[1].push_back(p.frac);
     }
   }
 
@@ -65,26 +68,26 @@ class SulfurBalance final : public BalanceForm {
       d["FEEDMASS"] = t.S * t.M + t.dXdF - 1.0;
       d[m_h2s] = t.dXdh;
       d["MASSFACTOR"] = t.S * t.F;
-      for (const std::string& y : m_spec.yields) d[y + "FRAC"] = t.M * t.F * smoothFloor(v(y + "FRAC")).slope;
+      for (const std::string& y : m_yields) d[y] = t.M * t.F * smoothFloor(v(y)).slope;
       return d;
     }
     d["FEEDMASS"] = (t.T * t.M * t.s - t.s) / 100.0 + kH2SSulfurShare * t.dXdF;
     d["FEEDSUL"] = (t.T * t.M * t.F - t.F) / 100.0;
     d[m_h2s] = kH2SSulfurShare * t.dXdh;
     d["MASSFACTOR"] = t.T * t.F * t.s / 100.0;
-    for (const std::string& p : m_spec.sulfurStreams) {
-      const Floored r = smoothFloor(v(p + "RELSUL"));
-      const Floored x = smoothFloor(v(p + "FRAC"));
-      d[p + "RELSUL"] = x.value * t.M * t.F * t.s * r.slope / 100.0;
-      d[p + "FRAC"] = r.value * t.M * t.F * t.s * x.slope / 100.0;
+    for (const Pair& p : m_pairs) {
+      const Floored r = smoothFloor(v(p.relSul));
+      const Floored x = smoothFloor(v(p.frac));
+      d[p.relSul] = x.value * t.M * t.F * t.s * r.slope / 100.0;
+      d[p.frac] = r.value * t.M * t.F * t.s * x.slope / 100.0;
     }
     return d;
   }
 
   StartValues startValues(const ValueOf& v) const override {
     double sumYields = 0.0, sumRelSul = 0.0;  // raw values, not floored
-    for (const std::string& y : m_spec.yields) sumYields += v(y + "FRAC");
-    for (const std::string& p : m_spec.sulfurStreams) sumRelSul += v(p + "RELSUL");
+    for (const std::string& y : m_yields) sumYields += v(y);
+    for (const Pair& p : m_pairs) sumRelSul += v(p.relSul);
     const double f = v("FEEDMASS");
     const double s = v("FEEDSUL");
     const double fs = s * f / 100.0;
@@ -120,9 +123,8 @@ class SulfurBalance final : public BalanceForm {
     t.M = v("MASSFACTOR");
     t.s = v("FEEDSUL");
     t.FS = t.s * t.F / 100.0;
-    for (const std::string& y : m_spec.yields) t.S += smoothFloor(v(y + "FRAC")).value;
-    for (const std::string& p : m_spec.sulfurStreams)
-      t.T += smoothFloor(v(p + "FRAC")).value * smoothFloor(v(p + "RELSUL")).value;
+    for (const std::string& y : m_yields) t.S += smoothFloor(v(y)).value;
+    for (const Pair& p : m_pairs) t.T += smoothFloor(v(p.frac)).value * smoothFloor(v(p.relSul)).value;
     if (m_spec.h2s == H2SVariable::kMass) {
       t.X = v(m_h2s);
       t.dXdF = 0.0;
@@ -136,7 +138,15 @@ class SulfurBalance final : public BalanceForm {
     return t;
   }
 
+  // A sulfur-carrying product: its relative sulfur and its yield.
+  struct Pair {
+    std::string relSul;
+    std::string frac;
+  };
+
   SulfurSpec m_spec;
+  std::vector<std::string> m_yields;  // <S>FRAC of every yield
+  std::vector<Pair> m_pairs;
   std::string m_h2s;
   std::vector<std::string> m_variables;
   std::array<std::vector<std::string>, 2> m_rows;
