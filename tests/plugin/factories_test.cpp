@@ -173,8 +173,8 @@ TEST_F(Factories, FailuresDeleteThePartlyBuiltBlock) {
   EXPECT_EQ(spy.alive, 0);
   spy.give = false;
   EXPECT_EQ(create(morvane, {"SUBID:ROCOKER"}), nullptr);
-  creatorTable() = saved;  // families that have not landed give no block
-  EXPECT_EQ(create(morvane, {"SUBID:ROVBSKR"}), nullptr);
+  creatorTable() = saved;  // a family without a class for the SUBID gives no block
+  EXPECT_EQ(create(morvane, {"SUBID:ROVBUNKNOWN"}), nullptr);
   EXPECT_STREQ(morvane.error_text(), "Block creation failed");
 }
 
