@@ -2,7 +2,6 @@
 // and the two ports the block fills itself.
 #include "models/coker/rocoker_1.h"
 
-#include <array>
 #include <cstddef>
 #include <iterator>
 #include <string>

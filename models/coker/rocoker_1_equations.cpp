@@ -14,8 +14,9 @@
 //   95-100  product-property indices
 //
 // The block writes no formula itself; the tables below say what to ask for.
+#include <cstdint>
 #include <iterator>
-#include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
