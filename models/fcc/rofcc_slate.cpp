@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/helpers.h"
+#include "models/fcc/rofcc_1.h"
 #include "models/fcc/rofcc_slates.h"
 #include "plugin/creators.h"
 
@@ -80,9 +81,8 @@ std::unique_ptr<robase> makeLeaf(const char* name) {
 }  // namespace
 
 std::unique_ptr<robase> createFccBlock(const BlockRequest& request) {
-  // The second-generation FCC blocks (rofcc_1 and its slate templates) are
-  // created here when they are provided; until then there is no block.
-  if (request.generation != BlockGeneration::First) return nullptr;
+  // Versions from 37 on: rofcc_1 and its slate templates.
+  if (request.generation != BlockGeneration::First) return createFccBlock_1(request);
 
   struct Leaf {
     const char* subid;

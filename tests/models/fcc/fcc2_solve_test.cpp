@@ -1,0 +1,134 @@
+// Whole solves of the eight second-generation FCC block types on the sample
+// networks: the host's Newton from init with its derivative check at the
+// start and the solution, closed mass and sulfur balances, the overcracking
+// attributes at work, and the romhost program on the v37 example cases.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/jacobian_check.h"
+#include "host/newton.h"
+#include "tests/models/fcc/fcc2_fixture.h"
+
+namespace {
+
+using namespace fcc2_test;
+namespace fs = std::filesystem;
+
+struct SolveCase {
+  BlockType type;
+  bool volume;
+  Values attributes;
+};
+
+void PrintTo(const SolveCase& c, std::ostream* os) { *os << c.type.subid; }
+
+std::vector<SolveCase> solveCases() {
+  std::vector<SolveCase> cases;
+  for (const BlockType& t : kBlockTypes) cases.push_back({t, false, {}});
+  // A volume feed, and tuning of the paired naphtha networks and of a plain one.
+  cases.push_back({kBlockTypes[6], true, {}});
+  cases.push_back({kBlockTypes[7],
+                   false,
+                   {{"C5S_OVERCRACK_PARAM", 1.01},
+                    {"MCN_OVERCRACK_RATE", 0.5},
+                    {"ALPHA_LCNFRAC", 1.05},
+                    {"GAMMA_HCNFRAC_HCNECP", 1e-5},
+                    {"BETA_COKFRAC", 0.002}}});
+  return cases;
+}
+
+class Fcc2Solve : public ::testing::TestWithParam<SolveCase> {};
+
+TEST_P(Fcc2Solve, ConvergesFromInitWithAnExactJacobianAndClosedBalances) {
+  const SolveCase& c = GetParam();
+  Session s(createByFactory(factoryOptions(c.type.subid, "37.0.0", c.volume)), nominalInputs(c.volume),
+            c.attributes);
+  ASSERT_TRUE(s.fcc());
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  for (const char* when : {"start", "solution"}) {
+    const romhost::CheckResult check = romhost::checkJacobian(s.system());
+    EXPECT_TRUE(check.passed()) << when << ": " << check.message;
+    EXPECT_LT(check.maxRelError, 1e-6) << when;
+    if (std::string(when) == "solution") break;
+    const romhost::NewtonResult solved = romhost::solveNewton(s.system());
+    ASSERT_TRUE(solved.converged()) << solved.message;
+    EXPECT_LE(solved.iterations, 12);
+  }
+
+  // Products (H2S among them) make up the feed; the liquids, coke and H2S carry its sulfur.
+  const std::string kind = c.type.kind;
+  std::vector<std::string> gases = {"H2S", "FGS", "C3", "C32", "NC4", "IC4", "UC4"};
+  std::vector<std::string> carriers = {"C5S", "LCN", "HCN", "LCO", "BOT", "COK"};
+  if (kind.find("3N") != std::string::npos) carriers.push_back("MCN");
+  if (kind.ends_with("1H")) carriers.push_back("HCO");
+  double mass = 0.0, sulfur = 0.9408501188936436 * s.value("H2SMASS");
+  for (const std::string& g : gases) mass += s.value(g + "MASS");
+  for (const std::string& p : carriers) {
+    mass += s.value(p + "MASS");
+    sulfur += s.value(p + "SULMASS");
+  }
+  EXPECT_NEAR(mass, s.value("FEEDMASS"), 1e-6 * s.value("FEEDMASS"));
+  EXPECT_NEAR(sulfur, s.value("FEEDSULMASS"), 1e-6 * s.value("FEEDSULMASS"));
+  EXPECT_NEAR(s.value("FEEDMASS"), 250000.0, 1e-6);
+  EXPECT_GT(s.value("MASSFACTOR"), 0.5);
+  EXPECT_LT(s.value("MASSFACTOR"), 1.5);
+  EXPECT_GT(s.value("H2SMASS"), 0.0);
+  // The fixed C5+ split fractions divide C5SMASS.
+  EXPECT_NEAR(s.value("IC5SMASS"), 0.3 * s.value("C5SMASS"), 1e-9 * s.value("C5SMASS"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Fcc2Solve, ::testing::ValuesIn(solveCases()), [](const auto& info) {
+  return std::string(info.param.type.subid) + (info.param.volume ? "_Volume" : "") +
+         (info.param.attributes.empty() ? "" : "_Tuned");
+});
+
+// At the overcrack defaults the paired yield is total minus difference; a
+// zero rate leaves the total alone, and the solution moves with it.
+TEST(Fcc2Overcrack, RateAttributeMovesThePairedYield) {
+  double lcn[2];
+  for (const int i : {0, 1}) {
+    const Values attributes = i == 0 ? Values{} : Values{{"LCN_OVERCRACK_RATE", 0.0}};
+    Session s(createByFactory(factoryOptions("ROFCCGO2N")), nominalInputs(), attributes);
+    ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+    ASSERT_TRUE(romhost::solveNewton(s.system()).converged());
+    lcn[i] = s.value("LCNFRAC");
+  }
+  // The sample difference network of LCN predicts about 0.01 at the nominal point.
+  EXPECT_NEAR(lcn[1] - lcn[0], 0.01, 0.005);
+}
+
+// The romhost program, as scripts/demo runs it: exit code and output.
+std::pair<int, std::string> romhost(const std::string& args) {
+  const fs::path out = fs::path(::testing::TempDir()) / ("fcc2_out_" + std::to_string(getpid()));
+  const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) + "/bin/romhost " +
+                          args + " --quiet >" + out.string() + " 2>&1";
+  const int status = std::system(cmd.c_str());
+  std::ostringstream text;
+  text << std::ifstream(out).rdbuf();
+  fs::remove(out);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
+}
+
+TEST(Fcc2Program, SolvesTheV37ExampleCases) {
+  // Every block type is solved in process above; the program runs the widest slate on a volume feed.
+  for (const char* file : {"fcc-go-3n1h-v37-volume.json"}) {
+    const auto [code, text] = romhost("solve " + std::string(ROM_SOURCE_DIR) + "/examples/" + file + " --check-jacobian");
+    EXPECT_EQ(code, 0) << file << text;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(text, m, std::regex("solution point: [0-9]+ entries, max relative error ([^ ]+)")))
+        << file << text;
+    EXPECT_LT(std::stod(m[1]), 1e-6) << file;
+  }
+}
+
+}  // namespace
