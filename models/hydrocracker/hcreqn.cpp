@@ -19,12 +19,12 @@ int hcreqn::evalJac(OneBased<double> values) {
 
 HcrEqnMan::~HcrEqnMan() = default;
 
-int HcrEqnMan::addEquation(std::unique_ptr<hcreqn>&& object) {
+int HcrEqnMan::addEquation(hcreqn* object) {
   if (!isSetUp()) throw initex();
   if (!object) throw std::invalid_argument("no equation object to add");
   if (m_objects.count(object->name) != 0) throw eqdupex();
   hcreqn& eqn = *object;
-  m_objects.emplace(eqn.name, std::move(object));
+  m_objects.emplace(eqn.name, std::unique_ptr<hcreqn>(object));
   eqn.setBlockStarts(m_firstNz, m_firstEqn);
   if (!eqn.varMan()) eqn.setVarMan(m_varMan);
   eqn.setIndex(static_cast<int>(m_nextIndex));

@@ -72,7 +72,15 @@ class HcrEqnMan {
   // Otherwise the manager takes it, hands it the block positions, its
   // VarMan when it has none, and the next running index. A null object is
   // refused with std::invalid_argument. Returns 0.
-  int addEquation(std::unique_ptr<hcreqn>&& object);
+  int addEquation(hcreqn* object);
+  // The same for an owned object, released to the manager only once it is
+  // registered (a refused one stays in the caller's pointer).
+  template <class T>
+  int addEquation(std::unique_ptr<T>&& object) {
+    const int rc = addEquation(static_cast<hcreqn*>(object.get()));
+    object.release();
+    return rc;
+  }
 
   // Pattern pass: the objects by ascending running index, the first from
   // non-zero 1, each from where the previous one ended. The total count.
