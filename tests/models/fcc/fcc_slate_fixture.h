@@ -1,0 +1,141 @@
+// First-generation FCC blocks set up the way romhost sets one up: made by the
+// "MORVANE" factory (or as a probe of a slate class that shows its protected
+// operations), placed by the host's session, given the nominal inputs of the
+// kind's sample networks, patterned and initialised.
+#pragma once
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/block_session.h"
+#include "models/fcc/rofcc_slates.h"
+#include "platform/registry.h"
+#include "platform/values.h"
+#include "plugin/factories.h"
+
+namespace fcc_test {
+
+using Values = std::vector<std::pair<std::string, double>>;
+
+// The eight block types with their slate and the sizes the slate gives.
+struct BlockType {
+  const char* subid;
+  const char* kind;
+  FccSlate slate;
+  int variables;
+  int equations;
+  int outputs;  // network outputs, one "Y_" row each
+  int massBal;  // index of MASS_BAL
+};
+inline constexpr BlockType kBlockTypes[] = {
+    {"ROFCCGO2N", "FCC_GO_2N", FccSlate::TwoN, 148, 118, 52, 53},
+    {"ROFCCGOR2N", "FCC_GOR_2N", FccSlate::TwoN, 148, 118, 52, 53},
+    {"ROFCCGO2N1H", "FCC_GO_2N1H", FccSlate::TwoN1H, 162, 131, 60, 65},
+    {"ROFCCGOR2N1H", "FCC_GOR_2N1H", FccSlate::TwoN1H, 162, 131, 60, 65},
+    {"ROFCCGO3N", "FCC_GO_3N", FccSlate::ThreeN, 163, 131, 60, 65},
+    {"ROFCCGOR3N", "FCC_GOR_3N", FccSlate::ThreeN, 163, 131, 60, 65},
+    {"ROFCCGO3N1H", "FCC_GO_3N1H", FccSlate::ThreeN1H, 180, 147, 71, 80},
+    {"ROFCCGOR3N1H", "FCC_GOR_3N1H", FccSlate::ThreeN1H, 180, 147, 71, 80},
+};
+inline void PrintTo(const BlockType& t, std::ostream* os) { *os << t.subid; }
+
+inline const std::string kNetworkRoot = std::string(ROM_SOURCE_DIR) + "/examples/networks";
+
+inline void useNetworkRoot(const std::string& root) {
+  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
+}
+
+// The nominal point of a kind: the INPUT rows of its sample-network table.
+// On a volume HL basis the feed is given as FEEDVOL (CUM/HR) instead.
+inline Values nominalInputs(const std::string& kind, bool volumeBasis = false) {
+  Values values;
+  std::ifstream table(kNetworkRoot + "/" + kind + "/" + kind + ".table");
+  for (std::string line; std::getline(table, line);) {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::string key, tag;
+    double nominal = 0.0;
+    if (words >> key >> tag >> nominal && key == "INPUT") values.emplace_back(tag, nominal);
+  }
+  if (volumeBasis) values[0] = {"FEEDVOL", values[0].second / (values[1].second * 1000.0)};  // FEEDMASS, FEEDSG
+  return values;
+}
+
+inline QivEOBlock* createByFactory(const std::vector<std::string>& options) {
+  useNetworkRoot(kNetworkRoot);
+  value_t* list = value_make_list();
+  for (const std::string& o : options) gl_append(list->list, value_make_string(o.c_str()));
+  rofactory factory;
+  QivEOBlock* block = factory.create("F1", list);
+  value_destroy(list);
+  return block;
+}
+
+// A slate class with the model kind of one of its leaves, prepared as the
+// factory prepares a leaf, with its protected operations in view.
+template <class Slate>
+class Probe : public Slate {
+ public:
+  explicit Probe(const char* kind, const char* hl = "MASS") : Slate("F1") {
+    this->m_modelKind = kind;
+    useNetworkRoot(kNetworkRoot);
+    this->setLEBasis("MASS");
+    this->setHLBasis(hl);
+    this->prepare();
+  }
+  using robase::m_calcVars;
+  using robase::m_nzCounter;
+  using rofcc::equationOps;
+  using rofcc::lookup;
+  using rofcc::rowRecord;
+  using rofccslate::computeMassBalanceDerivative;
+  using rofccslate::computeSulfurBalanceDerivative;
+  using rofccslate::jac_MassBal;
+  using rofccslate::jac_SulfurBal;
+  using rofccslate::pat_MassBal;
+  ROMEqn* massBal() const { return this->m_massBalEqn; }
+};
+
+// A block "F1" in a host session (positions 101 / 11 / 501 unless placed
+// otherwise), set up with the kind's nominal inputs and the given values and
+// attributes.
+struct Session {
+  explicit Session(QivEOBlock* made, const Values& values, const Values& attributes = {},
+                   romhost::Placement placement = {})
+      : block(made), session(std::make_unique<romhost::BlockSession>(made, placement)) {
+    romhost::SetUpPlan plan;
+    plan.values = values;
+    for (const auto& [name, v] : attributes) {
+      romhost::AttributeValue real;
+      real.real = v;
+      plan.attributes.push_back({name, real});
+    }
+    setUp = session->setUp(plan);
+  }
+  Session(const BlockType& type, const Values& more = {}, const Values& attributes = {})
+      : Session(createByFactory({std::string("SUBID:") + type.subid}), withMore(nominalInputs(type.kind), more),
+                attributes) {}
+
+  static Values withMore(Values values, const Values& more) {
+    values.insert(values.end(), more.begin(), more.end());
+    return values;
+  }
+
+  romhost::BlockSystem& system() { return session->system(); }
+  rofccslate& fcc() const { return dynamic_cast<rofccslate&>(*block); }
+  int number(const std::string& own) { return rtovarlst_find(system().varList(), ("F1." + own).c_str()); }
+  double& value(const std::string& own) { return rtovarlst_vec_value(system().varList())[number(own) - 1]; }
+  int eqnNumber(const std::string& own) { return rtoeqnlst_find(system().eqnList(), ("F1." + own).c_str()); }
+  double& residual(const std::string& own) {
+    return rtoeqnlst_vec_residual(system().eqnList())[eqnNumber(own) - 1];
+  }
+
+  QivEOBlock* block;  // owned by the session
+  std::unique_ptr<romhost::BlockSession> session;
+  romhost::StepResult setUp;
+};
+
+}  // namespace fcc_test
