@@ -318,12 +318,22 @@ INSTANTIATE_TEST_SUITE_P(Runs, VbNetworkFault,
                                                      1}));
 
 TEST(VbJacobian, NotWrittenBeforeAPattern) {
-  useNetworkRoot(kNetworkRoot);
-  rovbnoskr bare("B1");
-  bare.prepare();
+  // Without a pattern pass the rows have no place among the non-zeros: first
+  // non-zero 0 would put them before the block's own range.
+  romhost::BlockSession session(createByFactory(options("ROVBNOSKR")));
+  ASSERT_TRUE(session.dimension().ok());
+  ASSERT_TRUE(session.initialize().ok());
+  for (const auto& [name, v] : nominalInputs()) ASSERT_TRUE(session.setValue(name, v).ok()) << name;
+  double* bj = rtojac_vec_bj(session.system().jac());
+  const int capacity = rtojac_capacity(session.system().jac());
+  for (int nz = 1; nz <= capacity; ++nz) bj[nz - 1] = 12345.0;
   long long st = 0;
-  bare.user_jac(st);  // no framework lists and no pattern: refused, nothing written
+  session.impl()->user_jac(st);
   EXPECT_EQ(st, 1);
+  for (int nz = 1; nz <= capacity; ++nz) ASSERT_EQ(bj[nz - 1], 12345.0) << nz;
+  ASSERT_TRUE(session.pattern().ok());
+  session.impl()->user_jac(st);
+  EXPECT_EQ(st, 0);
 }
 
 }  // namespace
