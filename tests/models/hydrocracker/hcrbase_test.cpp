@@ -1,0 +1,123 @@
+// The block base's passes on a two-row test block: registration order
+// against name order, statuses that never cancel, a throwing row, the
+// starting-value pass and the sizes.
+#include "models/hydrocracker/hcrbase.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/core/framework_lists.h"
+
+namespace {
+
+// A row over X and Y whose statuses are planted; it records its calls.
+class PlantedRow : public hcreqn {
+ public:
+  PlantedRow(std::string name, std::vector<std::string>* log) : hcreqn(std::move(name)), m_log(log) {
+    m_varNames = {"X", "Y"};
+  }
+  int res(OneBased<double> r) override {
+    m_log->push_back(name);
+    if (throws) throw std::runtime_error("planted");
+    writeResidual(r, valueOf("X") - valueOf("Y"));
+    return status;
+  }
+  int jac(OneBased<double> j) override { return setJacValue(j, "X", 1.0) + setJacValue(j, "Y", -1.0) + status; }
+  int init() override { return status; }
+
+  int status = 0;
+  bool throws = false;
+
+ private:
+  std::vector<std::string>* m_log;
+};
+
+class TwoRowBlock : public hcrbase {
+ public:
+  TwoRowBlock() : hcrbase("T1") { setModelKind("TEST"); }
+  void createROMVariables() override {
+    inputSet.insert(varinfo("X", "UNITLESS", 0, 10));
+    calcSet.insert(varinfo("Y", "KG/HR", "TONNE/DAY", 0, 10));
+    calcSet.insert(varinfo("TOTCONV", "PERCENT", 0, 100));  // the input port always carries it
+    populateVarMan(inputSet);
+    populateVarMan(calcSet);
+  }
+  void createROMEquations() override {
+    // Registered "Z" first: row 1 and the first non-zeros, though "A" comes first by name.
+    for (const char* n : {"Z", "A"}) {
+      auto row = std::make_unique<PlantedRow>(n, &log);
+      rows.push_back(row.get());
+      m_eqnMan.addEquation(std::move(row));
+    }
+  }
+  std::vector<std::string> log;
+  std::vector<PlantedRow*> rows;  // Z, A
+};
+
+struct Block : FrameworkLists {
+  Block() {
+    b->prepare();
+    attach(*b);
+    long long st = 0;
+    b->user_ini(st);
+    EXPECT_EQ(st, 0);
+    b->user_pat(jac, st);
+  }
+  ~Block() { b->Destroy(); }
+  TwoRowBlock* b = new TwoRowBlock;
+};
+
+TEST(HcrBase, RegistrationOrderNumbersNameOrderWalks) {
+  Block k;
+  int nvar = 0, neqn = 0, nnz = 0;
+  long long st = 1;
+  k.b->user_dim(nvar, neqn, nnz, st);
+  EXPECT_EQ(std::tuple(nvar, neqn, nnz, st), std::tuple(3, 2, 6, 0LL));
+  EXPECT_EQ(std::pair(k.b->rows[0]->index, k.b->rows[0]->firstNz), std::pair(1, 1));
+  EXPECT_EQ(std::pair(k.b->rows[1]->index, k.b->rows[1]->firstNz), std::pair(2, 3));
+  EXPECT_EQ(k.b->nzlast(), FrameworkLists::kFirstNz + 3);
+  EXPECT_EQ(rtojac_row(k.jac, FrameworkLists::kFirstNz), FrameworkLists::kFirstEqn);  // Z's row
+  k.b->user_res(st);
+  EXPECT_EQ(st, 0);
+  EXPECT_EQ(k.b->log, (std::vector<std::string>{"A", "Z"}));
+  k.b->user_jac(st);
+  EXPECT_EQ(k.jacobian()[FrameworkLists::kFirstNz + 1], -1.0);
+  EXPECT_EQ(st, 0);
+}
+
+struct StatusCase {
+  int z, a;
+  bool throws;
+  long long expected;
+};
+
+TEST(HcrBase, StatusesNeverCancelAndEveryRowIsEvaluated) {
+  for (const StatusCase& c : {StatusCase{1, -1, false, 1}, StatusCase{1, 1, false, 1}, StatusCase{0, 0, true, 1},
+                              StatusCase{0, 0, false, 0}}) {
+    Block k;
+    k.b->rows[0]->status = c.z;
+    k.b->rows[1]->status = c.a;
+    k.b->rows[1]->throws = c.throws;
+    long long st = 0;
+    k.b->user_res(st);
+    EXPECT_EQ(st, c.expected) << c.z << " " << c.a;
+    EXPECT_EQ(k.b->log.size(), 2u);  // "Z" is evaluated after "A" failed
+    const long long planted = c.z != 0 || c.a != 0 ? 1 : 0;
+    st = 0;
+    k.b->user_jac(st);
+    EXPECT_EQ(st, planted);
+    st = 0;
+    k.b->init(st);
+    EXPECT_EQ(st, planted);
+  }
+  Block k;  // a failure the Jacobian pass is given is kept
+  long long st = 5;
+  k.b->user_jac(st);
+  EXPECT_EQ(st, 5);
+}
+
+}  // namespace
