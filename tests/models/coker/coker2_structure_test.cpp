@@ -115,9 +115,14 @@ std::unique_ptr<robase> oldVersionCoker(const BlockRequest& request) {
   return std::make_unique<rocoker_1>(request.name, VerInfo{35, 0, 0});
 }
 
-TEST(Coker2Preparation, FailsWithoutItsSuppliersSoTheFactoryGivesNoBlock) {
+TEST(Coker2Preparation, FailuresAreReported) {
   rocoker_1 direct("C1", VerInfo{35, 0, 0});
   EXPECT_THROW(direct.prepare(), std::runtime_error);
+  rocoker_1 unplaced("C1", VerInfo{37, 0, 0});
+  unplaced.prepare();
+  long long status = 0;
+  unplaced.setPELMOVarValues(status);  // no framework variables to write the constants into
+  EXPECT_EQ(status, 1);
   const ReactorCreator saved = creatorTable().coker;
   creatorTable().coker = &oldVersionCoker;
   EXPECT_EQ(createByFactory({"SUBID:ROCOKER", "VERSION:37.0.0"}), nullptr);
