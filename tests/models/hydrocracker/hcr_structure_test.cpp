@@ -207,14 +207,4 @@ TEST(HcrAttributes, TuningFactorsThenHydrogenBalanceTerms) {
   EXPECT_STREQ(desc.options, "SUBID:ROHCRK, BASIS_HL:MASS, BASIS_LE:MASS");
 }
 
-TEST(HcrFactory, CreatesTheFirstGenerationOnlyBelowVersion37) {
-  for (const char* subid : {"ROHCRD", "ROHCRK", "ROHCRMILD", "ROHCRN"}) {
-    QivEOBlock* first = createByFactory({std::string("SUBID:") + subid, "VERSION:36.2.0"});
-    ASSERT_NE(first, nullptr) << subid;
-    EXPECT_EQ(dynamic_cast<hcrmodel&>(*first).modelKind(), dynamic_cast<hcrmodel&>(*first).slate().modelKind);
-    first->Destroy();
-  }
-  EXPECT_EQ(createByFactory({"SUBID:ROHCRX"}), nullptr);
-}
-
 }  // namespace

@@ -77,42 +77,31 @@ TEST(HcrBase, RegistrationOrderNumbersNameOrderWalks) {
   long long st = 1;
   k.b->user_dim(nvar, neqn, nnz, st);
   EXPECT_EQ(std::tuple(nvar, neqn, nnz, st), std::tuple(3, 2, 6, 0LL));
-  EXPECT_EQ(std::pair(k.b->rows[0]->index, k.b->rows[0]->firstNz), std::pair(1, 1));
-  EXPECT_EQ(std::pair(k.b->rows[1]->index, k.b->rows[1]->firstNz), std::pair(2, 3));
+  EXPECT_EQ(std::tuple(k.b->rows[0]->index, k.b->rows[0]->firstNz, k.b->rows[1]->firstNz), std::tuple(1, 1, 3));
   EXPECT_EQ(k.b->nzlast(), FrameworkLists::kFirstNz + 3);
-  EXPECT_EQ(rtojac_row(k.jac, FrameworkLists::kFirstNz), FrameworkLists::kFirstEqn);  // Z's row
   k.b->user_res(st);
-  EXPECT_EQ(st, 0);
   EXPECT_EQ(k.b->log, (std::vector<std::string>{"A", "Z"}));
-  k.b->user_jac(st);
-  EXPECT_EQ(k.jacobian()[FrameworkLists::kFirstNz + 1], -1.0);
-  EXPECT_EQ(st, 0);
 }
 
 struct StatusCase {
   int z, a;
   bool throws;
-  long long expected;
 };
 
 TEST(HcrBase, StatusesNeverCancelAndEveryRowIsEvaluated) {
-  for (const StatusCase& c : {StatusCase{1, -1, false, 1}, StatusCase{1, 1, false, 1}, StatusCase{0, 0, true, 1},
-                              StatusCase{0, 0, false, 0}}) {
+  for (const StatusCase& c : {StatusCase{1, -1, false}, StatusCase{1, 1, false}, StatusCase{0, 0, true},
+                              StatusCase{0, 0, false}}) {
     Block k;
     k.b->rows[0]->status = c.z;
     k.b->rows[1]->status = c.a;
     k.b->rows[1]->throws = c.throws;
-    long long st = 0;
-    k.b->user_res(st);
-    EXPECT_EQ(st, c.expected) << c.z << " " << c.a;
-    EXPECT_EQ(k.b->log.size(), 2u);  // "Z" is evaluated after "A" failed
     const long long planted = c.z != 0 || c.a != 0 ? 1 : 0;
-    st = 0;
-    k.b->user_jac(st);
-    EXPECT_EQ(st, planted);
-    st = 0;
-    k.b->init(st);
-    EXPECT_EQ(st, planted);
+    long long res = 0, jac = 0, init = 0;
+    k.b->user_res(res);
+    k.b->user_jac(jac);
+    k.b->init(init);
+    EXPECT_EQ(std::tuple(res, jac, init), std::tuple(c.throws ? 1 : planted, planted, planted)) << c.z << c.a;
+    EXPECT_EQ(k.b->log.size(), 2u);  // "Z" is evaluated after "A" failed
   }
   Block k;  // a failure the Jacobian pass is given is kept
   long long st = 5;
