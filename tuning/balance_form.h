@@ -60,7 +60,7 @@ std::unique_ptr<BalanceForm> fccBalance(bool hasMCN, bool hasHCO);
 std::unique_ptr<BalanceForm> hydrocrackerBalance(int selector);
 std::unique_ptr<BalanceForm> reformerBalance(int selector);
 
-// ---- Shared pieces --------------------------------------------------------------
+// ---- Shared helpers --------------------------------------------------------------
 
 // The smooth positive floor at c = 1e-19: x above c, c * exp(x / c - 1) at or
 // below it (the comparison is strict), with its slope.

@@ -189,7 +189,7 @@ std::unique_ptr<BalanceForm> fccBalance(bool hasMCN, bool hasHCO) {
   return std::make_unique<SulfurBalance>(std::move(spec));
 }
 
-// ---- Shared pieces --------------------------------------------------------------
+// ---- Shared helpers --------------------------------------------------------------
 
 Floored smoothFloor(double x) {
   constexpr double kFloor = 1e-19;

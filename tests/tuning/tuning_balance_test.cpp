@@ -1,5 +1,5 @@
 // The tuning balance: the unit form and slate chosen by RX, registrations and
-// specifications, the balance rows at documented points, the smooth floor,
+// specifications, the balance rows at known points, the smooth floor,
 // the starting values, and the base block that names no unit.
 #include <gtest/gtest.h>
 
@@ -118,7 +118,7 @@ TEST(TuningBalance, GradientsNameExactlyTheRowVariables) {
   }
 }
 
-// ---- Balance rows at documented points -------------------------------------------------
+// ---- Balance rows at known points -----------------------------------------------------
 
 struct RowCase {
   const char* name;
@@ -147,7 +147,7 @@ constexpr double kFloor0 = 3.678794411714423e-20;  // g(0) = 1e-19 / e
 
 class BalanceRow : public ::testing::TestWithParam<RowCase> {};
 
-TEST_P(BalanceRow, HasTheDocumentedResidual) {
+TEST_P(BalanceRow, HasTheExpectedResidual) {
   const RowCase& c = GetParam();
   // Yields left at 0 enter at the floor, 3.7e-20 each: below the tolerance.
   EXPECT_NEAR(c.form()->residual(c.row, valuesOf(c.values)), c.expected, 1e-10);

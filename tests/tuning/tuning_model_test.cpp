@@ -288,6 +288,13 @@ TEST(TuningModelRuns, MissingNetworksAndUnknownInputsFailTheEvaluation) {
   // An input outside the coker's tags has no point attribute.
   nets.write("COKER", "C3FRAC", {{"FEEDTEMP", 1.0}});
   EXPECT_EQ(missing.res(), 1);
+  // An overcrack kind without the FCC tag list has no plenum temperature of its points.
+  nets.write("FCCX", "LCNFRACTOTAL", {{"REACTORPLENUMTEMP", 1.0}});
+  nets.write("FCCX", "LCNFRACDIFF", {{"REACTORPLENUMTEMP", 1.0}});
+  Session tagless = modelSession({"RX:FCCX", "DEPVAR:LCNFRAC", "NDATA:1"}, {}, {});
+  EXPECT_TRUE(model(tagless.block).overcrack());
+  EXPECT_EQ(tagless.res(), 1);
+  EXPECT_EQ(tagless.jac(), 1);
 }
 
 TEST(TuningModelRuns, OvercrackPairWithExactColumns) {
