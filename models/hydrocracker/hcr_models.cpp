@@ -6,7 +6,9 @@
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"

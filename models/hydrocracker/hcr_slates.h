@@ -77,8 +77,8 @@ extern const Slate kSlateK;     // "HCR_K": LCN, HCN, KER, UCO; recycle
 extern const Slate kSlateMild;  // "HCR_MILD": LCN, HCN, KER, DSL, UCO; no recycle
 extern const Slate kSlateN;     // "HCR_N": LCN, HCN, UCO; recycle
 
-// The light ends beside the feed, whose masses and hydrogen masses the
-// balances carry: H2S, FGS, C3, NC4, IC4 (and H2, which enters).
+// The light ends: H2S, H2, FGS, C3, NC4, IC4. With the liquid products they
+// make the streams of the mass and volume conversions.
 extern const std::vector<std::string> kLightEnds;
 
 }  // namespace hcr

