@@ -39,6 +39,11 @@ TEST_P(FccSlateStructure, TheFactoryMakesTheLeafOfItsRowWithItsSizes) {
   EXPECT_EQ(adjustments, t.outputs);
   EXPECT_EQ(s.eqnNumber("MASS_BAL") - 10, t.massBal);
   EXPECT_EQ(s.eqnNumber("SULFUR_BAL") - 10, t.massBal + 1);
+  // Operations per pass after the networks: every record of the block once,
+  // the adjustment rows together as one (EQN_H2SMASS in every slate).
+  const std::size_t steps = static_cast<std::size_t>(t.equations - t.outputs + 1);
+  for (FccPass pass : {FccPass::Residual, FccPass::Jacobian, FccPass::Pattern})
+    EXPECT_EQ(fccPassSteps(t.slate, pass).size(), steps);
   // The first-generation version selects the same class; no second generation yet.
   QivEOBlock* v36 = createByFactory({std::string("SUBID:") + t.subid, "VERSION:36.0.0"});
   ASSERT_NE(v36, nullptr);
