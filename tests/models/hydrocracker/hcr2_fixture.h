@@ -8,6 +8,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,7 @@ inline const std::string kExamples = std::string(ROM_SOURCE_DIR) + "/examples/";
 
 // One model kind and what the document says of it.
 struct Kind {
+  const std::type_info* type;  // the factory's class
   const char* subid;
   const char* modelKind;
   const char* caseFile;  // under examples/
@@ -38,10 +40,14 @@ struct Kind {
 };
 
 inline const Kind kKinds[] = {
-    {"ROHCRD", "HCR_D", "hcr-d-v37.json", 150, 111, 49, {"DSL", "HCN", "KER", "LCN", "UCO"}, true, 1000},
-    {"ROHCRK", "HCR_K", "hcr-k-v37.json", 132, 95, 41, {"HCN", "KER", "LCN", "UCO"}, true, 10000},
-    {"ROHCRMILD", "HCR_MILD", "hcr-mild-v37.json", 149, 110, 49, {"DSL", "HCN", "KER", "LCN", "UCO"}, false, 10000},
-    {"ROHCRN", "HCR_N", "hcr-n-v37.json", 109, 74, 30, {"HCN", "LCN", "UCO"}, true, 10000},
+    {&typeid(rohcrd_1<hcrbase_1>), "ROHCRD", "HCR_D", "hcr-d-v37.json", 150, 111, 49,
+     {"DSL", "HCN", "KER", "LCN", "UCO"}, true, 1000},
+    {&typeid(rohcrk_1<hcrbase_1>), "ROHCRK", "HCR_K", "hcr-k-v37.json", 132, 95, 41,
+     {"HCN", "KER", "LCN", "UCO"}, true, 10000},
+    {&typeid(rohcrmild_1<hcrbase_1>), "ROHCRMILD", "HCR_MILD", "hcr-mild-v37.json", 149, 110, 49,
+     {"DSL", "HCN", "KER", "LCN", "UCO"}, false, 10000},
+    {&typeid(rohcrn_1<hcrbase_1>), "ROHCRN", "HCR_N", "hcr-n-v37.json", 109, 74, 30,
+     {"HCN", "LCN", "UCO"}, true, 10000},
 };
 
 inline void PrintTo(const Kind& k, std::ostream* os) { *os << k.modelKind; }
