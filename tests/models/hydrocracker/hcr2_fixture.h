@@ -25,7 +25,7 @@ using Values = std::vector<std::pair<std::string, double>>;
 
 inline const std::string kExamples = std::string(ROM_SOURCE_DIR) + "/examples/";
 
-// One model kind and what the document says of it.
+// One model kind: its class, sizes, products and specification.
 struct Kind {
   const std::type_info* type;  // the factory's class
   const char* subid;
