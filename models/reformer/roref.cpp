@@ -26,10 +26,10 @@ constexpr NaBasisRow kNaBases[] = {{"N+A", 1.0}, {"N+1.5A", 1.5}, {"N+2A", 2.0},
 constexpr const char* kPercentOutputs[] = {"RFTHYD", "RF1HYD", "RF2HYD", "RAFHYD"};
 constexpr double kFractionToPercent = 100.0;
 
-// Every constant takes the value of its (coinciding) bounds. Besides the four
-// that the equations tune by value, the gravities, molar mass and FOE factor of
-// the light ends are written too: a fixed variable keeps whatever value it
-// holds, and the conversions read them.
+// Every constant is written with the value of its (coinciding) bounds: the
+// fuel-gas molar mass, FOE factor and hydrogen content, the NA ratio, and also
+// the light ends' gravities and hydrogen's molar mass and FOE factor, which
+// the conversions read (a fixed variable keeps whatever value it holds).
 struct ConstantValue {
   const char* name;
   double value;

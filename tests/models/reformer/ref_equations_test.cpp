@@ -1,4 +1,4 @@
-// The first-generation reformer's equations: documented values of the rows,
+// The first-generation reformer's equations: worked values of the rows,
 // feed correlations, balances, pattern counts, the network run's scaling and
 // failures, and the starting values.
 #include <gtest/gtest.h>
@@ -42,7 +42,7 @@ struct NoNetworks {
   std::filesystem::path root;
 };
 
-// ---- Rows with documented values ------------------------------------------------------
+// ---- Rows at worked values ------------------------------------------------------
 
 struct RowCase {
   const char* label;
@@ -51,7 +51,7 @@ struct RowCase {
   std::vector<std::pair<const char*, double>> values;
   double residual;
   double tolerance;                // on the residual
-  std::vector<double> jacobian;    // pattern order; empty: not documented
+  std::vector<double> jacobian;    // pattern order; empty: not checked
 };
 void PrintTo(const RowCase& c, std::ostream* os) { *os << c.label; }
 
@@ -71,7 +71,7 @@ class RefRows : public ::testing::TestWithParam<RowCase> {
 ProbeSession<rorefsemi1r>* RefRows::oneReformate = nullptr;
 ProbeSession<rorefconta>* RefRows::aromatics = nullptr;
 
-TEST_P(RefRows, ResidualAndJacobianAtDocumentedValues) {
+TEST_P(RefRows, ResidualAndJacobianAtWorkedValues) {
   const RowCase& c = GetParam();
   const bool aro = c.eq == Eq::AROHyd;
   Session& s = aro ? aromatics->s : oneReformate->s;
@@ -97,7 +97,7 @@ constexpr double kFloorAtZero = 3.678794411714423e-20;
 constexpr double kInvE = 0.36787944117144233;
 
 INSTANTIATE_TEST_SUITE_P(
-    Documented, RefRows,
+    WorkedValues, RefRows,
     ::testing::Values(
         // "EQN_FGSMASS" holds the hydrogen product's mass.
         RowCase{"H2Mass", Eq::H2Mass, "EQN_FGSMASS",
