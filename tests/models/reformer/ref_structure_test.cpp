@@ -96,6 +96,9 @@ TEST_P(RefLayout, NumbersRecordsPortsAndSpecifications) {
     EXPECT_FALSE(s.fixed(name)) << name;
   EXPECT_EQ(s.eqnNumber("EQN_FEEDAROM"), 0);
   EXPECT_EQ(s.eqnNumber("EQN_FEEDNAPH"), 0);
+  // The aromatics hydrogen content is computed: no network, no tuning factors.
+  EXPECT_EQ(s.eqnNumber("Y_AROHYD"), 0);
+  EXPECT_FALSE(s.impl().attr_lookup_value("ALPHA_AROHYD", nullptr));
 
   // Every constant holds the value of its bounds.
   const romhost::BlockSystem& sys = s.system();
@@ -169,6 +172,18 @@ TEST_P(RefOptions, AnNABasisComputesTheFeedSplitAndAVolumeBasisFixesTheFeedVolum
   EXPECT_FALSE(s.fixed("FEEDMASS"));
   EXPECT_NE(s.eqnNumber("EQN_FEEDAROM"), 0);
   EXPECT_EQ(s.port("INPUT"), (Names{"TARGETRON", "FEEDSG", "FEEDVOL", "FEEDNA"}));
+
+  // The output list (no port is filled from it) leads with the product volumes.
+  qiv_port* out = qivport_create("OUT", 0, 2, 0);
+  auto& block = dynamic_cast<robase&>(s.impl());
+  block.addVarsToOutputPort(out);
+  Names outputs;
+  for (int i = 0; i < qivport_nvars(out); ++i)
+    outputs.push_back(std::string(s.system().variableName(qivport_var(out, i))).substr(3));
+  qivport_destroy(out);
+  ASSERT_EQ(outputs.size(), 23u);
+  EXPECT_EQ(Names(outputs.begin(), outputs.begin() + 3), (Names{"RF1VOL", "RF2VOL", "RF1SG"}));
+  EXPECT_EQ(Names(outputs.end() - 5, outputs.end()), (Names{"C3VOL", "NC4VOL", "IC4VOL", "FGSMOL", "H2MOL"}));
 
   qiv_blk_t desc;
   s.impl().inq_attr(desc);
