@@ -89,3 +89,12 @@ bool copyBounded(char* dst, std::size_t cap, const std::string& text) {
   std::memcpy(dst, text.c_str(), text.size() + 1);
   return true;
 }
+
+bool frameworkName(char* field, std::size_t cap, const char* block, const std::string& own) {
+  const std::string full = std::string(block ? block : "") + "." + own;
+  if (full.size() > kMaxNameLength) {
+    if (field && cap > 0) field[0] = '\0';
+    return false;
+  }
+  return copyBounded(field, cap, full);
+}

@@ -65,3 +65,12 @@ auto& at_or_throw(Map& m, const Key& key) {
 // Copies text with its terminator into a fixed buffer of cap bytes when it
 // fits; otherwise writes an empty text and returns false (never truncates).
 bool copyBounded(char* dst, std::size_t cap, const std::string& text);
+
+// Longest name the library hands to the framework or the runner.
+constexpr std::size_t kMaxNameLength = 99;
+
+// The framework name "<block>.<own name>" of a variable or equation, copied into
+// a record field of cap bytes. A name over kMaxNameLength characters (or one
+// that does not fit the field) is refused: the field is left empty and the
+// result is false; a name is never cut.
+bool frameworkName(char* field, std::size_t cap, const char* block, const std::string& own);

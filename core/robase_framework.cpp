@@ -28,12 +28,6 @@ Lists listsOf(const QivEOBlockImpl& block) {
   return l;
 }
 
-// "<block>.<record>" into a fixed record field; false when it does not fit
-// (the name is refused, never cut).
-bool frameworkName(char* field, std::size_t cap, const char* block, const std::string& record) {
-  return copyBounded(field, cap, std::string(block ? block : "") + "." + record);
-}
-
 }  // namespace
 
 void robase::createPELMOVariables(long long& status) {

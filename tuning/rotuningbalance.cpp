@@ -35,10 +35,6 @@ Lists listsOf(const QivEOBlockImpl& block) {
   return l;
 }
 
-bool fullName(char* field, std::size_t cap, const char* block, const std::string& own) {
-  return copyBounded(field, cap, std::string(block ? block : "") + "." + own);
-}
-
 }  // namespace
 
 rotuningbalance::rotuningbalance(const char* name, const char* RX) : QivEOBlockImpl(name), m_rx(RX ? RX : "") {}
@@ -81,7 +77,7 @@ void rotuningbalance::createVariable(std::string name, int index, long long& sta
   }
   rtvar_rec_t rec;
   rec.flags = kVarKind;
-  if (!fullName(rec.name, sizeof rec.name, this->name(), name)) {
+  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
     status = 1;
     return;
   }
@@ -135,7 +131,7 @@ void rotuningbalance::createEquation(std::string name, int index, long long& sta
   }
   rteqn_rec_t rec;
   rec.flags = kEqnKind;
-  if (!fullName(rec.name, sizeof rec.name, this->name(), name)) {
+  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
     status = 1;
     return;
   }

@@ -58,12 +58,6 @@ Lists listsOf(const QivEOBlockImpl& block) {
   return l;
 }
 
-// "<block>.<own name>" into a record field; false when it does not fit (the
-// name is refused, never cut).
-bool fullName(char* field, std::size_t cap, const char* block, const std::string& own) {
-  return copyBounded(field, cap, std::string(block ? block : "") + "." + own);
-}
-
 }  // namespace
 
 // ---- Construction -------------------------------------------------------------
@@ -149,7 +143,7 @@ void rotuningmodel::createVariable(std::string name, int index, long long& statu
   }
   rtvar_rec_t rec;
   rec.flags = kVarKind;
-  if (!fullName(rec.name, sizeof rec.name, this->name(), name)) {
+  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
     status = 1;
     return;
   }
@@ -180,7 +174,7 @@ void rotuningmodel::createEquation(std::string name, int index, long long& statu
   }
   rteqn_rec_t rec;
   rec.flags = kEqnKind;
-  if (!fullName(rec.name, sizeof rec.name, this->name(), name)) {
+  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
     status = 1;
     return;
   }

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/helpers.h"
 #include "tests/core/test_model.h"
 
 namespace {
@@ -103,14 +104,23 @@ TEST_F(Setup, ValuesAndSpecificationsRefuseWhatTheyCannotDo) {
   EXPECT_EQ(status, 1);
 }
 
-TEST(SetupNames, FrameworkNameThatDoesNotFitIsRefusedNotCut) {
-  Framework fw;
-  testmodel block(std::string(250, 'B').c_str());
-  block.prepare();
-  EXPECT_EQ(fw.setUp(block), 1);
-  EXPECT_FALSE(rtovarlst_is_registered(fw.vars, 101));
-  EXPECT_EQ(block.nvarsCreated(), 0);
-  EXPECT_TRUE(block.ports().empty());  // the chain stopped at the first step
+TEST(SetupNames, FrameworkNameOverNinetyNineCharactersIsRefusedNotCut) {
+  // "<block>.COMBINEDFEEDRATIO"-like names: a block name that leaves a full
+  // name of 100 or more characters is refused at the first variable.
+  for (std::size_t blockLength : {std::size_t{90}, std::size_t{250}}) {
+    Framework fw;
+    testmodel block(std::string(blockLength, 'B').c_str());
+    block.prepare();
+    EXPECT_EQ(fw.setUp(block), 1) << blockLength;
+    EXPECT_FALSE(rtovarlst_is_registered(fw.vars, 101));
+    EXPECT_EQ(block.nvarsCreated(), 0);
+    EXPECT_TRUE(block.ports().empty());  // the chain stopped at the first step
+  }
+  char field[256];
+  EXPECT_TRUE(frameworkName(field, sizeof field, std::string(89, 'B').c_str(), "FEEDMASS1"));  // 99 characters
+  EXPECT_EQ(std::string(field).size(), 99u);
+  EXPECT_FALSE(frameworkName(field, sizeof field, std::string(90, 'B').c_str(), "FEEDMASS1"));
+  EXPECT_STREQ(field, "");
 }
 
 TEST(SetupFeed, VolumeBasisFixesFeedVolumeAndAMissingOneIsAFailure) {
