@@ -107,7 +107,7 @@ TEST_F(Setup, ValuesAndSpecificationsRefuseWhatTheyCannotDo) {
 TEST(SetupNames, FrameworkNameOverNinetyNineCharactersIsRefusedNotCut) {
   // "<block>.COMBINEDFEEDRATIO"-like names: a block name that leaves a full
   // name of 100 or more characters is refused at the first variable.
-  for (std::size_t blockLength : {std::size_t{90}, std::size_t{250}}) {
+  for (std::size_t blockLength : {std::size_t{98}, std::size_t{250}}) {
     Framework fw;
     testmodel block(std::string(blockLength, 'B').c_str());
     block.prepare();
