@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/catalogue.h"
 #include "core/onebased.h"
 #include "core/records.h"
 #include "platform/qivblock.h"
@@ -167,6 +168,19 @@ class robase : public QivEOBlockImpl {
   ROMVar* addVar(ROMVarMap& map, const std::string& name, const std::string& baseUnit,
                  const std::string& dispUnit, double lower, double upper);
   ROMEqn* addEqn(ROMEqnMap& map, const std::string& name);
+
+  // The map of a category of variable.
+  ROMVarMap& varMap(VarCategory category);
+  const ROMVarMap& varMap(VarCategory category) const;
+  // Adds the catalogue rows the filter takes, in table order, each to the map
+  // of its category with the next running index.
+  void addCatalogue(std::span<const CatalogueRow> rows, const RowFilter& take = {});
+  // Every network output gets a derivative entry of 0 for every model input:
+  // a network run only overwrites the entries of the inputs it reports.
+  void zeroNetworkDerivatives();
+  // A variable of any map, looked for in the order of the categories; throws
+  // std::out_of_range("invalid map<K, T> key") when absent.
+  ROMVar* findVar(const std::string& name) const;
 
   int varNumber(const ROMVar& var) const { return m_firstVar + var.index - 1; }
   int eqnNumber(const ROMEqn& eqn) const { return m_firstEqn + eqn.index - 1; }

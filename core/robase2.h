@@ -23,6 +23,7 @@
 #include <set>
 #include <string>
 
+#include "core/catalogue.h"
 #include "core/eqnman.h"
 #include "core/robase.h"
 #include "core/varman.h"
@@ -58,6 +59,10 @@ class robase2 : public robase {
   // running indices (continuing across calls); a name already present raises
   // vardupex2.
   void populateVarMan(std::set<varinfo2> vars);
+  // The block's category sets, with the volume and molar sets of a model that keeps them.
+  CategorySets categorySets(std::set<varinfo2>* volume = nullptr, std::set<varinfo2>* molar = nullptr) {
+    return CategorySets(inputSet, nnOutputSet, factorSet, constSet, calcSet, volume, molar);
+  }
 
   // ---- Replaced operations of robase -----------------------------------------
   // createROMVariables, createROMEquations, setupAttributes (no independent-variable map).

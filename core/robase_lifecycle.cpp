@@ -2,6 +2,7 @@
 // block description and the defaults that the model classes replace.
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <unordered_set>
 
 #include "core/helpers.h"
@@ -156,4 +157,39 @@ ROMEqn* robase::addEqn(ROMEqnMap& map, const std::string& name) {
   auto* eqn = new ROMEqn(name, m_eqnCounter++);
   putRecord(map, eqn);
   return eqn;
+}
+
+ROMVarMap& robase::varMap(VarCategory category) {
+  switch (category) {
+    case VarCategory::Input: return m_inputVars;
+    case VarCategory::Output: return m_nnOutputVars;
+    case VarCategory::Factor: return m_factorVars;
+    case VarCategory::Volume: return m_volumeVars;
+    case VarCategory::Molar: return m_molarVars;
+    case VarCategory::Const: return m_constVars;
+    case VarCategory::Calc: break;
+  }
+  return m_calcVars;
+}
+
+const ROMVarMap& robase::varMap(VarCategory category) const { return const_cast<robase*>(this)->varMap(category); }
+
+void robase::addCatalogue(std::span<const CatalogueRow> rows, const RowFilter& take) {
+  for (const CatalogueRow& row : rows)
+    if (!take || take(row)) addVar(varMap(row.map), row.name, row.base(), row.dispUnit, row.lower, row.upper);
+}
+
+void robase::zeroNetworkDerivatives() {
+  // Outer loop outputs, inner loop inputs, both in key order.
+  for (auto& output : m_nnOutputVars)
+    for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
+}
+
+ROMVar* robase::findVar(const std::string& name) const {
+  for (std::size_t c = 0; c < kVarCategoryCount; ++c) {
+    const ROMVarMap& map = varMap(static_cast<VarCategory>(c));
+    const auto it = map.find(name);
+    if (it != map.end()) return it->second;
+  }
+  throw std::out_of_range(kInvalidMapKey);
 }

@@ -6,15 +6,7 @@
 
 namespace coker {
 
-namespace {
-constexpr VarMap In = VarMap::Input;
-constexpr VarMap Out = VarMap::NetworkOutput;
-constexpr VarMap Fac = VarMap::Factor;
-constexpr VarMap Vol = VarMap::Volume;
-constexpr VarMap Mol = VarMap::Molar;
-constexpr VarMap Calc = VarMap::Calculated;
-constexpr VarMap Const = VarMap::Constant;
-}  // namespace
+using namespace category;
 
 // Values are in the base unit ("KG/HR", "CUM/HR", "KMOL/HR"); the display unit
 // is what the user sees. Network inputs are fixed, network outputs carry the
@@ -147,28 +139,8 @@ const std::array<CatalogueRow, kVariableCount> kCatalogue = {{
 }  // namespace coker
 
 void rocoker::createROMVariables() {
-  using coker::VarMap;
-  const auto mapOf = [this](VarMap m) -> ROMVarMap& {
-    switch (m) {
-      case VarMap::Input: return m_inputVars;
-      case VarMap::NetworkOutput: return m_nnOutputVars;
-      case VarMap::Factor: return m_factorVars;
-      case VarMap::Volume: return m_volumeVars;
-      case VarMap::Molar: return m_molarVars;
-      case VarMap::Constant: return m_constVars;
-      case VarMap::Calculated: break;
-    }
-    return m_calcVars;
-  };
   // Indices follow the table: the running counter starts at 1.
   m_varCounter = 1;
-  for (const coker::CatalogueRow& row : coker::kCatalogue) {
-    const std::string display = row.dispUnit;
-    const std::string base = row.baseUnit ? row.baseUnit : row.dispUnit;
-    addVar(mapOf(row.map), row.name, base, display, row.lower, row.upper);
-  }
-  // Every network output carries a derivative entry for every model input:
-  // a network run only overwrites existing entries.
-  for (auto& output : m_nnOutputVars)
-    for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
+  addCatalogue(coker::kCatalogue);
+  zeroNetworkDerivatives();
 }

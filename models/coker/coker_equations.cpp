@@ -148,15 +148,6 @@ ROMEqn* rocoker::ownEquation(const std::string& name) const {
   return nullptr;
 }
 
-ROMVar* rocoker::findVar(const std::string& name) const {
-  for (const ROMVarMap* m : {&m_inputVars, &m_nnOutputVars, &m_factorVars, &m_volumeVars, &m_molarVars, &m_constVars,
-                             &m_calcVars}) {
-    const auto it = m->find(name);
-    if (it != m->end()) return it->second;
-  }
-  throw std::out_of_range(kInvalidMapKey);
-}
-
 void rocoker::createROMEquations() {
   using coker::Holder;
   m_rows.clear();

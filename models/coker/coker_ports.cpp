@@ -7,11 +7,6 @@
 
 namespace {
 
-struct ConstantValue {
-  const char* name;
-  double value;  // equals both bounds of the constant
-};
-
 // "H2SMW" is written too: the volume and mole conversions of H2S multiply by
 // it, and a fixed variable keeps whatever value it holds.
 constexpr ConstantValue kConstantValues[] = {

@@ -10,19 +10,9 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/catalogue.h"
+
 namespace coker {
-
-// The robase map that receives a variable.
-enum class VarMap { Input, NetworkOutput, Factor, Volume, Molar, Calculated, Constant };
-
-struct CatalogueRow {
-  const char* name;
-  const char* dispUnit;
-  const char* baseUnit;  // null: the display unit serves as both
-  double lower;
-  double upper;
-  VarMap map;
-};
 
 constexpr std::size_t kVariableCount = 121;
 extern const std::array<CatalogueRow, kVariableCount> kCatalogue;

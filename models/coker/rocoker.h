@@ -104,7 +104,6 @@ class rocoker : public robase {
     std::vector<const ROMVar*> vars;  // pattern order
   };
 
-  ROMVar* findVar(const std::string& name) const;   // any map; throws when absent
   std::size_t rowPosition(const char* name) const;  // in m_rows; throws when absent
   void patRow(rt_jac_t* jac, long long& status, int& nz, int firstNz, std::size_t rowPos);
   // The row's current values in pattern order.

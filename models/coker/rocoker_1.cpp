@@ -8,24 +8,7 @@
 
 namespace {
 
-// The category set that receives a variable.
-enum class Set { In, Out, Fac, Calc, Const, Vol, Mol };
-constexpr Set In = Set::In;
-constexpr Set Out = Set::Out;
-constexpr Set Fac = Set::Fac;
-constexpr Set Calc = Set::Calc;
-constexpr Set Const = Set::Const;
-constexpr Set Vol = Set::Vol;
-constexpr Set Mol = Set::Mol;
-
-struct CatalogueRow {
-  const char* name;
-  const char* dispUnit;
-  const char* baseUnit;  // null: the display unit serves as both
-  double lower;
-  double upper;
-  Set set;
-};
+using namespace category;
 
 // Values are in the base unit ("KG/HR", "CUM/HR", "KMOL/HR"); the display unit
 // is only shown. Rows are in variable-index order (the comment), which is name
@@ -170,11 +153,6 @@ constexpr CatalogueRow kCatalogue[] = {
 };
 static_assert(std::size(kCatalogue) == 134);
 
-struct ConstantValue {
-  const char* name;
-  double value;
-};
-
 // Written in this order by setPELMOVarValues. The eleven cut-offs are the
 // floors of the yield fractions; they are fixed but stay off the CONSTANTS port.
 constexpr ConstantValue kConstantValues[] = {
@@ -207,18 +185,10 @@ rocoker_1::rocoker_1(const char* name, VerInfo version) : robase2(name, version)
 rocoker_1::~rocoker_1() = default;
 
 void rocoker_1::createROMVariables() {
-  std::set<varinfo2>* const sets[] = {&inputSet, &nnOutputSet, &factorSet, &calcSet,
-                                      &constSet, &volumeSet,   &molarSet};
-  for (const CatalogueRow& row : kCatalogue) {
-    std::set<varinfo2>& target = *sets[static_cast<std::size_t>(row.set)];
-    if (row.baseUnit) {
-      target.insert(varinfo2(row.name, row.baseUnit, row.dispUnit, row.lower, row.upper));
-    } else {
-      target.insert(varinfo2(row.name, row.dispUnit, row.lower, row.upper));
-    }
-  }
+  categorySets(&volumeSet, &molarSet).insert(kCatalogue);
   // The order of the sets decides the variable indices.
-  for (std::set<varinfo2>* set : sets) populateVarMan(*set);
+  for (std::set<varinfo2>* set : {&inputSet, &nnOutputSet, &factorSet, &calcSet, &constSet, &volumeSet, &molarSet})
+    populateVarMan(*set);
 }
 
 void rocoker_1::setPELMOVarValues(long long& status) {

@@ -77,7 +77,7 @@ enum class FccEq : int {
 inline constexpr int kFccEqCount = 66;
 
 // The seven variable maps of robase, as the catalogue names them.
-enum class FccMap : unsigned char { Input, Output, Factor, Volume, Molar, Const, Calc };
+using FccMap = VarCategory;
 
 // One variable of an equation: its map and its catalogue name. A
 // pattern-only variable has a place in the row's pattern, with the constant
@@ -125,14 +125,7 @@ struct FccEqnRow {
 const std::array<FccEqnRow, kFccEqCount>& fccEquations();
 
 // One catalogue variable.
-struct FccVarRow {
-  const char* name;
-  const char* baseUnit;
-  const char* dispUnit;
-  double lower;
-  double upper;
-  FccMap map;
-};
+using FccVarRow = CatalogueRow;
 
 // The 148 catalogue variables in creation order.
 const std::array<FccVarRow, 148>& fccCatalogue();
@@ -400,8 +393,6 @@ class rofcc : public robase {
   virtual void jac_H2SMass(long long& status) const;
 
   // ---- Helpers for this class and the slates --------------------------------
-  ROMVarMap& varMap(FccMap map);
-  const ROMVarMap& varMap(FccMap map) const;
   // Looks a variable up in its map; throws "invalid map<K, T> key" when absent.
   ROMVar* lookup(FccMap map, const std::string& name) const;
   // Creates a member's record with the next equation index (a record already

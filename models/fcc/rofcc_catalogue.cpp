@@ -1,6 +1,4 @@
-// rofcc: construction and destruction, the 148-variable catalogue and the
-// variable maps by catalogue kind.
-#include <string_view>
+// rofcc: construction and destruction and the 148-variable catalogue.
 
 #include "core/helpers.h"
 #include "models/fcc/rofcc.h"
@@ -15,18 +13,12 @@ constexpr const char* kVolDisp = "KBBL/DAY";
 constexpr const char* kMolBase = "KMOL/HR";
 constexpr const char* kMolDisp = "MMSCFD";
 
-constexpr FccMap In = FccMap::Input;
-constexpr FccMap Out = FccMap::Output;
-constexpr FccMap Fac = FccMap::Factor;
-constexpr FccMap Vol = FccMap::Volume;
-constexpr FccMap Mol = FccMap::Molar;
-constexpr FccMap Con = FccMap::Const;
-constexpr FccMap Calc = FccMap::Calc;
+using namespace category;
 
 // Every variable starts at 1.0 (the record's default).
 constexpr std::array<FccVarRow, 148> kCatalogue = {{
     // Feed properties and operating conditions: the inputs of every network.
-    {"FEEDMASS", kMassBase, kMassDisp, 100, 1000000, In},
+    {"FEEDMASS", kMassDisp, kMassBase, 100, 1000000, In},
     {"FEEDSG", "UNITLESS", "UNITLESS", 0.85, 0.98, In},
     {"FEEDSUL", "PERCENT", "PERCENT", 0, 5, In},
     {"FEEDBN2", "PPM", "PPM", 100, 3000, In},
@@ -100,59 +92,59 @@ constexpr std::array<FccVarRow, 148> kCatalogue = {{
     // Scales every product mass yield; left free by the specification step.
     {"MASSFACTOR", "UNITLESS", "UNITLESS", 0.5, 1.5, Fac},
     // Liquid volume flows.
-    {"FEEDVOL", kVolBase, kVolDisp, 100, 10000, Vol},
-    {"C3VOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"C32VOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"NC4VOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"IC4VOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"UC4VOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"C5SVOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"LCNVOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"HCNVOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"LCOVOL", kVolBase, kVolDisp, 0, 10000, Vol},
-    {"BOTVOL", kVolBase, kVolDisp, 0, 10000, Vol},
+    {"FEEDVOL", kVolDisp, kVolBase, 100, 10000, Vol},
+    {"C3VOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"C32VOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"NC4VOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"IC4VOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"UC4VOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"C5SVOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"LCNVOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"HCNVOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"LCOVOL", kVolDisp, kVolBase, 0, 10000, Vol},
+    {"BOTVOL", kVolDisp, kVolBase, 0, 10000, Vol},
     // Gas molar flows.
-    {"H2SMOL", kMolBase, kMolDisp, 0, 20000, Mol},
-    {"FGSMOL", kMolBase, kMolDisp, 0, 20000, Mol},
+    {"H2SMOL", kMolDisp, kMolBase, 0, 20000, Mol},
+    {"FGSMOL", kMolDisp, kMolBase, 0, 20000, Mol},
     // Calculated: H2S yield, product masses, FOE volumes, mixes and shares, sulfur.
     {"H2SFRAC", "FRACTION", "FRACTION", 0, 1, Calc},
-    {"H2SMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"FGSMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"C3MASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"C32MASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"NC4MASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"IC4MASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"UC4MASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"C5SMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"LCNMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"HCNMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"LCOMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"BOTMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"COKMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
-    {"COKVOL", kVolBase, kVolDisp, 0, 10000, Calc},
-    {"FGSVOL", kVolBase, kVolDisp, 0, 10000, Calc},
-    {"H2SVOL", kVolBase, kVolDisp, 0, 10000, Calc},
-    {"C3MIXMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
+    {"H2SMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"FGSMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"C3MASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"C32MASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"NC4MASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"IC4MASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"UC4MASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"C5SMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"LCNMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"HCNMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"LCOMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"BOTMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"COKMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
+    {"COKVOL", kVolDisp, kVolBase, 0, 10000, Calc},
+    {"FGSVOL", kVolDisp, kVolBase, 0, 10000, Calc},
+    {"H2SVOL", kVolDisp, kVolBase, 0, 10000, Calc},
+    {"C3MIXMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
     {"UNSATINC3MIX", "FRACTION", "FRACTION", 0, 1, Calc},
     {"SATINC3MIX", "FRACTION", "FRACTION", 0, 1, Calc},
-    {"C4MIXMASS", kMassBase, kMassDisp, 0, 1000000, Calc},
+    {"C4MIXMASS", kMassDisp, kMassBase, 0, 1000000, Calc},
     {"UNSATINC4MIX", "FRACTION", "FRACTION", 0, 1, Calc},
     {"NSATINC4MIX", "FRACTION", "FRACTION", 0, 1, Calc},
     {"ISATINC4MIX", "FRACTION", "FRACTION", 0, 1, Calc},
-    {"C3MIXVOL", kVolBase, kVolDisp, 0, 10000, Calc},
-    {"C4MIXVOL", kVolBase, kVolDisp, 0, 10000, Calc},
+    {"C3MIXVOL", kVolDisp, kVolBase, 0, 10000, Calc},
+    {"C4MIXVOL", kVolDisp, kVolBase, 0, 10000, Calc},
     {"UNSATINC3MIXVOL", "FRACTION", "FRACTION", 0, 1, Calc},
     {"SATINC3MIXVOL", "FRACTION", "FRACTION", 0, 1, Calc},
     {"UNSATINC4MIXVOL", "FRACTION", "FRACTION", 0, 1, Calc},
     {"NSATINC4MIXVOL", "FRACTION", "FRACTION", 0, 1, Calc},
     {"ISATINC4MIXVOL", "FRACTION", "FRACTION", 0, 1, Calc},
-    {"FEEDSULMASS", kMassBase, kMassDisp, 0, 10000, Calc},
-    {"C5SSULMASS", kMassBase, kMassDisp, 0, 5000, Calc},
-    {"LCNSULMASS", kMassBase, kMassDisp, 0, 5000, Calc},
-    {"HCNSULMASS", kMassBase, kMassDisp, 0, 5000, Calc},
-    {"LCOSULMASS", kMassBase, kMassDisp, 0, 5000, Calc},
-    {"BOTSULMASS", kMassBase, kMassDisp, 0, 5000, Calc},
-    {"COKSULMASS", kMassBase, kMassDisp, 0, 5000, Calc},
+    {"FEEDSULMASS", kMassDisp, kMassBase, 0, 10000, Calc},
+    {"C5SSULMASS", kMassDisp, kMassBase, 0, 5000, Calc},
+    {"LCNSULMASS", kMassDisp, kMassBase, 0, 5000, Calc},
+    {"HCNSULMASS", kMassDisp, kMassBase, 0, 5000, Calc},
+    {"LCOSULMASS", kMassDisp, kMassBase, 0, 5000, Calc},
+    {"BOTSULMASS", kMassDisp, kMassBase, 0, 5000, Calc},
+    {"COKSULMASS", kMassDisp, kMassBase, 0, 5000, Calc},
     {"C5SSUL", "PERCENT", "PERCENT", 0, 1, Calc},
     {"LCNSUL", "PERCENT", "PERCENT", 0, 2, Calc},
     {"HCNSUL", "PERCENT", "PERCENT", 0, 2, Calc},
@@ -170,28 +162,21 @@ constexpr std::array<FccVarRow, 148> kCatalogue = {{
     // Constants: each fixed at its value (the bounds), except C5SCUTOFF, which
     // may be tuned between 1e-20 and 0.5. FGSMW's bounds are 23.0565 while the
     // value written is 20.65 (see setPELMOVarValues).
-    {"COKFOEFACTOR", "UNITLESS", "UNITLESS", 1.24, 1.24, Con},
-    {"FGSFOEFACTOR", "UNITLESS", "UNITLESS", 0.811249393, 0.811249393, Con},
-    {"H2SFOEFACTOR", "UNITLESS", "UNITLESS", 2.6145, 2.6145, Con},
-    {"C3SG", "UNITLESS", "UNITLESS", 0.5085, 0.5085, Con},
-    {"C32SG", "UNITLESS", "UNITLESS", 0.5194, 0.5194, Con},
-    {"IC4SG", "UNITLESS", "UNITLESS", 0.5646, 0.5646, Con},
-    {"NC4SG", "UNITLESS", "UNITLESS", 0.5948, 0.5948, Con},
-    {"UC4SG", "UNITLESS", "UNITLESS", 0.6008, 0.6008, Con},
-    {"FGSMW", "UNITLESS", "UNITLESS", 23.0565, 23.0565, Con},
-    {"H2SMW", "UNITLESS", "UNITLESS", 34.08088, 34.08088, Con},
-    {"H2SSULFUR", "UNITLESS", "UNITLESS", 0.9408501188936436, 0.9408501188936436, Con},  // 32.065 / 34.08088
-    {"C5SCUTOFF", "UNITLESS", "UNITLESS", 1e-20, 0.5, Con},
-    {"LCNCUTOFF", "UNITLESS", "UNITLESS", 1e-19, 1e-19, Con},
-    {"HCNCUTOFF", "UNITLESS", "UNITLESS", 1e-19, 1e-19, Con},
+    {"COKFOEFACTOR", "UNITLESS", "UNITLESS", 1.24, 1.24, Const},
+    {"FGSFOEFACTOR", "UNITLESS", "UNITLESS", 0.811249393, 0.811249393, Const},
+    {"H2SFOEFACTOR", "UNITLESS", "UNITLESS", 2.6145, 2.6145, Const},
+    {"C3SG", "UNITLESS", "UNITLESS", 0.5085, 0.5085, Const},
+    {"C32SG", "UNITLESS", "UNITLESS", 0.5194, 0.5194, Const},
+    {"IC4SG", "UNITLESS", "UNITLESS", 0.5646, 0.5646, Const},
+    {"NC4SG", "UNITLESS", "UNITLESS", 0.5948, 0.5948, Const},
+    {"UC4SG", "UNITLESS", "UNITLESS", 0.6008, 0.6008, Const},
+    {"FGSMW", "UNITLESS", "UNITLESS", 23.0565, 23.0565, Const},
+    {"H2SMW", "UNITLESS", "UNITLESS", 34.08088, 34.08088, Const},
+    {"H2SSULFUR", "UNITLESS", "UNITLESS", 0.9408501188936436, 0.9408501188936436, Const},  // 32.065 / 34.08088
+    {"C5SCUTOFF", "UNITLESS", "UNITLESS", 1e-20, 0.5, Const},
+    {"LCNCUTOFF", "UNITLESS", "UNITLESS", 1e-19, 1e-19, Const},
+    {"HCNCUTOFF", "UNITLESS", "UNITLESS", 1e-19, 1e-19, Const},
 }};
-
-// The derivative tables of the network outputs are filled right after the
-// last network output, while only the model inputs exist: they then hold
-// exactly the inputs (and those of a slate created before the catalogue).
-constexpr std::size_t kNetworkOutputsEnd = 68;
-static_assert(std::string_view(kCatalogue[kNetworkOutputsEnd - 1].name) == "BOTCCR");
-static_assert(kCatalogue[kNetworkOutputsEnd].map == FccMap::Factor);
 
 }  // namespace
 
@@ -216,21 +201,6 @@ void rofcc::commonDestructor() {
   for (auto& record : m_records) record.reset();
 }
 
-ROMVarMap& rofcc::varMap(FccMap map) {
-  switch (map) {
-    case FccMap::Input: return m_inputVars;
-    case FccMap::Output: return m_nnOutputVars;
-    case FccMap::Factor: return m_factorVars;
-    case FccMap::Volume: return m_volumeVars;
-    case FccMap::Molar: return m_molarVars;
-    case FccMap::Const: return m_constVars;
-    case FccMap::Calc: break;
-  }
-  return m_calcVars;
-}
-
-const ROMVarMap& rofcc::varMap(FccMap map) const { return const_cast<rofcc*>(this)->varMap(map); }
-
 ROMVar* rofcc::lookup(FccMap map, const std::string& name) const {
   ROMVar* var = at_or_throw(varMap(map), name);
   if (!var) throw std::out_of_range(kInvalidMapKey);
@@ -238,13 +208,8 @@ ROMVar* rofcc::lookup(FccMap map, const std::string& name) const {
 }
 
 void rofcc::createROMVariables() {
-  for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
-    const FccVarRow& row = kCatalogue[i];
-    addVar(varMap(row.map), row.name, row.baseUnit, row.dispUnit, row.lower, row.upper);
-    if (i + 1 == kNetworkOutputsEnd) {
-      // Outer loop outputs, inner loop inputs, both in key order; every entry 0.
-      for (auto& output : m_nnOutputVars)
-        for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
-    }
-  }
+  addCatalogue(kCatalogue);
+  // The derivative tables hold exactly the model inputs (those of a slate
+  // created before the catalogue among them).
+  zeroNetworkDerivatives();
 }

@@ -42,19 +42,12 @@ void hcrmodel::commonConstructor() {
 void hcrmodel::createROMVariables() {
   inputSet.clear();
   nnOutputSet.clear();
-  for (const hcr::CatalogueRow& row : hcr::catalogue()) {
-    if (!m_slate.has(row.needs)) continue;
-    double lower = row.lower, upper = row.upper;
+  const CategorySets sets(inputSet, nnOutputSet, factorSet, constSet, calcSet);
+  for (CatalogueRow row : hcr::catalogue()) {
+    if (!m_slate.has(row.group)) continue;
     for (const hcr::BoundRow& b : m_slate.bounds)
-      if (row.name == std::string(b.name)) lower = b.lower, upper = b.upper;
-    const varinfo v = row.baseUnit ? varinfo(row.name, row.baseUnit, row.dispUnit, lower, upper)
-                                   : varinfo(row.name, row.dispUnit, lower, upper);
-    switch (row.set) {
-      case hcr::VarSet::Input: inputSet.insert(v); break;
-      case hcr::VarSet::NetworkOutput: nnOutputSet.insert(v); break;
-      case hcr::VarSet::Calculated: calcSet.insert(v); break;
-      case hcr::VarSet::Factor: factorSet.insert(v); break;
-    }
+      if (row.name == std::string(b.name)) row.lower = b.lower, row.upper = b.upper;
+    sets.of(row.map).insert(describe(row));
   }
   for (const hcr::ConstantRow& c : hcr::constants()) constSet.insert(varinfo(c.name, c.unit, c.value, c.value));
 

@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace hcr {
+#include "core/catalogue.h"
 
-// The description set a catalogue row goes to.
-enum class VarSet { Input, NetworkOutput, Calculated, Factor };
+namespace hcr {
 
 // What a row needs of the slate to belong to it.
 enum Needs : unsigned {
@@ -22,17 +21,8 @@ enum Needs : unsigned {
   kRecycle = 1u << 2,   // the slate has a recycle rate and computes CONVERSION from TOTCONV
 };
 
-struct CatalogueRow {
-  VarSet set;
-  const char* name;
-  const char* dispUnit;
-  const char* baseUnit;  // null: the display unit serves as both
-  double lower;
-  double upper;
-  unsigned needs;
-};
-
-// The HCR_D catalogue without its constants, in creation order.
+// The HCR_D catalogue without its constants, in creation order; a row's
+// group is what it Needs of the slate.
 const std::vector<CatalogueRow>& catalogue();
 
 // The slate constants in the order setPELMOVarValues writes them; each is a

@@ -9,12 +9,6 @@
 #include "core/helpers.h"
 #include "equations/nn_equations.h"
 
-varinfo::varinfo(std::string name, std::string unit, double lower, double upper)
-    : name(std::move(name)), dispUnit(unit), baseUnit(std::move(unit)), lower(lower), upper(upper) {}
-
-varinfo::varinfo(std::string name, std::string baseUnit, std::string dispUnit, double lower, double upper)
-    : name(std::move(name)), dispUnit(std::move(dispUnit)), baseUnit(std::move(baseUnit)), lower(lower), upper(upper) {}
-
 hcrbase::hcrbase(const char* name)
     : robase(name),
       m_varMan(&m_firstVar, VarMan::Generation::First),

@@ -28,20 +28,7 @@
 
 // One variable description; sets of them are ordered by name alone (a second
 // description of a name already in a set leaves the first in place).
-struct varinfo {
-  // One unit serves as display and base unit.
-  varinfo(std::string name, std::string unit, double lower, double upper);
-  // Base unit before display unit, as for ROMVar.
-  varinfo(std::string name, std::string baseUnit, std::string dispUnit, double lower, double upper);
-
-  bool operator<(const varinfo& other) const { return name < other.name; }
-
-  std::string name;
-  std::string dispUnit;
-  std::string baseUnit;
-  double lower;
-  double upper;
-};
+using varinfo = varinfo2;
 
 class hcrbase : public robase {
  public:

@@ -9,29 +9,10 @@
 
 namespace {
 
-// The category set that receives a variable.
-enum class Set { In, Out, Calc, Fac, Const };
+using namespace category;
+
 // The rows a block takes: its base rows, and those of the products it makes.
-enum class Group { Base, Ker, Dsl };
-
-struct CatalogueRow {
-  const char* name;
-  const char* dispUnit;
-  const char* baseUnit;  // null: the display unit serves as both
-  double lower;
-  double upper;
-  Set set;
-  Group group;
-};
-
-constexpr Set In = Set::In;
-constexpr Set Out = Set::Out;
-constexpr Set Calc = Set::Calc;
-constexpr Set Fac = Set::Fac;
-constexpr Set Const = Set::Const;
-constexpr Group B = Group::Base;
-constexpr Group K = Group::Ker;
-constexpr Group D = Group::Dsl;
+enum Group : unsigned { B, K, D };  // base, kerosene, diesel
 
 // Flows are held in their base unit ("KG/HR", "CUM/HR", "KMOL/HR"); the
 // display unit is only shown. Constants sit at coinciding bounds, except the
@@ -195,11 +176,6 @@ constexpr CatalogueRow kCatalogue[] = {
 };
 static_assert(std::size(kCatalogue) == 108 + 23 + 18);
 
-struct ConstantValue {
-  const char* name;
-  double value;
-};
-
 // The base constants in the order setPELMOVarValues writes them. The
 // cut-offs floor the yield fractions; they are fixed but stay off the
 // CONSTANTS port. The models with KER or DSL write those cut-offs themselves.
@@ -232,23 +208,15 @@ hcrbase_1::~hcrbase_1() = default;
 
 namespace {
 
-void addRows(Group group, std::set<varinfo2>* const sets[]) {
-  for (const CatalogueRow& row : kCatalogue) {
-    if (row.group != group) continue;
-    std::set<varinfo2>& target = *sets[static_cast<std::size_t>(row.set)];
-    if (row.baseUnit) {
-      target.insert(varinfo2(row.name, row.baseUnit, row.dispUnit, row.lower, row.upper));
-    } else {
-      target.insert(varinfo2(row.name, row.dispUnit, row.lower, row.upper));
-    }
-  }
+// The rows of one group.
+RowFilter groupRows(Group group) {
+  return [group](const CatalogueRow& row) { return row.group == group; };
 }
 
 }  // namespace
 
 void hcrbase_1::createROMVariables() {
-  std::set<varinfo2>* const sets[] = {&inputSet, &nnOutputSet, &calcSet, &factorSet, &constSet};
-  addRows(Group::Base, sets);
+  categorySets().insert(kCatalogue, groupRows(B));
   // The order of the sets decides the variable numbers.
   populateVarMan(inputSet);
   populateVarMan(nnOutputSet);
@@ -257,15 +225,9 @@ void hcrbase_1::createROMVariables() {
   populateVarMan(factorSet);
 }
 
-void hcrbase_1::createKERVariables() {
-  std::set<varinfo2>* const sets[] = {&inputSet, &nnOutputSet, &calcSet, &factorSet, &constSet};
-  addRows(Group::Ker, sets);
-}
+void hcrbase_1::createKERVariables() { categorySets().insert(kCatalogue, groupRows(K)); }
 
-void hcrbase_1::createDSLVariables() {
-  std::set<varinfo2>* const sets[] = {&inputSet, &nnOutputSet, &calcSet, &factorSet, &constSet};
-  addRows(Group::Dsl, sets);
-}
+void hcrbase_1::createDSLVariables() { categorySets().insert(kCatalogue, groupRows(D)); }
 
 void hcrbase_1::addRecycleRate(double upper) { inputSet.insert(varinfo2("RCYRATE", "PERCENT", 0.0, upper)); }
 

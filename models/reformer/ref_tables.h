@@ -16,25 +16,20 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/catalogue.h"
+
 namespace reformer {
 
 // The robase map that holds a variable.
-enum class VarMap : unsigned char { Input, Output, Factor, Volume, Molar, Const, Calc };
+using VarMap = VarCategory;
 
 struct VarRef {
   VarMap map;
   const char* name;
 };
 
-struct CatalogueRow {
-  const char* name;
-  const char* baseUnit;  // the unit of the framework's values
-  const char* dispUnit;  // null: the base unit is shown
-  double lower;
-  double upper;
-  VarMap map;
-  bool semiOnly = false;  // created only in the "SEMI" mode
-};
+// The group of the rows created only in the "SEMI" mode.
+inline constexpr unsigned kSemiOnly = 1;
 
 // roref's own variables in creation order (42 in the "SEMI" mode, 41 without CATAGE).
 const std::vector<CatalogueRow>& baseCatalogue();

@@ -30,10 +30,6 @@ constexpr double kFractionToPercent = 100.0;
 // fuel-gas molar mass, FOE factor and hydrogen content, the NA ratio, and also
 // the light ends' gravities and hydrogen's molar mass and FOE factor, which
 // the conversions read (a fixed variable keeps whatever value it holds).
-struct ConstantValue {
-  const char* name;
-  double value;
-};
 constexpr ConstantValue kConstantValues[] = {
     {"FGSMW", 20.65},   {"FGSFOE", 0.811249393}, {"FGSHYD", 22.6},  {"RATIONA", 7.0},  {"H2FOE", 0.3045},
     {"H2MW", 2.01588},  {"C3SG", 0.5085},        {"NC4SG", 0.5948}, {"IC4SG", 0.5646},
@@ -87,25 +83,8 @@ void roref::setNABasis(const char* text) {
 
 // ---- Maps and records ----------------------------------------------------------------
 
-ROMVarMap& roref::mapOf(VarMap map) {
-  return const_cast<ROMVarMap&>(static_cast<const roref*>(this)->mapOf(map));
-}
-
-const ROMVarMap& roref::mapOf(VarMap map) const {
-  switch (map) {
-    case VarMap::Input: return m_inputVars;
-    case VarMap::Output: return m_nnOutputVars;
-    case VarMap::Factor: return m_factorVars;
-    case VarMap::Volume: return m_volumeVars;
-    case VarMap::Molar: return m_molarVars;
-    case VarMap::Const: return m_constVars;
-    case VarMap::Calc: return m_calcVars;
-  }
-  throw std::logic_error("unknown reformer variable map");
-}
-
 ROMVar* roref::lookup(const VarRef& ref) const {
-  ROMVar* var = at_or_throw(mapOf(ref.map), std::string(ref.name));
+  ROMVar* var = at_or_throw(varMap(ref.map), std::string(ref.name));
   if (!var) throw std::out_of_range(kInvalidMapKey);
   return var;
 }
@@ -145,20 +124,16 @@ const reformer::SlateDef& roref::slate() const {
 // ---- Variables and equation records -------------------------------------------------
 
 void roref::createROMVariables() {
-  for (const reformer::CatalogueRow& row : reformer::baseCatalogue()) {
-    if (row.semiOnly && m_mode != "SEMI") continue;
-    addVar(mapOf(row.map), row.name, row.baseUnit, row.dispUnit ? row.dispUnit : row.baseUnit, row.lower, row.upper);
-  }
+  const bool semi = m_mode == "SEMI";
+  addCatalogue(reformer::baseCatalogue(), [semi](const CatalogueRow& row) { return semi || row.group != reformer::kSemiOnly; });
   // Every network output starts with a zero derivative by every model input:
   // the network run fills the entries of the inputs its network takes.
-  for (auto& output : m_nnOutputVars)
-    for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
+  zeroNetworkDerivatives();
 }
 
 void roref::createSlateVariables() {
   m_varCounter = 1;
-  for (const reformer::CatalogueRow& row : slate().variables)
-    addVar(mapOf(row.map), row.name, row.baseUnit, row.dispUnit ? row.dispUnit : row.baseUnit, row.lower, row.upper);
+  addCatalogue(slate().variables);
   roref::createROMVariables();
 }
 

@@ -157,8 +157,6 @@ class roref : public robase {
   void setSlate(const reformer::SlateDef* slate) { m_slate = slate; }
   const reformer::SlateDef& slate() const;
 
-  ROMVarMap& mapOf(reformer::VarMap map);
-  const ROMVarMap& mapOf(reformer::VarMap map) const;
   ROMVar* lookup(const reformer::VarRef& ref) const;
   double valueOf(const reformer::VarRef& ref) const { return currentValue(*lookup(ref)); }
   // A block attribute's value; a missing name throws "invalid map<K, T> key".

@@ -9,17 +9,7 @@
 
 namespace {
 
-// The set a row goes into.
-enum class Set : unsigned char { Input, Output, Parameter, Volume, Mole, Computed, Constant };
-
-struct Row {
-  const char* name;
-  Set set;
-  const char* baseUnit;  // the unit of the framework's values
-  const char* dispUnit;  // null: the base unit is shown
-  double lower;
-  double upper;
-};
+using namespace category;
 
 constexpr const char* kg = "KG/HR";
 constexpr const char* tpd = "TONNE/DAY";
@@ -29,38 +19,38 @@ constexpr const char* kmol = "KMOL/HR";
 constexpr const char* mmscfd = "MMSCFD";
 
 // The shared rows; CATAGE is added in the "SEMI" mode only.
-constexpr Row kBaseRows[] = {
-    {"FEEDMASS",    Set::Input,     kg,         tpd,     100,      1000000},
-    {"FEEDAROM",    Set::Input,     "PERCENT",  nullptr, 0,        100},
-    {"FEEDNAPH",    Set::Input,     "PERCENT",  nullptr, 0,        100},
-    {"TARGETRON",   Set::Input,     "UNITLESS", nullptr, 70,       120},
-    {"MEABP",       Set::Input,     "F",        nullptr, 200,      400},
-    {"H2FRAC",      Set::Output,    "FRACTION", nullptr, 0,        1},
-    {"C3FRAC",      Set::Output,    "FRACTION", nullptr, 0,        1},
-    {"NC4FRAC",     Set::Output,    "FRACTION", nullptr, 0,        1},
-    {"IC4FRAC",     Set::Output,    "FRACTION", nullptr, 0,        1},
-    {"MASSFACTOR",  Set::Parameter, "UNITLESS", nullptr, 0.5,      1.5},
-    {"FEEDVOL",     Set::Volume,    cum,        kbd,     10,       10000},
-    {"FGSVOL",      Set::Volume,    cum,        kbd,     0,        10000},
-    {"H2VOL",       Set::Volume,    cum,        kbd,     0,        10000},
-    {"C3VOL",       Set::Volume,    cum,        kbd,     0,        10000},
-    {"IC4VOL",      Set::Volume,    cum,        kbd,     0,        10000},
-    {"NC4VOL",      Set::Volume,    cum,        kbd,     0,        10000},
-    {"FGSMOL",      Set::Mole,      kmol,       mmscfd,  0,        20000},
-    {"H2MOL",       Set::Mole,      kmol,       mmscfd,  0,        20000},
-    {"FEEDSG",      Set::Computed,  "UNITLESS", nullptr, 0.67,     0.8},
-    {"FEEDHYD",     Set::Computed,  "PERCENT",  nullptr, 0,        20},
-    {"FEEDCNO",     Set::Computed,  "UNITLESS", nullptr, 4,        15},
-    {"H2MASS",      Set::Computed,  kg,         tpd,     0,        1000000},
-    {"FGSMASS",     Set::Computed,  kg,         tpd,     0,        1000000},
-    {"C3MASS",      Set::Computed,  kg,         tpd,     0,        1000000},
-    {"NC4MASS",     Set::Computed,  kg,         tpd,     0,        1000000},
-    {"IC4MASS",     Set::Computed,  kg,         tpd,     0,        1000000},
-    {"FEEDHYDMASS", Set::Computed,  kg,         tpd,     0,        100000},
-    {"FGSHYDMASS",  Set::Computed,  kg,         tpd,     0,        100000},
-    {"FEEDNA",      Set::Computed,  "PERCENT",  nullptr, 0,        100},
+constexpr CatalogueRow kBaseRows[] = {
+    {"FEEDMASS",    tpd,        kg,      100,  1000000, In},
+    {"FEEDAROM",    "PERCENT",  nullptr, 0,    100,     In},
+    {"FEEDNAPH",    "PERCENT",  nullptr, 0,    100,     In},
+    {"TARGETRON",   "UNITLESS", nullptr, 70,   120,     In},
+    {"MEABP",       "F",        nullptr, 200,  400,     In},
+    {"H2FRAC",      "FRACTION", nullptr, 0,    1,       Out},
+    {"C3FRAC",      "FRACTION", nullptr, 0,    1,       Out},
+    {"NC4FRAC",     "FRACTION", nullptr, 0,    1,       Out},
+    {"IC4FRAC",     "FRACTION", nullptr, 0,    1,       Out},
+    {"MASSFACTOR",  "UNITLESS", nullptr, 0.5,  1.5,     Fac},
+    {"FEEDVOL",     kbd,        cum,     10,   10000,   Vol},
+    {"FGSVOL",      kbd,        cum,     0,    10000,   Vol},
+    {"H2VOL",       kbd,        cum,     0,    10000,   Vol},
+    {"C3VOL",       kbd,        cum,     0,    10000,   Vol},
+    {"IC4VOL",      kbd,        cum,     0,    10000,   Vol},
+    {"NC4VOL",      kbd,        cum,     0,    10000,   Vol},
+    {"FGSMOL",      mmscfd,     kmol,    0,    20000,   Mol},
+    {"H2MOL",       mmscfd,     kmol,    0,    20000,   Mol},
+    {"FEEDSG",      "UNITLESS", nullptr, 0.67, 0.8,     Calc},
+    {"FEEDHYD",     "PERCENT",  nullptr, 0,    20,      Calc},
+    {"FEEDCNO",     "UNITLESS", nullptr, 4,    15,      Calc},
+    {"H2MASS",      tpd,        kg,      0,    1000000, Calc},
+    {"FGSMASS",     tpd,        kg,      0,    1000000, Calc},
+    {"C3MASS",      tpd,        kg,      0,    1000000, Calc},
+    {"NC4MASS",     tpd,        kg,      0,    1000000, Calc},
+    {"IC4MASS",     tpd,        kg,      0,    1000000, Calc},
+    {"FEEDHYDMASS", tpd,        kg,      0,    100000,  Calc},
+    {"FGSHYDMASS",  tpd,        kg,      0,    100000,  Calc},
+    {"FEEDNA",      "PERCENT",  nullptr, 0,    100,     Calc},
 };
-constexpr Row kCatalystAge = {"CATAGE", Set::Input, "PERCENT", nullptr, 0, 100};
+constexpr CatalogueRow kSemiRows[] = {{"CATAGE", "PERCENT", nullptr, 0, 100, In}};
 
 // The constants with their values, in the order they are written.
 struct Constant {
@@ -92,70 +82,70 @@ constexpr Constant kConstants[] = {
 
 // The rows of each layout: network outputs, one volume, mass, hydrogen mass
 // and cut-off per product.
-const std::vector<Row>& layoutRows(Ref1Layout layout) {
-  static const std::vector<Row> oneReformate = {
-      {"RFTFRAC",    Set::Output,   "FRACTION", nullptr, 0,     1},
-      {"RFTSG",      Set::Output,   "UNITLESS", nullptr, 0.7,   0.9},
-      {"RFTRON",     Set::Output,   "UNITLESS", nullptr, 20,    120},
-      {"RFTMON",     Set::Output,   "UNITLESS", nullptr, 20,    120},
-      {"RFTOLEF",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RFTAROM",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RFTBENZ",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RFTRVP",     Set::Output,   "KPA",      nullptr, 0,     200},
-      {"RFTHYD",     Set::Output,   "PERCENT",  nullptr, 0,     20},
-      {"RFTVOL",     Set::Volume,   cum,        kbd,     0,     10000},
-      {"RFTMASS",    Set::Computed, kg,         tpd,     0,     1000000},
-      {"RFTHYDMASS", Set::Computed, kg,         tpd,     0,     100000},
-      {"RFTCUTOFF",  Set::Constant, "UNITLESS", nullptr, kCutoff, kCutoff},
+const std::vector<CatalogueRow>& layoutRows(Ref1Layout layout) {
+  static const std::vector<CatalogueRow> oneReformate = {
+      {"RFTFRAC",    "FRACTION", nullptr, 0,       1,       Out},
+      {"RFTSG",      "UNITLESS", nullptr, 0.7,     0.9,     Out},
+      {"RFTRON",     "UNITLESS", nullptr, 20,      120,     Out},
+      {"RFTMON",     "UNITLESS", nullptr, 20,      120,     Out},
+      {"RFTOLEF",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RFTAROM",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RFTBENZ",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RFTRVP",     "KPA",      nullptr, 0,       200,     Out},
+      {"RFTHYD",     "PERCENT",  nullptr, 0,       20,      Out},
+      {"RFTVOL",     kbd,        cum,     0,       10000,   Vol},
+      {"RFTMASS",    tpd,        kg,      0,       1000000, Calc},
+      {"RFTHYDMASS", tpd,        kg,      0,       100000,  Calc},
+      {"RFTCUTOFF",  "UNITLESS", nullptr, kCutoff, kCutoff, Const},
   };
-  static const std::vector<Row> twoReformates = {
-      {"RF1FRAC",    Set::Output,   "FRACTION", nullptr, 0,     1},
-      {"RF2FRAC",    Set::Output,   "FRACTION", nullptr, 0,     1},
-      {"RF1SG",      Set::Output,   "UNITLESS", nullptr, 0.7,   0.9},
-      {"RF2SG",      Set::Output,   "UNITLESS", nullptr, 0.75,  0.95},
-      {"RF1RON",     Set::Output,   "UNITLESS", nullptr, 20,    120},
-      {"RF1MON",     Set::Output,   "UNITLESS", nullptr, 20,    120},
-      {"RF2RON",     Set::Output,   "UNITLESS", nullptr, 20,    120},
-      {"RF2MON",     Set::Output,   "UNITLESS", nullptr, 20,    120},
-      {"RF1OLEF",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RF1AROM",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RF1BENZ",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RF2OLEF",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RF2AROM",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RF2BENZ",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"RF1RVP",     Set::Output,   "KPA",      nullptr, 0,     100},  // not 200
-      {"RF2RVP",     Set::Output,   "KPA",      nullptr, 0,     200},
-      {"RF1HYD",     Set::Output,   "PERCENT",  nullptr, 0,     20},
-      {"RF2HYD",     Set::Output,   "PERCENT",  nullptr, 0,     20},
-      {"RF1VOL",     Set::Volume,   cum,        kbd,     0,     10000},
-      {"RF2VOL",     Set::Volume,   cum,        kbd,     0,     10000},
-      {"RF1MASS",    Set::Computed, kg,         tpd,     0,     1000000},
-      {"RF2MASS",    Set::Computed, kg,         tpd,     0,     1000000},
-      {"RF1HYDMASS", Set::Computed, kg,         tpd,     0,     100000},
-      {"RF2HYDMASS", Set::Computed, kg,         tpd,     0,     100000},
-      {"RF1CUTOFF",  Set::Constant, "UNITLESS", nullptr, kCutoff, kCutoff},
-      {"RF2CUTOFF",  Set::Constant, "UNITLESS", nullptr, kCutoff, kCutoff},
+  static const std::vector<CatalogueRow> twoReformates = {
+      {"RF1FRAC",    "FRACTION", nullptr, 0,       1,       Out},
+      {"RF2FRAC",    "FRACTION", nullptr, 0,       1,       Out},
+      {"RF1SG",      "UNITLESS", nullptr, 0.7,     0.9,     Out},
+      {"RF2SG",      "UNITLESS", nullptr, 0.75,    0.95,    Out},
+      {"RF1RON",     "UNITLESS", nullptr, 20,      120,     Out},
+      {"RF1MON",     "UNITLESS", nullptr, 20,      120,     Out},
+      {"RF2RON",     "UNITLESS", nullptr, 20,      120,     Out},
+      {"RF2MON",     "UNITLESS", nullptr, 20,      120,     Out},
+      {"RF1OLEF",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RF1AROM",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RF1BENZ",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RF2OLEF",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RF2AROM",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RF2BENZ",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"RF1RVP",     "KPA",      nullptr, 0,       100,     Out},  // not 200
+      {"RF2RVP",     "KPA",      nullptr, 0,       200,     Out},
+      {"RF1HYD",     "PERCENT",  nullptr, 0,       20,      Out},
+      {"RF2HYD",     "PERCENT",  nullptr, 0,       20,      Out},
+      {"RF1VOL",     kbd,        cum,     0,       10000,   Vol},
+      {"RF2VOL",     kbd,        cum,     0,       10000,   Vol},
+      {"RF1MASS",    tpd,        kg,      0,       1000000, Calc},
+      {"RF2MASS",    tpd,        kg,      0,       1000000, Calc},
+      {"RF1HYDMASS", tpd,        kg,      0,       100000,  Calc},
+      {"RF2HYDMASS", tpd,        kg,      0,       100000,  Calc},
+      {"RF1CUTOFF",  "UNITLESS", nullptr, kCutoff, kCutoff, Const},
+      {"RF2CUTOFF",  "UNITLESS", nullptr, kCutoff, kCutoff, Const},
   };
-  static const std::vector<Row> aromatics = {
-      {"AROFRAC",    Set::Output,   "FRACTION", nullptr, 0,     1},
-      {"RAFFRAC",    Set::Output,   "FRACTION", nullptr, 0,     1},
-      {"AROBENZ",    Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"AROTOL",     Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"AROXYL",     Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"AROC9P",     Set::Output,   "PERCENT",  nullptr, 0,     100},
-      {"AROSG",      Set::Output,   "UNITLESS", nullptr, 0.8,   0.95},
-      {"RAFSG",      Set::Output,   "UNITLESS", nullptr, 0.6,   0.8},
-      {"RAFHYD",     Set::Output,   "PERCENT",  nullptr, 0,     20},
-      {"AROVOL",     Set::Volume,   cum,        kbd,     0,     10000},
-      {"RAFVOL",     Set::Volume,   cum,        kbd,     0,     10000},
+  static const std::vector<CatalogueRow> aromatics = {
+      {"AROFRAC",    "FRACTION", nullptr, 0,       1,       Out},
+      {"RAFFRAC",    "FRACTION", nullptr, 0,       1,       Out},
+      {"AROBENZ",    "PERCENT",  nullptr, 0,       100,     Out},
+      {"AROTOL",     "PERCENT",  nullptr, 0,       100,     Out},
+      {"AROXYL",     "PERCENT",  nullptr, 0,       100,     Out},
+      {"AROC9P",     "PERCENT",  nullptr, 0,       100,     Out},
+      {"AROSG",      "UNITLESS", nullptr, 0.8,     0.95,    Out},
+      {"RAFSG",      "UNITLESS", nullptr, 0.6,     0.8,     Out},
+      {"RAFHYD",     "PERCENT",  nullptr, 0,       20,      Out},
+      {"AROVOL",     kbd,        cum,     0,       10000,   Vol},
+      {"RAFVOL",     kbd,        cum,     0,       10000,   Vol},
       // Computed from the composition by "EQN_AROHYD": no network.
-      {"AROHYD",     Set::Computed, "PERCENT",  nullptr, 0,     20},
-      {"AROMASS",    Set::Computed, kg,         tpd,     0,     1000000},
-      {"RAFMASS",    Set::Computed, kg,         tpd,     0,     1000000},
-      {"AROHYDMASS", Set::Computed, kg,         tpd,     0,     100000},
-      {"RAFHYDMASS", Set::Computed, kg,         tpd,     0,     100000},
-      {"AROCUTOFF",  Set::Constant, "UNITLESS", nullptr, kCutoff, kCutoff},
-      {"RAFCUTOFF",  Set::Constant, "UNITLESS", nullptr, kCutoff, kCutoff},
+      {"AROHYD",     "PERCENT",  nullptr, 0,       20,      Calc},
+      {"AROMASS",    tpd,        kg,      0,       1000000, Calc},
+      {"RAFMASS",    tpd,        kg,      0,       1000000, Calc},
+      {"AROHYDMASS", tpd,        kg,      0,       100000,  Calc},
+      {"RAFHYDMASS", tpd,        kg,      0,       100000,  Calc},
+      {"AROCUTOFF",  "UNITLESS", nullptr, kCutoff, kCutoff, Const},
+      {"RAFCUTOFF",  "UNITLESS", nullptr, kCutoff, kCutoff, Const},
   };
   switch (layout) {
     case Ref1Layout::OneReformate: return oneReformate;
@@ -273,28 +263,14 @@ void roref_1::setNABasis(const char* text) {
 
 // ---- Variables -------------------------------------------------------------------------
 
-namespace {
-
-void insertRow(const Row& row, std::set<varinfo2>& input, std::set<varinfo2>& output, std::set<varinfo2>& parameter,
-               std::set<varinfo2>& volume, std::set<varinfo2>& mole, std::set<varinfo2>& computed,
-               std::set<varinfo2>& constant) {
-  std::set<varinfo2>* sets[] = {&input, &output, &parameter, &volume, &mole, &computed, &constant};
-  const varinfo2 v(row.name, row.baseUnit, row.dispUnit ? row.dispUnit : row.baseUnit, row.lower, row.upper);
-  sets[static_cast<int>(row.set)]->insert(v);
-}
-
-}  // namespace
-
-void roref_1::addLayoutVariables(Ref1Layout layout) {
-  for (const Row& row : layoutRows(layout))
-    insertRow(row, inputSet, nnOutputSet, factorSet, volumeSet, moleSet, calcSet, constSet);
-}
+void roref_1::addLayoutVariables(Ref1Layout layout) { categorySets(&volumeSet, &moleSet).insert(layoutRows(layout)); }
 
 void roref_1::createROMVariables() {
   const auto [mode, layout] = parseReformerModelType(m_modelKind);
   if (mode < 0 || layout < 0) throw std::invalid_argument("not a reformer type name: " + m_modelKind);
-  for (const Row& row : kBaseRows) insertRow(row, inputSet, nnOutputSet, factorSet, volumeSet, moleSet, calcSet, constSet);
-  if (mode == 0) insertRow(kCatalystAge, inputSet, nnOutputSet, factorSet, volumeSet, moleSet, calcSet, constSet);
+  const CategorySets sets = categorySets(&volumeSet, &moleSet);
+  sets.insert(kBaseRows);
+  if (mode == 0) sets.insert(kSemiRows);
   for (const Constant& c : kConstants) constSet.insert(varinfo2(c.name, c.unit, c.lower, c.upper));
 
   for (const std::set<varinfo2>* set : {&inputSet, &nnOutputSet, &factorSet, &volumeSet, &moleSet, &calcSet, &constSet})

@@ -105,9 +105,6 @@ class rovb : public robase {
   };
   static const std::array<EquationOps, vb::kEqCount>& equationOps();
 
-  // Any of the seven maps; a missing name raises "invalid map<K, T> key".
-  ROMVar* findVar(const std::string& name) const;
-
  private:
   using RowValues = std::array<double, vb::kMaxRowVariables>;
 

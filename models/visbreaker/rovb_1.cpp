@@ -11,24 +11,7 @@
 
 namespace {
 
-// The category set that receives a variable, in populateVarMan's order.
-enum class Set { In, Out, Const, Calc, Fac, Vol, Mol };
-constexpr Set In = Set::In;
-constexpr Set Out = Set::Out;
-constexpr Set Const = Set::Const;
-constexpr Set Calc = Set::Calc;
-constexpr Set Fac = Set::Fac;
-constexpr Set Vol = Set::Vol;
-constexpr Set Mol = Set::Mol;
-
-struct CatalogueRow {
-  const char* name;
-  const char* dispUnit;
-  const char* baseUnit;  // null: the display unit serves as both
-  double lower;
-  double upper;
-  Set set;
-};
+using namespace category;
 
 // Values are in the base unit ("KG/HR", "CUM/HR", "KMOL/HR"); the display unit
 // is only shown. Rows are in variable-index order (the comment), which is name
@@ -153,11 +136,6 @@ constexpr CatalogueRow kCatalogue[] = {
 };
 static_assert(std::size(kCatalogue) == 113);
 
-struct ConstantValue {
-  const char* name;
-  double value;
-};
-
 // Written in this order by setPELMOVarValues. The ten cut-offs are the floors
 // of the yield fractions; they are fixed but stay off the CONSTANTS port.
 constexpr ConstantValue kConstantValues[] = {
@@ -189,18 +167,10 @@ rovb_1::rovb_1(const char* name, VerInfo version) : robase2(name, version) {}
 rovb_1::~rovb_1() = default;
 
 void rovb_1::createROMVariables() {
-  std::set<varinfo2>* const sets[] = {&inputSet, &nnOutputSet, &constSet, &calcSet,
-                                      &factorSet, &volumeSet,  &molarSet};
-  for (const CatalogueRow& row : kCatalogue) {
-    std::set<varinfo2>& target = *sets[static_cast<std::size_t>(row.set)];
-    if (row.baseUnit) {
-      target.insert(varinfo2(row.name, row.baseUnit, row.dispUnit, row.lower, row.upper));
-    } else {
-      target.insert(varinfo2(row.name, row.dispUnit, row.lower, row.upper));
-    }
-  }
+  categorySets(&volumeSet, &molarSet).insert(kCatalogue);
   // The order of the sets decides the variable indices.
-  for (std::set<varinfo2>* set : sets) populateVarMan(*set);
+  for (std::set<varinfo2>* set : {&inputSet, &nnOutputSet, &constSet, &calcSet, &factorSet, &volumeSet, &molarSet})
+    populateVarMan(*set);
 }
 
 void rovb_1::setPELMOVarValues(long long& status) {

@@ -9,15 +9,7 @@
 
 namespace vb {
 
-namespace {
-constexpr VarMap In = VarMap::Input;
-constexpr VarMap Out = VarMap::NetworkOutput;
-constexpr VarMap Fac = VarMap::Factor;
-constexpr VarMap Vol = VarMap::Volume;
-constexpr VarMap Mol = VarMap::Molar;
-constexpr VarMap Calc = VarMap::Output;
-constexpr VarMap Const = VarMap::Constant;
-}  // namespace
+using namespace category;
 
 // Values are in the base unit ("KG/HR", "CUM/HR", "KMOL/HR"); the display unit
 // is what the user sees. Both kinds have the same catalogue; the SKR networks
@@ -144,37 +136,8 @@ const std::array<ConstantValue, 9> kConstantValues = {{
 }  // namespace vb
 
 void rovb::createROMVariables() {
-  using vb::VarMap;
-  const auto mapOf = [this](VarMap m) -> ROMVarMap& {
-    switch (m) {
-      case VarMap::Input: return m_inputVars;
-      case VarMap::NetworkOutput: return m_nnOutputVars;
-      case VarMap::Factor: return m_factorVars;
-      case VarMap::Volume: return m_volumeVars;
-      case VarMap::Molar: return m_molarVars;
-      case VarMap::Constant: return m_constVars;
-      case VarMap::Output: break;
-    }
-    return m_calcVars;
-  };
   // Indices follow the table: the running counter starts at 1.
   m_varCounter = 1;
-  for (const vb::CatalogueRow& row : vb::kCatalogue) {
-    const std::string display = row.dispUnit;
-    const std::string base = row.baseUnit ? row.baseUnit : row.dispUnit;
-    addVar(mapOf(row.map), row.name, base, display, row.lower, row.upper);
-  }
-  // Every network output carries a derivative entry of 0 for every model
-  // input: a network run overwrites the entries of the inputs it reports.
-  for (auto& output : m_nnOutputVars)
-    for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
-}
-
-ROMVar* rovb::findVar(const std::string& name) const {
-  for (const ROMVarMap* m : {&m_inputVars, &m_nnOutputVars, &m_factorVars, &m_volumeVars, &m_molarVars, &m_constVars,
-                             &m_calcVars}) {
-    const auto it = m->find(name);
-    if (it != m->end()) return it->second;
-  }
-  throw std::out_of_range(kInvalidMapKey);
+  addCatalogue(vb::kCatalogue);
+  zeroNetworkDerivatives();
 }

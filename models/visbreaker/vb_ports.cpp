@@ -27,7 +27,7 @@ constexpr const char* kResultPort[] = {
 void rovb::setPELMOVarValues(long long& status) {
   status = 0;
   // Every constant is written; one failure makes the status 1.
-  for (const vb::ConstantValue& c : vb::kConstantValues) {
+  for (const ConstantValue& c : vb::kConstantValues) {
     long long st = 0;
     setPELMOVarValue(at_or_throw(m_constVars, std::string(c.name)), c.value, st);
     if (st != 0) status = 1;

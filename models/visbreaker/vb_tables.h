@@ -13,30 +13,15 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/catalogue.h"
 #include "models/visbreaker/vb_equation_list.h"
 
 namespace vb {
-
-// The robase map that receives a variable.
-enum class VarMap { Input, NetworkOutput, Factor, Volume, Molar, Output, Constant };
-
-struct CatalogueRow {
-  const char* name;
-  const char* dispUnit;
-  const char* baseUnit;  // null: the display unit serves as both
-  double lower;
-  double upper;
-  VarMap map;
-};
 
 constexpr std::size_t kVariableCount = 101;
 extern const std::array<CatalogueRow, kVariableCount> kCatalogue;
 
 // The constants and the values set-up writes into them, in writing order.
-struct ConstantValue {
-  const char* name;
-  double value;
-};
 extern const std::array<ConstantValue, 9> kConstantValues;
 
 // The 54 equation tags of the residual, pattern and Jacobian members, in slot order.
