@@ -18,7 +18,7 @@ using LoadFn = int (*)(QivPipe*, QivFactoryLib*);
 class EntryPoints : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    const std::string path = std::string(ROM_BINARY_DIR) + "/lib/libromlib.so";
+    const std::string path = ROM_BINARY_DIR "/lib/libromlib.so";
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle_, nullptr) << dlerror();
     version_ = reinterpret_cast<VersionFn>(dlsym(handle_, "qivdll_version"));
