@@ -181,6 +181,12 @@ class robase : public QivEOBlockImpl {
   // A variable of any map, looked for in the order of the categories; throws
   // std::out_of_range("invalid map<K, T> key") when absent.
   ROMVar* findVar(const std::string& name) const;
+  // Adds the named variables (of any map) to a port, in the order given.
+  void addNamesToPort(qiv_port* port, std::span<const char* const> names);
+  // Writes each constant's value into its variable of the constants map; every
+  // constant is tried. 1 when a write was refused, else 0. A name missing from
+  // the map throws "invalid map<K, T> key".
+  int writeConstants(std::span<const ConstantValue> constants);
 
   int varNumber(const ROMVar& var) const { return m_firstVar + var.index - 1; }
   int eqnNumber(const ROMEqn& eqn) const { return m_firstEqn + eqn.index - 1; }

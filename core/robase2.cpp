@@ -114,6 +114,13 @@ int robase2::setPELMOVarValue(ROMVar* var, double value) {
 
 void robase2::setPELMOVarValues(long long& status) { status = 0; }
 
+int robase2::writeConstants(std::span<const ConstantValue> constants) {
+  int status = 0;
+  for (const ConstantValue& c : constants)
+    if (setPELMOVarValue(varRecord(c.name), c.value) != 0) status = 1;
+  return status;
+}
+
 void robase2::setPELMOVarSpecs(long long& status) {
   status = 0;
   bool failed = false;

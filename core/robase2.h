@@ -105,6 +105,12 @@ class robase2 : public robase {
  protected:
   // The VarMan record of a name; a missing name raises "invalid map<K, T> key".
   ROMVar* varRecord(const std::string& name) const { return &m_varMan.var(name); }
+  // Adds the named variables of the VarMan to a port, in the order given.
+  void addNamesToPort(qiv_port* port, std::span<const char* const> names);
+  // Writes each constant's value into its variable; every constant is tried,
+  // since a constant left at its start value would pass unnoticed into every
+  // conversion. 1 when a write was refused, else 0.
+  int writeConstants(std::span<const ConstantValue> constants);
 
   // ---- Members, in declaration order ------------------------------------------
   int m_nextVarIndex = 1;

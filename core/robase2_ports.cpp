@@ -34,6 +34,10 @@ void robase2::addVarsToConstantsPort(qiv_port* port) {
     if (!contains(v.name, "CUTOFF")) addPELMOVarToPort(port, varRecord(v.name));
 }
 
+void robase2::addNamesToPort(qiv_port* port, std::span<const char* const> names) {
+  for (const char* name : names) addPELMOVarToPort(port, varRecord(name));
+}
+
 void robase2::addVarsToPortBySuffix(qiv_port* port, const std::string& suffix, const std::set<varinfo2>& vars,
                                     const std::set<std::string>& excluded) {
   for (const varinfo2& v : vars)

@@ -109,6 +109,16 @@ void robase::setPELMOVarValue(ROMVar* var, double value, long long& status) {
   }
 }
 
+int robase::writeConstants(std::span<const ConstantValue> constants) {
+  int status = 0;
+  for (const ConstantValue& c : constants) {
+    long long st = 0;
+    setPELMOVarValue(at_or_throw(m_constVars, std::string(c.name)), c.value, st);
+    if (st != 0) status = 1;  // one failure stays a failure
+  }
+  return status;
+}
+
 void robase::setPELMOVarSpec(ROMVar* var, std::string spec, long long& status) {
   status = 0;
   rtvarlst_t* vars = listsOf(*this).vars;

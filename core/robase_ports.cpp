@@ -67,6 +67,10 @@ void robase::addVarsToPortByPrefix(qiv_port* port, std::string prefix, const ROM
   }
 }
 
+void robase::addNamesToPort(qiv_port* port, std::span<const char* const> names) {
+  for (const char* name : names) addPELMOVarToPort(port, findVar(name));
+}
+
 void robase::addVarsToInputPort(qiv_port* port) {
   for (const auto& entry : m_inputVars) {
     // On a volume HL basis the feed enters by its volume flow.

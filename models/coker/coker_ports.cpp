@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/helpers.h"
+#include "models/coker/coker_tables.h"
 #include "models/coker/rocoker.h"
 
 namespace {
@@ -16,7 +17,11 @@ constexpr ConstantValue kConstantValues[] = {
     {"H2SMW", 34.08088},
 };
 
-constexpr const char* kResultPort[] = {
+}  // namespace
+
+namespace coker {
+
+const std::array<const char*, 47> kResultPort = {{
     "UNSATINC3MIXVOL", "SATINC3MIXVOL", "UNSATINC4MIXVOL", "NSATINC4MIXVOL", "ISATINC4MIXVOL", "UNSATINC3MIX",
     "SATINC3MIX",      "UNSATINC4MIX",  "NSATINC4MIX",     "ISATINC4MIX",    "FGSMOL",         "H2SMOL",
     "LCNSG",           "LCNSUL",        "LCNSULPPM",       "LCNAROM",        "LCNOLEF",        "LCNNAPH",
@@ -25,7 +30,11 @@ constexpr const char* kResultPort[] = {
     "LGOD86_50",       "LGONIT",        "LGOCLOUDPT",      "LGOCETNO",       "LGOCETIDX",      "LGOVISCIDX",
     "LGOCLOUDIDX",     "HGOSG",         "HGOD86_50",       "HGOSUL",         "HGOSULPPM",      "HGOANI",
     "HGOVISC_122",     "HGONIT",        "HGOVISCIDX",      "COKSUL",         "COKSULPPM",
-};
+}};
+
+}  // namespace coker
+
+namespace {
 
 // Unlike the result port: no ppm variable.
 constexpr const char* kOutputPort[] = {
@@ -43,7 +52,6 @@ constexpr const char* kOutputPort[] = {
     "HGOVISC_122",     "HGONIT",        "HGOVISCIDX",      "COKSUL",
 };
 
-static_assert(std::size(kResultPort) == 47);
 static_assert(std::size(kOutputPort) == 70);
 
 }  // namespace
@@ -51,11 +59,7 @@ static_assert(std::size(kOutputPort) == 70);
 void rocoker::setPELMOVarValues(long long& status) {
   status = 0;
   // Every constant is written; one failure makes the status 1.
-  for (const ConstantValue& c : kConstantValues) {
-    long long st = 0;
-    setPELMOVarValue(at_or_throw(m_constVars, std::string(c.name)), c.value, st);
-    if (st != 0) status = 1;
-  }
+  if (writeConstants(kConstantValues) != 0) status = 1;
 }
 
 void rocoker::addVarsToVolPort(qiv_port* port) {
@@ -64,10 +68,6 @@ void rocoker::addVarsToVolPort(qiv_port* port) {
   addPELMOVarToPort(port, at_or_throw(m_calcVars, std::string("C4MIXVOL")));
 }
 
-void rocoker::addVarsToResultPort(qiv_port* port) {
-  for (const char* name : kResultPort) addPELMOVarToPort(port, findVar(name));
-}
+void rocoker::addVarsToResultPort(qiv_port* port) { addNamesToPort(port, coker::kResultPort); }
 
-void rocoker::addVarsToOutputPort(qiv_port* port) {
-  for (const char* name : kOutputPort) addPELMOVarToPort(port, findVar(name));
-}
+void rocoker::addVarsToOutputPort(qiv_port* port) { addNamesToPort(port, kOutputPort); }

@@ -17,6 +17,9 @@ namespace coker {
 constexpr std::size_t kVariableCount = 121;
 extern const std::array<CatalogueRow, kVariableCount> kCatalogue;
 
+// The "OUTRES" port of both generations, in port order; the same for every basis.
+extern const std::array<const char*, 47> kResultPort;
+
 // Where an equation record is kept.
 enum class Holder { MassBalance, VolumeConversion, MoleConversion, Own };
 

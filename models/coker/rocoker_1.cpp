@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include "models/coker/coker_tables.h"
+
 namespace {
 
 using namespace category;
@@ -165,19 +167,6 @@ constexpr ConstantValue kConstantValues[] = {
 };
 static_assert(std::size(kConstantValues) == 23);
 
-// The "OUTRES" port, in port order; the same for every basis.
-constexpr const char* kResultPort[] = {
-    "UNSATINC3MIXVOL", "SATINC3MIXVOL", "UNSATINC4MIXVOL", "NSATINC4MIXVOL", "ISATINC4MIXVOL", "UNSATINC3MIX",
-    "SATINC3MIX",      "UNSATINC4MIX",  "NSATINC4MIX",     "ISATINC4MIX",    "FGSMOL",         "H2SMOL",
-    "LCNSG",           "LCNSUL",        "LCNSULPPM",       "LCNAROM",        "LCNOLEF",        "LCNNAPH",
-    "LCNN2A",          "HCNSG",         "HCNSUL",          "HCNSULPPM",      "HCNAROM",        "HCNOLEF",
-    "HCNNAPH",         "HCNN2A",        "LGOSG",           "LGOSUL",         "LGOSULPPM",      "LGOVISC_122",
-    "LGOD86_50",       "LGONIT",        "LGOCLOUDPT",      "LGOCETNO",       "LGOCETIDX",      "LGOVISCIDX",
-    "LGOCLOUDIDX",     "HGOSG",         "HGOD86_50",       "HGOSUL",         "HGOSULPPM",      "HGOANI",
-    "HGOVISC_122",     "HGONIT",        "HGOVISCIDX",      "COKSUL",         "COKSULPPM",
-};
-static_assert(std::size(kResultPort) == 47);
-
 }  // namespace
 
 rocoker_1::rocoker_1(const char* name, VerInfo version) : robase2(name, version) { m_modelKind = "COKER"; }
@@ -193,10 +182,7 @@ void rocoker_1::createROMVariables() {
 
 void rocoker_1::setPELMOVarValues(long long& status) {
   status = 0;
-  // Every constant is written; a constant left at its start value would pass
-  // unnoticed into every conversion, so one refused write fails the step.
-  for (const ConstantValue& c : kConstantValues)
-    if (setPELMOVarValue(varRecord(c.name), c.value) != 0) status = 1;
+  if (writeConstants(kConstantValues) != 0) status = 1;
 }
 
 void rocoker_1::addVarsToVolPort(qiv_port* port) {
@@ -207,5 +193,5 @@ void rocoker_1::addVarsToVolPort(qiv_port* port) {
 }
 
 void rocoker_1::addVarsToResultPort(qiv_port* port) {
-  for (const char* name : kResultPort) addPELMOVarToPort(port, varRecord(name));
+  addNamesToPort(port, coker::kResultPort);
 }

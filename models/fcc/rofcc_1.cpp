@@ -76,12 +76,8 @@ void rofcc_1::addVarsToVolPort(qiv_port* port) {
 }
 
 void rofcc_1::addSlateResults(qiv_port* port, Fcc1Slate slate) {
-  if (fcc1HasMcn(slate))
-    for (const char* name : kMcnResults) addPELMOVarToPort(port, varRecord(name));
-  if (fcc1HasHco(slate))
-    for (const char* name : kHcoResults) addPELMOVarToPort(port, varRecord(name));
+  if (fcc1HasMcn(slate)) addNamesToPort(port, kMcnResults);
+  if (fcc1HasHco(slate)) addNamesToPort(port, kHcoResults);
 }
 
-void rofcc_1::addVarsToResultPort(qiv_port* port) {
-  for (const char* name : kResultPort) addPELMOVarToPort(port, varRecord(name));
-}
+void rofcc_1::addVarsToResultPort(qiv_port* port) { addNamesToPort(port, kResultPort); }

@@ -303,10 +303,7 @@ void rofcc_1::createROMVariables() {
 
 void rofcc_1::setPELMOVarValues(long long& status) {
   status = 0;
-  // A constant left at its start value would pass unnoticed into every
-  // conversion, so one refused write fails the step.
-  for (const ConstantValue& c : kConstantValues)
-    if (setPELMOVarValue(varRecord(c.name), c.value) != 0) status = 1;
+  if (writeConstants(kConstantValues) != 0) status = 1;
 }
 
 int rofcc_1::writeSlateCutoffs(Fcc1Slate slate) {

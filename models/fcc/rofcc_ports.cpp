@@ -8,15 +8,10 @@ namespace {
 
 using M = FccMap;
 
-struct ConstValue {
-  const char* name;
-  double value;
-};
-
 // Written by setPELMOVarValues. FGSMW gets 20.65 although its catalogue bounds
 // are 23.0565: the framework does not clip a fixed variable's value.
 // C5SCUTOFF is the double just above the one nearest 1e-20.
-constexpr ConstValue kConstValues[] = {
+constexpr ConstantValue kConstValues[] = {
     {"COKFOEFACTOR", 1.24},
     {"FGSFOEFACTOR", 0.811249393},
     {"H2SFOEFACTOR", 2.6145},
@@ -129,11 +124,5 @@ void rofcc::addVarsToConstantsPort(qiv_port* port) {
 
 void rofcc::setPELMOVarValues(long long& status) {
   // Every value is written; one failed write makes the whole step fail.
-  bool failed = false;
-  for (const ConstValue& c : kConstValues) {
-    long long st = 0;
-    setPELMOVarValue(lookup(M::Const, c.name), c.value, st);
-    if (st != 0) failed = true;
-  }
-  status = failed ? 1 : 0;
+  status = writeConstants(kConstValues);
 }

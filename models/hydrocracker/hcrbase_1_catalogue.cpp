@@ -242,11 +242,7 @@ bool hcrbase_1::writeValue(const char* name, double value) {
 
 void hcrbase_1::setPELMOVarValues(long long& status) {
   status = 0;
-  // A constant left at its start value would pass unnoticed into every
-  // conversion, so one refused write fails the step.
-  bool failed = false;
-  for (const ConstantValue& c : kConstantValues)
-    if (!writeValue(c.name, c.value)) failed = true;
+  bool failed = writeConstants(kConstantValues) != 0;
   // The catalogue allows 120 % for the networks' sake; the unit's conversion
   // is a percentage of its feed.
   if (m_varMan.setLower("CONVERSION", 0.0) != 0) failed = true;

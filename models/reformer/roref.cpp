@@ -264,11 +264,8 @@ void roref::addSlateOutputPort(qiv_port* port) {
 
 void roref::setPELMOVarValues(long long& status) {
   status = 0;
-  for (const ConstantValue& c : kConstantValues) {
-    long long st = 0;
-    setPELMOVarValue(lookup({VarMap::Const, c.name}), c.value, st);
-    if (st != 0) status = 1;  // every constant is written; one failure stays a failure
-  }
+  // Every constant is written; one failure stays a failure.
+  if (writeConstants(kConstantValues) != 0) status = 1;
 }
 
 void roref::setPELMOVarSpecs(long long& status) {

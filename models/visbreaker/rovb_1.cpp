@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/helpers.h"
+#include "models/visbreaker/vb_tables.h"
 
 namespace {
 
@@ -147,19 +148,6 @@ constexpr ConstantValue kConstantValues[] = {
 };
 static_assert(std::size(kConstantValues) == 21);
 
-// The "OUTRES" port, in port order; the same for every basis.
-constexpr const char* kResultPort[] = {
-    "UNSATINC3MIXVOL", "SATINC3MIXVOL", "UNSATINC4MIXVOL", "NSATINC4MIXVOL", "ISATINC4MIXVOL",
-    "UNSATINC3MIX",    "SATINC3MIX",    "UNSATINC4MIX",    "NSATINC4MIX",    "ISATINC4MIX",
-    "FGSMOL",          "H2SMOL",        "NAPSUL",          "LGOSUL",         "HGOSUL",
-    "TARSUL",          "NAPSULPPM",     "LGOSULPPM",       "HGOSULPPM",      "TARSULPPM",
-    "NAPSG",           "LGOSG",         "HGOSG",           "TARSG",          "LGOVISC_122",
-    "HGOVISC_122",     "TARVISC_122",   "HGOBNT",          "TARVAN",
-};
-static_assert(std::size(kResultPort) == 29);
-
-constexpr const char* kVolumePortOutputs[] = {"C3MIXVOL", "C4MIXVOL", "FGSVOL", "H2SVOL"};
-
 }  // namespace
 
 rovb_1::rovb_1(const char* name, VerInfo version) : robase2(name, version) {}
@@ -175,10 +163,7 @@ void rovb_1::createROMVariables() {
 
 void rovb_1::setPELMOVarValues(long long& status) {
   status = 0;
-  // Every constant is written; a constant left at its start value would pass
-  // unnoticed into every conversion, so one refused write fails the step.
-  for (const ConstantValue& c : kConstantValues)
-    if (setPELMOVarValue(varRecord(c.name), c.value) != 0) status = 1;
+  if (writeConstants(kConstantValues) != 0) status = 1;
 }
 
 void rovb_1::setPELMOVarSpecs(long long& status) {
@@ -204,9 +189,7 @@ void rovb_1::addVarsToInputPort(qiv_port* port) {
 void rovb_1::addVarsToVolPort(qiv_port* port) {
   // The feed's volume is an input (or follows from it), not a product.
   addVarsToPortBySuffix(port, std::string("VOL"), volumeSet, std::set<std::string>{"FEEDVOL"});
-  for (const char* name : kVolumePortOutputs) addPELMOVarToPort(port, varRecord(name));
+  addNamesToPort(port, vb::kVolumePortOutputs);
 }
 
-void rovb_1::addVarsToResultPort(qiv_port* port) {
-  for (const char* name : kResultPort) addPELMOVarToPort(port, varRecord(name));
-}
+void rovb_1::addVarsToResultPort(qiv_port* port) { addNamesToPort(port, vb::kResultPort); }

@@ -4,6 +4,7 @@
 
 #include "core/helpers.h"
 #include "models/visbreaker/rovb.h"
+#include "models/visbreaker/vb_tables.h"
 
 namespace {
 
@@ -11,27 +12,27 @@ namespace {
 // basis, and the furnace temperature is computed.
 bool notAnInputPortInput(const std::string& name) { return name == "FEEDMASS" || name == "FURNACETEMP"; }
 
-constexpr const char* kVolumePortOutputs[] = {"C3MIXVOL", "C4MIXVOL", "FGSVOL", "H2SVOL"};
+}  // namespace
 
-constexpr const char* kResultPort[] = {
+namespace vb {
+
+const std::array<const char*, 4> kVolumePortOutputs = {{"C3MIXVOL", "C4MIXVOL", "FGSVOL", "H2SVOL"}};
+
+const std::array<const char*, 29> kResultPort = {{
     "UNSATINC3MIXVOL", "SATINC3MIXVOL", "UNSATINC4MIXVOL", "NSATINC4MIXVOL", "ISATINC4MIXVOL",
     "UNSATINC3MIX",    "SATINC3MIX",    "UNSATINC4MIX",    "NSATINC4MIX",    "ISATINC4MIX",
     "FGSMOL",          "H2SMOL",        "NAPSUL",          "LGOSUL",         "HGOSUL",
     "TARSUL",          "NAPSULPPM",     "LGOSULPPM",       "HGOSULPPM",      "TARSULPPM",
     "NAPSG",           "LGOSG",         "HGOSG",           "TARSG",          "LGOVISC_122",
     "HGOVISC_122",     "TARVISC_122",   "HGOBNT",          "TARVAN",
-};
+}};
 
-}  // namespace
+}  // namespace vb
 
 void rovb::setPELMOVarValues(long long& status) {
   status = 0;
   // Every constant is written; one failure makes the status 1.
-  for (const ConstantValue& c : vb::kConstantValues) {
-    long long st = 0;
-    setPELMOVarValue(at_or_throw(m_constVars, std::string(c.name)), c.value, st);
-    if (st != 0) status = 1;
-  }
+  if (writeConstants(vb::kConstantValues) != 0) status = 1;
 }
 
 void rovb::setPELMOVarSpecs(long long& status) {
@@ -59,9 +60,7 @@ void rovb::addVarsToInputPort(qiv_port* port) {
 
 void rovb::addVarsToVolPort(qiv_port* port) {
   robase::addVarsToVolPort(port);
-  for (const char* name : kVolumePortOutputs) addPELMOVarToPort(port, at_or_throw(m_calcVars, std::string(name)));
+  for (const char* name : vb::kVolumePortOutputs) addPELMOVarToPort(port, at_or_throw(m_calcVars, std::string(name)));
 }
 
-void rovb::addVarsToResultPort(qiv_port* port) {
-  for (const char* name : kResultPort) addPELMOVarToPort(port, findVar(name));
-}
+void rovb::addVarsToResultPort(qiv_port* port) { addNamesToPort(port, vb::kResultPort); }

@@ -24,6 +24,11 @@ extern const std::array<CatalogueRow, kVariableCount> kCatalogue;
 // The constants and the values set-up writes into them, in writing order.
 extern const std::array<ConstantValue, 9> kConstantValues;
 
+// The mixes and gas volumes the "OUTVOL" port lists after the volume flows, and
+// the "OUTRES" port; both the same in both generations and for every basis.
+extern const std::array<const char*, 4> kVolumePortOutputs;
+extern const std::array<const char*, 29> kResultPort;
+
 // The 54 equation tags of the residual, pattern and Jacobian members, in slot order.
 enum class Eq : int {
 #define ROVB_ENUM(tag) tag,
