@@ -30,6 +30,9 @@
 #include "core/records.h"
 #include "platform/qivblock.h"
 
+struct NetworkInputs;
+struct TagDerivatives;
+
 using ROMVarMap = std::map<std::string, ROMVar*>;
 using ROMEqnMap = std::map<std::string, ROMEqn*>;
 using ROMAttrMap = std::map<std::string, ROMAttr*>;
@@ -204,6 +207,16 @@ class robase : public QivEOBlockImpl {
   // its non-zeros (nzstart() .. nzlast()), is not finite. Never lowers it.
   void flagNonFiniteResiduals(long long& status) const;
   void flagNonFiniteJacobian(long long& status) const;
+
+  // Every model input by name (key order) with its current framework value,
+  // as a network run gives them. 1 (nothing to give) when there is no value
+  // vector, a name does not fit the runner's name buffers (names are refused,
+  // never cut) or a record lies outside the vector.
+  int gatherModelInputs(NetworkInputs& in) const;
+  // Stores the derivatives of a run into the output's derivative table; every
+  // tag must be a model input with a finite derivative. All are checked before
+  // any entry changes, so a refused run leaves the table as it was (false).
+  static bool storeDerivatives(ROMVar& output, const TagDerivatives& derivatives);
 
   // The variables of the adjustment row of one output, in row order: every
   // model input by name, then the output. Pattern and values both use it.

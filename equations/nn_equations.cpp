@@ -11,9 +11,6 @@ namespace ROEqnSupplier {
 
 namespace {
 
-// Networks have at most a few hundred inputs; a larger count is a broken runner.
-constexpr long kMaxTags = 100000;
-
 // ASCII comparison regardless of case: how the runner matches tags to inputs.
 bool sameNameNoCase(const char* a, const std::string& b) {
   const std::size_t n = strnlen(a, DIV_NAME_BUF);
@@ -63,15 +60,11 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
 
 NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& output,
                              const std::vector<std::string>& inputs)
-    : m_runner(std::make_unique<DIVeduded>()), m_inputs(inputs), m_nameBuffers(inputs.size()) {
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (!copyBounded(m_nameBuffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
-    m_namePointers.push_back(m_nameBuffers[i].data());
-  }
+    : m_runner(std::make_unique<DIVeduded>()), m_inputs(inputs), m_names(inputs.size()) {
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    if (!copyBounded(m_names.buffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
   if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
-  m_runner->SetDepVar(output.c_str());
-  m_runner->SetZKRFile(networkFileName(modelKind, output).c_str());
-  m_runner->SetZKRFolder(networkFolderName(modelKind).c_str());
+  configureRunner(*m_runner, modelKind, output);
 }
 
 NetworkRunner::~NetworkRunner() = default;
@@ -81,35 +74,27 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
   if (!m_usable || values.size() != m_inputs.size()) return 1;
   try {
     DIVeduded& r = *m_runner;
-    r.SetInputs(m_namePointers.data(), const_cast<double*>(values.data()), static_cast<int>(values.size()));
+    r.SetInputs(m_names.pointers.data(), const_cast<double*>(values.data()), static_cast<int>(values.size()));
     CloseOnExit closer{r};
-    if (const int status = r.Open(); status != 0) return status;
-    if (const int status = r.Run(); status != 0) return status;
+    if (const int status = openAndRun(r); status != 0) return status;
     const double p = r.m_dResult;
     if (!std::isfinite(p)) return 1;
 
-    long count = 0;
-    r.GetIndependentTagCount(count);
-    if (count < 0 || count > kMaxTags) return 1;
-    const auto n = static_cast<std::size_t>(count);
-    std::vector<std::array<char, DIV_NAME_BUF>> tags(n);
-    std::vector<char*> tagPointers(n);
-    for (std::size_t t = 0; t < n; ++t) tagPointers[t] = tags[t].data();
-    std::vector<double> tagDerivs(n, 0.0);
-    if (n > 0 && r.GetDerivatives(tagPointers.data(), tagDerivs.data()) != 0) return 1;
+    TagDerivatives derivatives;
+    if (!readTagDerivatives(r, derivatives)) return 1;
 
     // Inputs the network does not depend on have derivative 0.
     std::vector<double> d(m_inputs.size(), 0.0);
-    for (std::size_t t = 0; t < n; ++t) {
+    for (std::size_t t = 0; t < derivatives.values.size(); ++t) {
       int matched = -1;
       for (std::size_t i = 0; i < m_inputs.size(); ++i)
-        if (sameNameNoCase(tags[t].data(), m_inputs[i])) matched = static_cast<int>(i);
+        if (sameNameNoCase(derivatives.tags.buffers[t].data(), m_inputs[i])) matched = static_cast<int>(i);
       if (matched < 0) {
         if (strictTags) return 1;
         continue;
       }
-      if (!std::isfinite(tagDerivs[t])) return 1;
-      d[static_cast<std::size_t>(matched)] = tagDerivs[t];
+      if (!std::isfinite(derivatives.values[t])) return 1;
+      d[static_cast<std::size_t>(matched)] = derivatives.values[t];
     }
     prediction = p;
     derivs = std::move(d);

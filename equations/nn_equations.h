@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "core/network_runner.h"
 #include "equations/roeqn2.h"
 #include "equations/suppliers.h"
-#include "platform/diveduded/DIVeduded.h"
 
 namespace ROEqnSupplier {
 
@@ -68,8 +68,7 @@ class NetworkRunner {
  private:
   std::unique_ptr<DIVeduded> m_runner;
   std::vector<std::string> m_inputs;
-  std::vector<std::array<char, DIV_NAME_BUF>> m_nameBuffers;
-  std::vector<char*> m_namePointers;
+  NameBuffers m_names;
   bool m_usable = true;
 };
 

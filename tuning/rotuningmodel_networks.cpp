@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/helpers.h"
-#include "platform/diveduded/DIVeduded.h"
+#include "core/network_runner.h"
 #include "tuning/rotuningmodel.h"
 
 namespace {
@@ -97,53 +97,19 @@ bool applies(const TagRow& row, const std::string& rx) {
   return row.rule == TagRow::kAlways;
 }
 
-// ---- Runners ---------------------------------------------------------------------
+// ---- Inputs ----------------------------------------------------------------------
 
-// Close, then delete: also after a failed Open or a runner call that threw.
-struct RunnerCloser {
-  void operator()(DIVeduded* runner) const noexcept {
-    try {
-      runner->Close();
-    } catch (...) {
-    }
-    delete runner;
-  }
-};
-using RunnerPtr = std::unique_ptr<DIVeduded, RunnerCloser>;
-
-RunnerPtr configuredRunner(const std::string& rx, const std::string& output) {
-  RunnerPtr runner(new DIVeduded());
-  runner->SetDepVar(output.c_str());
-  runner->SetZKRFile(networkFileName(rx, output).c_str());
-  runner->SetZKRFolder(networkFolderName(rx).c_str());
-  return runner;
-}
-
-// Networks have at most a few hundred inputs; a larger count is a broken runner.
-constexpr long kMaxTags = 100000;
-
-// One point's inputs of one network: the upper-cased tag names in 100-byte
-// buffers, in the network's order, with their values.
-struct PointInputs {
-  std::vector<std::array<char, DIV_NAME_BUF>> buffers;
-  std::vector<char*> names;
-  std::vector<double> values;
-
-  std::string name(std::size_t k) const { return buffers[k].data(); }
-  void give(DIVeduded& runner) { runner.SetInputs(names.data(), values.data(), static_cast<int>(values.size())); }
-};
-
-// Fills the inputs of one network for one point; value(tag) gives the value of
-// an upper-cased tag. Status 1 for a tag the buffers cannot hold (over 99
+// Fills the inputs of one network for one point: the upper-cased tag names in
+// the network's order, with their values; value(tag) gives the value of an
+// upper-cased tag. Status 1 for a tag the buffers cannot hold (over 99
 // characters: refused, never cut) or a runner that reports an absurd count.
 template <class ValueOf>
-int collectInputs(DIVeduded& runner, PointInputs& in, ValueOf&& value) {
+int collectInputs(DIVeduded& runner, NetworkInputs& in, ValueOf&& value) {
   long count = 0;
   runner.GetIndependentTagCount(count);
-  if (count < 0 || count > kMaxTags) return 1;
+  if (count < 0 || count > kMaxNetworkTags) return 1;
   const auto n = static_cast<std::size_t>(count);
-  in.buffers.assign(n, {});
-  in.names.assign(n, nullptr);
+  in.names = NameBuffers(n);
   in.values.assign(n, 0.0);
   for (std::size_t k = 0; k < n; ++k) {
     char* tag = nullptr;
@@ -151,8 +117,7 @@ int collectInputs(DIVeduded& runner, PointInputs& in, ValueOf&& value) {
     const std::size_t length = strnlen(tag, DIV_NAME_BUF);
     if (length >= DIV_NAME_BUF) return 1;
     const std::string upper = toUpper(std::string(tag, length));
-    std::memcpy(in.buffers[k].data(), upper.c_str(), upper.size() + 1);
-    in.names[k] = in.buffers[k].data();
+    std::memcpy(in.names.buffers[k].data(), upper.c_str(), upper.size() + 1);
     in.values[k] = value(upper);
   }
   return 0;
@@ -203,7 +168,7 @@ int rotuningmodel::runNN() const {
   int status = runner->Open();
   if (status != 0) return status;
   const bool poundsFeed = m_rx == "VB_SKR";
-  PointInputs in;
+  NetworkInputs in;
   for (int p = 0; p < m_nData; ++p) {
     status = collectInputs(*runner, in, [&](const std::string& tag) {
       const double x = pointInput(tag, p);
@@ -227,7 +192,7 @@ int rotuningmodel::runNNDiff(std::string total, std::string diff) const {
   b->Open();
   const double param = varValue("OVERCRACK_PARAM");
   const double rate = varValue("OVERCRACK_RATE");
-  PointInputs inA, inB;
+  NetworkInputs inA, inB;
   int status = 0;
   for (int p = 0; p < m_nData; ++p) {
     status = collectInputs(*a, inA, [&](const std::string& tag) { return pointInput(tag, p); });
@@ -243,17 +208,15 @@ int rotuningmodel::runNNDiff(std::string total, std::string diff) const {
     if ((status = b->Run()) != 0) return status;
 
     const std::size_t nB = inB.values.size();
-    std::vector<std::array<char, DIV_NAME_BUF>> tagBuffers(nB);
-    std::vector<char*> tags(nB);
-    for (std::size_t k = 0; k < nB; ++k) tags[k] = tagBuffers[k].data();
+    NameBuffers tags(nB);
     std::vector<double> slopes(nB, 0.0);
-    if (nB > 0 && b->GetDerivatives(tags.data(), slopes.data()) != 0) return 1;
+    if (nB > 0 && b->GetDerivatives(tags.pointers.data(), slopes.data()) != 0) return 1;
 
     const auto k = static_cast<std::size_t>(p);
     m_nnPredictions.at(k) = a->m_dResult - b->m_dResult * rate;
     m_diffPredictions.at(k) = b->m_dResult;
     // By the upper-cased names given to the runner, in the same tag order.
-    for (std::size_t t = 0; t < nB; ++t) m_diffDerivatives.at(k)[inB.name(t)] = -slopes[t];
+    for (std::size_t t = 0; t < nB; ++t) m_diffDerivatives.at(k)[inB.names.text(t)] = -slopes[t];
   }
   return status;
 }

@@ -10,12 +10,11 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <vector>
 
 #include "core/helpers.h"
+#include "core/network_runner.h"
 #include "models/fcc/rofcc.h"
-#include "platform/diveduded/DIVeduded.h"
 
 namespace {
 
@@ -33,60 +32,14 @@ constexpr const char* kScaledInput = "REACTORPLENUMTEMP";
 constexpr int kOvercrackCode = 3;
 constexpr double kOvercrackDefault = 1.0;
 
-// Networks have at most a few hundred inputs; a larger count is a broken runner.
-constexpr long kMaxTags = 100000;
-
-// Close, then delete: on every path, also after a failed Open or a runner
-// call that threw (Close on a runner that never opened is harmless).
-struct RunnerCloser {
-  void operator()(DIVeduded* runner) const noexcept {
-    try {
-      runner->Close();
-    } catch (...) {
-    }
-    delete runner;
-  }
-};
-using RunnerPtr = std::unique_ptr<DIVeduded, RunnerCloser>;
-
-using NameBuffer = std::array<char, DIV_NAME_BUF>;
-
-// Zeroed 100-byte name buffers and the pointer array the runner takes.
-struct NameBuffers {
-  explicit NameBuffers(std::size_t n) : buffers(n, NameBuffer{}), pointers(n) {
-    for (std::size_t i = 0; i < n; ++i) pointers[i] = buffers[i].data();
-  }
-  std::string text(std::size_t i) const {
-    const char* b = buffers[i].data();
-    return std::string(b, strnlen(b, DIV_NAME_BUF));
-  }
-  std::vector<NameBuffer> buffers;
-  std::vector<char*> pointers;
-};
-
-// A runner for one network of the model kind: file "<kind>_<output>.zkr" in
-// folder "<ZKDir>\<kind>".
-RunnerPtr configuredRunner(const std::string& kind, const std::string& output) {
-  RunnerPtr runner(new DIVeduded());
-  runner->SetDepVar(output.c_str());
-  runner->SetZKRFile(networkFileName(kind, output).c_str());
-  runner->SetZKRFolder(networkFolderName(kind).c_str());
-  return runner;
-}
-
 // The derivatives of the last run by tag; false when the runner fails or
 // reports a broken tag count or a value that is not finite.
 bool readDerivatives(DIVeduded& runner, std::map<std::string, double>& byTag) {
-  long count = 0;
-  runner.GetIndependentTagCount(count);
-  if (count < 0 || count > kMaxTags) return false;
-  const auto n = static_cast<std::size_t>(count);
-  NameBuffers tags(n);
-  std::vector<double> values(n, 0.0);
-  if (n > 0 && runner.GetDerivatives(tags.pointers.data(), values.data()) != 0) return false;
-  for (std::size_t k = 0; k < n; ++k) {
-    if (!std::isfinite(values[k])) return false;
-    byTag[tags.text(k)] = values[k];
+  TagDerivatives derivatives;
+  if (!readTagDerivatives(runner, derivatives)) return false;
+  for (std::size_t k = 0; k < derivatives.values.size(); ++k) {
+    if (!std::isfinite(derivatives.values[k])) return false;
+    byTag[derivatives.tags.text(k)] = derivatives.values[k];
   }
   return true;
 }
@@ -120,21 +73,13 @@ int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string di
 
   // Every model input by name with its current value; the difference network
   // sees the plenum temperature scaled by PARAM.
-  const OneBased<double> x = valueView();
-  if (!x.valid()) return 1;
-  const std::size_t n = m_inputVars.size();
-  NameBuffers names(n);
-  std::vector<double> totalValues(n);
-  std::vector<double> diffValues(n);
+  NetworkInputs in;
+  if (gatherModelInputs(in) != 0) return 1;
+  const std::size_t n = in.values.size();
+  std::vector<double> diffValues = in.values;
   std::size_t i = 0;
   for (const auto& input : m_inputVars) {
-    // Names travel in 100-byte buffers; a longer one is never sent.
-    if (input.first.size() >= DIV_NAME_BUF || !input.second) return 1;
-    const int num = varNumber(*input.second);
-    if (!x.contains(num)) return 1;
-    std::memcpy(names.buffers[i].data(), input.first.c_str(), input.first.size() + 1);
-    totalValues[i] = x[num];
-    diffValues[i] = input.first == kScaledInput ? x[num] * param : x[num];
+    if (input.first == kScaledInput) diffValues[i] *= param;
     ++i;
   }
 
@@ -144,8 +89,8 @@ int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string di
   try {
     RunnerPtr total = configuredRunner(m_modelKind, totalOutput);
     RunnerPtr diff = configuredRunner(m_modelKind, diffOutput);
-    total->SetInputs(names.pointers.data(), totalValues.data(), static_cast<int>(n));
-    diff->SetInputs(names.pointers.data(), diffValues.data(), static_cast<int>(n));
+    in.give(*total);
+    diff->SetInputs(in.names.pointers.data(), diffValues.data(), static_cast<int>(n));
     // The first failing step wins; both runners are closed and deleted on return.
     if (const int status = total->Open(); status != 0) return status;
     if (const int status = diff->Open(); status != 0) return status;

@@ -1,0 +1,49 @@
+#include "core/network_runner.h"
+
+#include <cstring>
+
+#include "core/helpers.h"
+
+void RunnerCloser::operator()(DIVeduded* runner) const noexcept {
+  try {
+    runner->Close();
+  } catch (...) {
+  }
+  delete runner;
+}
+
+void configureRunner(DIVeduded& runner, const std::string& kind, const std::string& output) {
+  runner.SetDepVar(output.c_str());
+  runner.SetZKRFile(networkFileName(kind, output).c_str());
+  runner.SetZKRFolder(networkFolderName(kind).c_str());
+}
+
+RunnerPtr configuredRunner(const std::string& kind, const std::string& output) {
+  RunnerPtr runner(new DIVeduded());
+  configureRunner(*runner, kind, output);
+  return runner;
+}
+
+NameBuffers::NameBuffers(std::size_t n) : buffers(n, std::array<char, DIV_NAME_BUF>{}), pointers(n) {
+  for (std::size_t i = 0; i < n; ++i) pointers[i] = buffers[i].data();
+}
+
+std::string NameBuffers::text(std::size_t i) const {
+  const char* b = buffers[i].data();
+  return std::string(b, strnlen(b, DIV_NAME_BUF));
+}
+
+int openAndRun(DIVeduded& runner) {
+  if (const int status = runner.Open(); status != 0) return status;
+  return runner.Run();
+}
+
+bool readTagDerivatives(DIVeduded& runner, TagDerivatives& out) {
+  long count = 0;
+  runner.GetIndependentTagCount(count);
+  if (count < 0 || count > kMaxNetworkTags) return false;
+  const auto n = static_cast<std::size_t>(count);
+  out.tags = NameBuffers(n);
+  out.values.assign(n, 0.0);
+  return n == 0 || runner.GetDerivatives(out.tags.pointers.data(), out.values.data()) == 0;
+}
