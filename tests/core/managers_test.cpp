@@ -7,7 +7,7 @@
 
 #include "core/eqnman.h"
 #include "core/managers_ex.h"
-#include "tests/core/framework_lists.h"
+#include "tests/support/framework_lists.h"
 #include "tests/equations/fake_eqn.h"
 
 namespace {
@@ -47,7 +47,7 @@ class Managers : public ::testing::Test {
   std::unique_ptr<FakeEqn> make(const std::string& name, std::vector<std::string> vars = {}) {
     return std::make_unique<FakeEqn>(name, std::move(vars), &log, &alive);
   }
-  FrameworkLists fw;
+  romtest::FrameworkLists fw;
   int firstVar = 101, firstEqn = 51, firstNz = 301, alive = 0;
   FakeEqn::Log log;
   VarMan vm;

@@ -9,7 +9,7 @@
 
 #include "core/managers_ex.h"
 #include "core/robase2.h"
-#include "tests/core/framework_lists.h"
+#include "tests/support/framework_lists.h"
 #include "tests/equations/fake_eqn.h"
 
 namespace {
@@ -83,7 +83,7 @@ class Block2 : public ::testing::Test {
   }
   double& value(const std::string& name) { return fw.values()[block.number(name)]; }
 
-  FrameworkLists fw;
+  romtest::FrameworkLists fw;
   testblock2 block;
 };
 

@@ -19,7 +19,7 @@ class Networks : public ::testing::Test {
  protected:
   void SetUp() override {
     DIVeduded::clearFaults();
-    nets.writeTestNetworks();
+    writeTestNetworks(nets);
     block.prepare();
     ASSERT_EQ(fw.setUp(block), 0);
     long long status = 0;
@@ -151,7 +151,7 @@ TEST_F(Networks, FailedOrThrowingRunnerCallsStillCloseTheRunner) {
 }
 
 TEST_F(Networks, RefusedTagsAndNamesAndZeroTags) {
-  nets.write("COKER", "C3FRAC", NetworkRoot::affine("C3FRAC", {{"FEEDSUL", 1.0}, {"STRANGER", 2.0}}, 0.0));
+  nets.write("COKER", "C3FRAC", affineNetwork("C3FRAC", {{"FEEDSUL", 1.0}, {"STRANGER", 2.0}}, 0.0));
   testmodel b("C2", "COKER", TestShape{true, true, {"STRANGER"}});
   b.prepare();
   Framework fw2;
@@ -167,7 +167,7 @@ TEST_F(Networks, RefusedTagsAndNamesAndZeroTags) {
   const long long made = DIVeduded::counters().constructed;
   EXPECT_EQ(longName.runNN("COKEFRAC"), 1);  // never sent
   EXPECT_EQ(DIVeduded::counters().constructed, made);
-  nets.write("COKER", "COKEFRAC", NetworkRoot::affine("COKEFRAC", {}, 0.7));
+  nets.write("COKER", "COKEFRAC", affineNetwork("COKEFRAC", {}, 0.7));
   out("COKEFRAC").derivs["FEEDSUL"] = 3.0;
   EXPECT_EQ(block.runNN("COKEFRAC"), 0);
   EXPECT_DOUBLE_EQ(out("COKEFRAC").value, 0.7);

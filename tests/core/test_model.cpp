@@ -1,13 +1,6 @@
 #include "tests/core/test_model.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
-
 #include "core/hook_guard.h"
-#include "platform/diveduded/DIVeduded.h"
 
 namespace {
 
@@ -114,62 +107,7 @@ void testmodel::user_jac(long long& status) const {
   flagNonFiniteJacobian(status);
 }
 
-Framework::~Framework() {
-  rtojac_destroy(jac);
-  rtoeqnlst_destroy(eqns);
-  rtovarlst_destroy(vars);
-}
-
-void Framework::attach(QivEOBlockImpl& block) const {
-  block.setPositions(kFirstVar, kFirstEqn, kFirstNz);
-  block.attachMatrix(vars, eqns, jac);
-}
-
-long long Framework::setUp(QivEOBlockImpl& block) const {
-  int nvar = 0, neqn = 0, nnz = 0;
-  long long status = 0;
-  block.user_dim(nvar, neqn, nnz, status);
-  attach(block);
-  block.user_ini(status);
-  return status;
-}
-
-NetworkRoot::NetworkRoot() {
-  char pattern[] = "/tmp/romcore-nets.XXXXXX";
-  if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp");
-  m_path = pattern;
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", m_path.c_str());
-}
-
-NetworkRoot::~NetworkRoot() {
-  std::error_code ec;
-  std::filesystem::remove_all(m_path, ec);
-  pelmo_registry_clear();
-  DIVeduded::ClearCache();
-}
-
-void NetworkRoot::write(const std::string& kind, const std::string& output, const std::string& text) const {
-  const std::filesystem::path dir = std::filesystem::path(m_path) / kind;
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / (kind + "_" + output + ".zkr")) << text;
-  DIVeduded::ClearCache();
-}
-
-std::string NetworkRoot::affine(const std::string& output, const std::vector<std::pair<std::string, double>>& terms,
-                                double bias) {
-  std::ostringstream out, weights;
-  out.precision(17);
-  weights.precision(17);
-  out << "ZKR 1\nOUTPUT " << output << "\nINPUTS " << terms.size() << "\n";
-  for (const auto& [tag, w] : terms) {
-    out << "INPUT " << tag << " 0 1\n";
-    weights << " " << w;
-  }
-  out << "OUTPUTSCALE 0 1\nLAYERS 1\nLAYER 1 LINEAR\nW" << weights.str() << "\nB " << bias << "\nEND\n";
-  return out.str();
-}
-
-void NetworkRoot::writeTestNetworks() const {
-  write("COKER", "C3FRAC", affine("C3FRAC", {{"FEEDSUL", kC3Sul}, {"RXTEMP", kC3Temp}}, kC3Bias));
-  write("COKER", "COKEFRAC", affine("COKEFRAC", {{"FEEDSUL", kCokeSul}}, kCokeBias));
+void writeTestNetworks(const NetworkRoot& nets) {
+  nets.write("COKER", "C3FRAC", affineNetwork("C3FRAC", {{"FEEDSUL", kC3Sul}, {"RXTEMP", kC3Temp}}, kC3Bias));
+  nets.write("COKER", "COKEFRAC", affineNetwork("COKEFRAC", {{"FEEDSUL", kCokeSul}}, kCokeBias));
 }

@@ -1,6 +1,6 @@
 // A small first-generation block on robase (3 model inputs, 2 network outputs,
 // a sulfur-ppm row), framework lists attached at first positions 101 / 51 /
-// 301, and a temporary network root with hand-written affine networks.
+// 301, and its hand-written affine networks.
 #pragma once
 
 #include <memory>
@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "core/robase.h"
-#include "platform/pelmo.h"
+#include "tests/support/framework_lists.h"
+#include "tests/support/networks.h"
 
 struct TestShape {
   bool withFeedVol = true;
@@ -40,40 +41,18 @@ class testmodel : public robase {
   TestShape m_shape;
 };
 
-struct Framework {
-  static constexpr int kFirstVar = 101, kFirstEqn = 51, kFirstNz = 301;
-  Framework() : vars(rtovarlst_create(400)), eqns(rtoeqnlst_create(300)), jac(rtojac_create(2000)) {}
-  ~Framework();
-  Framework(const Framework&) = delete;
-  Framework& operator=(const Framework&) = delete;
-
-  void attach(QivEOBlockImpl& block) const;
-  long long setUp(QivEOBlockImpl& block) const;  // user_dim, attach, user_ini; its status
+// The framework's lists at first positions 101 / 51 / 301, read by number.
+struct Framework : romtest::FrameworkLists {
   int num(const testmodel& b, const std::string& name) const { return b.vstart() + b.var(name)->index - 1; }
-  double& value(int n) const { return rtovarlst_vec_value(vars)[n - 1]; }
-  double residual(int n) const { return rtoeqnlst_vec_residual(eqns)[n - 1]; }
-  double jacobian(int n) const { return rtojac_vec_bj(jac)[n - 1]; }
-
-  rtvarlst_t* vars;
-  rtattrdict_t* eqns;
-  rt_jac_t* jac;
+  double& value(int n) const { return values()[n]; }
+  double residual(int n) const { return residuals()[n]; }
+  double jacobian(int n) const { return FrameworkLists::jacobian()[n]; }
 };
 
 // C3FRAC = 0.02 + 0.5 FEEDSUL + 0.0001 RXTEMP; COKEFRAC = 0.3 - 0.2 FEEDSUL.
 inline constexpr double kC3Bias = 0.02, kC3Sul = 0.5, kC3Temp = 0.0001, kCokeBias = 0.3, kCokeSul = -0.2;
 
-// A temporary network root, the registry's "ZKDir" while it lives.
-class NetworkRoot {
- public:
-  NetworkRoot();
-  ~NetworkRoot();
-  NetworkRoot(const NetworkRoot&) = delete;
-  NetworkRoot& operator=(const NetworkRoot&) = delete;
-  void write(const std::string& kind, const std::string& output, const std::string& text) const;
-  static std::string affine(const std::string& output, const std::vector<std::pair<std::string, double>>& terms,
-                            double bias);
-  void writeTestNetworks() const;  // C3FRAC and COKEFRAC of kind COKER
-
- private:
-  std::string m_path;
-};
+// The affine networks C3FRAC and COKEFRAC of kind COKER.
+using romtest::affineNetwork;
+using romtest::NetworkRoot;
+void writeTestNetworks(const NetworkRoot& nets);

@@ -4,35 +4,17 @@
 // read back by name.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/varman.h"
 #include "equations/suppliers.h"
-#include "tests/core/framework_lists.h"
+#include "tests/support/equation_frame.h"
 
-class EqnBench {
+class EqnBench : public romtest::EquationFrame {
  public:
-  EqnBench() : vm(&firstVar) { attachVectors(); }
-
-  void declare(const std::string& name) {
-    if (vm.contains(name)) return;
-    vm.addVar(name, "UNITLESS", "UNITLESS", next, -1e30, 1e30);
-    rtvar_rec_t rec;
-    rtovarlst_initialize_var(fw.vars, firstVar + next - 1, &rec, 1);
-    ++next;
-  }
-  void set(const std::string& name, double v) {
-    declare(name);
-    fw.values()[vm.varIndex(name)] = v;
-  }
-  double get(const std::string& name) const { return fw.values()[vm.varIndex(name)]; }
-  void attr(const std::string& name, double v) {
-    attrRecords.push_back(std::make_unique<ROMAttr>(name, v, static_cast<int>(attrRecords.size()) + 1));
-    attrs[name] = attrRecords.back().get();
-  }
+  void set(const std::string& name, double v) { declare(name) = v; }
+  double get(const std::string& name) const { return value(name); }
 
   // Places the object as its equation manager would, declares what it names
   // and registers its pattern from non-zero 1.
@@ -42,34 +24,18 @@ class EqnBench {
     e.setBlockStarts(&firstNz, &firstEqn);
     e.setVarMan(&vm);
     e.setIndex(1);
-    if (pattern) e.pat(fw.jac, 1);
+    if (pattern) e.pat(lists.jac, 1);
     owned.push_back(std::move(eqn));
     return e;
   }
 
-  OneBased<double> resView() const { return fw.residuals(); }
-  OneBased<double> jacView() const { return fw.jacobian(); }
   double residual(roeqn2& e) const {
-    e.res(resView());
-    return resView()[e.eqnNumber()];
+    e.res(res());
+    return res()[e.eqnNumber()];
   }
-  double jacobian(const roeqn2& e, const std::string& name) const {
-    return jacView()[e.nzNumber(e.localNz().at(name))];
-  }
-
-  FrameworkLists fw;
-  int firstVar = FrameworkLists::kFirstVar;
-  int firstEqn = FrameworkLists::kFirstEqn;
-  int firstNz = FrameworkLists::kFirstNz;
-  VarMan vm;
-  ROMAttrMap attrs;
-  ROMAttrMap* attrHolder = &attrs;
-  EqnContext context() { return &attrHolder; }
+  double jacobian(const roeqn2& e, const std::string& name) const { return entry(e, name); }
 
  private:
-  void attachVectors() { vm.attach(fw.values(), fw.vars); }
-  int next = 1;
-  std::vector<std::unique_ptr<ROMAttr>> attrRecords;
   std::vector<ROEqnSupplier::EqnPtr> owned;
 };
 

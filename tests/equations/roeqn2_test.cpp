@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "core/varman.h"
-#include "tests/core/framework_lists.h"
+#include "tests/support/framework_lists.h"
 #include "tests/equations/fake_eqn.h"
 
 namespace {
@@ -33,7 +33,7 @@ class EquationRow : public ::testing::TestWithParam<Placement> {
     e.setVarMan(&vm);
     e.setIndex(index);
   }
-  FrameworkLists fw;
+  romtest::FrameworkLists fw;
   int firstVar = 101, firstEqn = 51, firstNz = 301;
   VarMan vm;
 };

@@ -48,10 +48,10 @@ TEST(BlockSession, FixesAndFreesByNameBeforeTheValues) {
   Harness h(standardSpec(), plan);
   ASSERT_TRUE(h.setUp.ok()) << h.setUp.message;
   const auto& sys = h.system();
-  EXPECT_TRUE(sys.isFixed(h.block->varNumber(kX)));
-  EXPECT_FALSE(sys.isFixed(h.block->varNumber(kA)));
-  EXPECT_EQ(sys.unknownIndex(h.block->varNumber(kX)), -1);
-  EXPECT_GE(sys.unknownIndex(h.block->varNumber(kA)), 0);
+  EXPECT_TRUE(sys.isFixed(h.testBlock->varNumber(kX)));
+  EXPECT_FALSE(sys.isFixed(h.testBlock->varNumber(kA)));
+  EXPECT_EQ(sys.unknownIndex(h.testBlock->varNumber(kX)), -1);
+  EXPECT_GE(sys.unknownIndex(h.testBlock->varNumber(kA)), 0);
   EXPECT_EQ(sys.unknowns().size(), 3u);
 
   for (const char* unknown : {"FEEDMASS", ""}) {
@@ -169,7 +169,7 @@ TEST(BlockSession, SavedBlockLoadsIntoAFreshOne) {
   Harness h(standardSpec(), plan);
   ASSERT_TRUE(h.setUp.ok()) << h.setUp.message;
   value_t v;
-  EXPECT_TRUE(h.block->attr_lookup_value("DESCRIPTION", &v));
+  EXPECT_TRUE(h.testBlock->attr_lookup_value("DESCRIPTION", &v));
   ASSERT_EQ(v.type, VT_STRING);
   EXPECT_STREQ(v.sval, "kept");
   value_clear(&v);
@@ -189,7 +189,7 @@ TEST(BlockSession, FailedSaveOrLoadIsNeverSuccess) {
   Harness h(standardSpec(), plan);
   QivEOBlockImpl::test_force_load_status(-1);
   EXPECT_EQ(h.setUp.status, HostStatus::kInputError);
-  EXPECT_EQ(h.block->resCalls(), 0);
+  EXPECT_EQ(h.testBlock->resCalls(), 0);
 }
 
 }  // namespace

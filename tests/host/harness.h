@@ -2,28 +2,24 @@
 // made by the plug-in.
 #pragma once
 
-#include <memory>
-
-#include "host/block_session.h"
 #include "tests/host/test_block.h"
+#include "tests/support/hosted_block.h"
 
 namespace romhost_test {
 
 // Own indices of the standard block's variables.
 enum : int { kA = 1, kB = 2, kX = 3, kY = 4, kZ = 6 };
 
-struct Harness {
+struct Harness : romtest::HostedBlock {
   explicit Harness(TestBlockSpec spec, const romhost::SetUpPlan& plan = {})
-      : block(new TestBlock("B1", std::move(spec))), session(std::make_unique<romhost::BlockSession>(block)) {
-    setUp = session->setUp(plan);
-  }
+      : Harness(new TestBlock("B1", std::move(spec)), plan) {}
 
-  romhost::BlockSystem& system() { return session->system(); }
-  double value(int index) { return system().value(block->varNumber(index)); }
+  double value(int index) const { return system().value(testBlock->varNumber(index)); }
 
-  TestBlock* block;  // owned by the session
-  std::unique_ptr<romhost::BlockSession> session;
-  romhost::StepResult setUp;
+  TestBlock* const testBlock;  // owned by the session
+
+ private:
+  Harness(TestBlock* made, const romhost::SetUpPlan& plan) : HostedBlock(made, plan), testBlock(made) {}
 };
 
 }  // namespace romhost_test

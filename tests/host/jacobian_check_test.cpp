@@ -115,8 +115,8 @@ TEST(JacobianCheck, StaysInsideTheBoundsOfAVariableAtItsBound) {
   Harness h(std::move(spec));
   const CheckResult r = check(h);
   EXPECT_TRUE(r.passed()) << r.maxRelError;
-  EXPECT_LE(h.block->maxSeen(kZ), 2.5);
-  EXPECT_GE(h.block->minSeen(kX), 1.5);
+  EXPECT_LE(h.testBlock->maxSeen(kZ), 2.5);
+  EXPECT_GE(h.testBlock->minSeen(kX), 1.5);
 }
 
 TEST(JacobianCheck, HookExceptionIsAReportedFailure) {

@@ -48,7 +48,7 @@ TEST(Newton, UnknownsAreTheFreeRegisteredVariablesWithHoles) {
   // Five variables registered over own indices 1..6 (5 is a hole), two of them fixed.
   EXPECT_EQ(sys.variables().size(), 5u);
   EXPECT_EQ(sys.unknowns(),
-            (std::vector<int>{h.block->varNumber(kX), h.block->varNumber(kY), h.block->varNumber(kZ)}));
+            (std::vector<int>{h.testBlock->varNumber(kX), h.testBlock->varNumber(kY), h.testBlock->varNumber(kZ)}));
   EXPECT_EQ(sys.equations().size(), 3u);
 }
 
@@ -72,7 +72,7 @@ TEST(Newton, NonSquareSystemReportsTheCounts) {
   const NewtonResult r = solve(h);
   EXPECT_EQ(r.status, HostStatus::kNotSquare);
   EXPECT_NE(r.message.find("4 free variables, 3 equations"), std::string::npos) << r.message;
-  EXPECT_EQ(h.block->resCalls(), 0);
+  EXPECT_EQ(h.testBlock->resCalls(), 0);
 }
 
 TEST(Newton, SingularJacobianIsReported) {
@@ -91,7 +91,7 @@ TEST(Newton, StepsStayInsideTheBoundsOfFreeVariablesOnly) {
   unbounded.variables[4].value = 0.5;
   Harness free(unbounded);
   ASSERT_EQ(solve(free).status, HostStatus::kConverged);
-  ASSERT_GT(free.block->maxSeen(kZ), 3.5);
+  ASSERT_GT(free.testBlock->maxSeen(kZ), 3.5);
 
   TestBlockSpec spec = unbounded;
   spec.variables[4].upper = 3.4;  // Z
@@ -101,10 +101,10 @@ TEST(Newton, StepsStayInsideTheBoundsOfFreeVariablesOnly) {
   Harness h(std::move(spec));
   const NewtonResult r = solve(h);
   ASSERT_EQ(r.status, HostStatus::kConverged) << r.message;
-  EXPECT_LE(h.block->maxSeen(kZ), 3.4);
-  EXPECT_GE(h.block->minSeen(kZ), 0.1);
-  EXPECT_EQ(h.block->minSeen(kA), 2.0);
-  EXPECT_EQ(h.block->maxSeen(kA), 2.0);
+  EXPECT_LE(h.testBlock->maxSeen(kZ), 3.4);
+  EXPECT_GE(h.testBlock->minSeen(kZ), 0.1);
+  EXPECT_EQ(h.testBlock->minSeen(kA), 2.0);
+  EXPECT_EQ(h.testBlock->maxSeen(kA), 2.0);
   EXPECT_NEAR(h.value(kX), 1.0, 1e-10);  // the solution of A = 2, not of a clipped A
 }
 
@@ -120,8 +120,8 @@ TEST(Newton, ValuesAreReadAgainAfterEachResidualPass) {
   const NewtonResult r = solve(h);
   ASSERT_EQ(r.status, HostStatus::kConverged);
   // The step of +1 went from the moved value 2, not from 10.
-  ASSERT_GE(h.block->history(1).size(), 2u);
-  EXPECT_EQ(h.block->history(1)[1], 3.0);
+  ASSERT_GE(h.testBlock->history(1).size(), 2u);
+  EXPECT_EQ(h.testBlock->history(1)[1], 3.0);
   EXPECT_EQ(r.iterations, 1);
 }
 

@@ -1,69 +1,36 @@
 // Runs the built romhost program: on the library's plug-in for "info" and
 // block-creation failures, and on the test plug-in for a whole solve.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "tests/support/networks.h"
+#include "tests/support/romhost_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using romtest::ProgramRun;
 
-const std::string kRomhost = std::string(ROM_BINARY_DIR) + "/bin/romhost";
-const std::string kTestPlugin = std::string(ROM_BINARY_DIR) + "/lib/libromhost_testplugin.so";
-
-struct Outcome {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+const std::string kTestPlugin = ROM_BINARY_DIR "/lib/libromhost_testplugin.so";
 
 class RomhostProgram : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           ("romhost_" + std::to_string(getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path writeCase(const std::string& name, const std::string& json) {
+  fs::path writeCase(const std::string& name, const std::string& json) const {
     const fs::path p = dir_ / name;
     std::ofstream(p) << json;
     return p;
   }
-
   // args are passed through the shell; the tests only use plain words.
-  Outcome run(const std::string& args) {
-    const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-    const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY '" + kRomhost + "' " + args + " >'" +
-                            out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(cmd.c_str());
-    Outcome r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
-  }
+  static ProgramRun run(const std::string& args) { return romtest::runRomhost(args); }
 
-  fs::path dir_;
+  const romtest::ScratchFolder dir_{"romhost"};
 };
 
 TEST_F(RomhostProgram, InfoShowsIdentityVersionsAndFactoriesInOrder) {
-  const Outcome r = run("info");
+  const ProgramRun r = run("info");
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("Reduced-Order Model Library"), std::string::npos);
   EXPECT_NE(r.out.find("QIVBLKFACTORY: 11.1"), std::string::npos);
@@ -74,7 +41,7 @@ TEST_F(RomhostProgram, InfoShowsIdentityVersionsAndFactoriesInOrder) {
 
 TEST_F(RomhostProgram, UnknownSubidExitsThreeWithTheFactoryText) {
   const fs::path c = writeCase("c.json", R"({"factory": "MORVANE", "name": "C1", "options": ["SUBID:ROUNKNOWN"]})");
-  const Outcome r = run("solve " + c.string() + " --option FOO:1");
+  const ProgramRun r = run("solve " + c.string() + " --option FOO:1");
   EXPECT_EQ(r.code, 3);
   EXPECT_NE(r.err.find("Block creation failed"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Unrecognized option: FOO \n"), std::string::npos) << r.err;  // the history device
@@ -85,7 +52,7 @@ TEST_F(RomhostProgram, InputErrorsExitTwo) {
   EXPECT_EQ(run("solve " + bad.string()).code, 2);
   EXPECT_EQ(run("solve").code, 2);
   const fs::path none = writeCase("none.json", R"({"factory": "NOSUCHFACTORY"})");
-  const Outcome r = run("solve " + none.string());
+  const ProgramRun r = run("solve " + none.string());
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("no factory NOSUCHFACTORY"), std::string::npos) << r.err;
   EXPECT_EQ(run("info --plugin " + (dir_ / "missing.so").string()).code, 2);
@@ -93,7 +60,7 @@ TEST_F(RomhostProgram, InputErrorsExitTwo) {
 
 TEST_F(RomhostProgram, SolvesTheTestBlockWithJsonAndDerivativeCheck) {
   const fs::path c = writeCase("t.json", R"({"factory": "TESTBLOCK", "name": "T1", "values": {"A": 2}})");
-  const Outcome r = run("solve " + c.string() + " --plugin " + kTestPlugin + " --json --check-jacobian");
+  const ProgramRun r = run("solve " + c.string() + " --plugin " + kTestPlugin + " --json --check-jacobian");
   ASSERT_EQ(r.code, 0) << r.err;
   const nlohmann::json j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["block"], "T1");
@@ -114,21 +81,21 @@ TEST_F(RomhostProgram, SolvesTheTestBlockWithJsonAndDerivativeCheck) {
 
 TEST_F(RomhostProgram, WrongDerivativeIsNamedAndUnknownVariableRefused) {
   const fs::path c = writeCase("t.json", R"({"factory": "TESTBLOCK", "options": ["FAULT:JAC"]})");
-  const Outcome r = run("solve " + c.string() + " --plugin " + kTestPlugin + " --json --check-jacobian --quiet");
+  const ProgramRun r = run("solve " + c.string() + " --plugin " + kTestPlugin + " --json --check-jacobian --quiet");
   ASSERT_EQ(r.code, 0) << r.err;  // the solve still converges
   const nlohmann::json j = nlohmann::json::parse(r.out);
   EXPECT_EQ(j["jacobian_check"]["passed"], false);
   EXPECT_EQ(j["jacobian_check"]["worst"][0]["equation"], "B1.E2");
   EXPECT_EQ(j["jacobian_check"]["worst"][0]["variable"], "B1.Y");
 
-  const Outcome unknown = run("solve " + c.string() + " --plugin " + kTestPlugin + " --set NOPE=1");
+  const ProgramRun unknown = run("solve " + c.string() + " --plugin " + kTestPlugin + " --set NOPE=1");
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.err.find("Unknown variable NOPE"), std::string::npos) << unknown.err;
 }
 
 TEST_F(RomhostProgram, NotConvergedExitsOneAndNamesTheResiduals) {
   const fs::path c = writeCase("t.json", R"({"factory": "TESTBLOCK"})");
-  const Outcome r = run("solve " + c.string() + " --plugin " + kTestPlugin + " --max-iter 1");
+  const ProgramRun r = run("solve " + c.string() + " --plugin " + kTestPlugin + " --max-iter 1");
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("largest residuals"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("B1.E"), std::string::npos);

@@ -12,6 +12,7 @@
 #include "plugin/creators.h"
 #include "plugin/factories.h"
 #include "tests/core/test_model.h"
+#include "tests/support/factory.h"
 
 namespace {
 
@@ -72,11 +73,8 @@ class Factories : public ::testing::Test {
   }
   // Creates with these option texts; keeps the block (or null) in `block`.
   QivEOBlock* create(QivBlkFactory& f, const std::vector<std::string>& texts) {
-    value_t* options = value_make_list();
-    for (const std::string& t : texts) gl_append(options->list, value_make_string(t.c_str()));
-    if (block) block->Destroy();
-    block = f.create("B1", options);  // the previous block is gone first
-    value_destroy(options);
+    if (block) block->Destroy();  // the previous block is gone first
+    block = romtest::createBlock(f, "B1", texts);
     return block;
   }
   robase* reactor() const { return dynamic_cast<robase*>(block); }

@@ -4,23 +4,17 @@
 // host's derivative check at the start and at the solution (fixed columns
 // included); and the romhost program on the shipped example cases.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <cstdlib>
-#include <sstream>
 
 #include "host/case_file.h"
-#include "host/jacobian_check.h"
-#include "host/newton.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 #include "tests/tuning/tuning_fixture.h"
 #include "tuning/rotuningbalance.h"
 
 namespace tuning_test {
 namespace {
-
-const std::string kExamples = std::string(ROM_SOURCE_DIR) + "/examples/";
 
 struct SolveCase {
   const char* example;
@@ -57,15 +51,9 @@ TEST_P(TuningSolve, ConvergesWithAnExactJacobian) {
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   ASSERT_EQ(s.system().unknowns().size(), s.system().equations().size());
 
-  const romhost::CheckResult start = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(start.passed()) << start.message;
-  EXPECT_LT(start.maxRelError, 1e-6);
-  const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-  ASSERT_TRUE(solved.converged()) << solved.message;
-  EXPECT_LE(solved.iterations, 4);
-  const romhost::CheckResult end = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(end.passed()) << end.message;
-  EXPECT_LT(end.maxRelError, 1e-6);
+  EXPECT_TRUE(exactJacobian(s.system())) << "start";
+  ASSERT_TRUE(solves(s.system(), 4));
+  EXPECT_TRUE(exactJacobian(s.system())) << "solution";
   for (const auto& [name, v] : plan.values) EXPECT_EQ(s.value(name), v) << name;  // given values stay
 }
 
@@ -99,16 +87,9 @@ TEST(TuningProgram, SolvesTheExampleCases) {
   for (const char* file : {"tuning-model-coker.json", "tuning-model-fcc-overcrack.json", "tuning-balance-coker.json",
                            "tuning-balance-visbreaker.json", "tuning-balance-fcc.json",
                            "tuning-balance-hydrocracker.json", "tuning-balance-reformer.json"}) {
-    const std::string out = ::testing::TempDir() + "tuning_program_" + std::to_string(getpid());
-    const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) +
-                            "/bin/romhost solve " + kExamples + file + " --check-jacobian --quiet >" + out + " 2>&1";
-    const int status = std::system(cmd.c_str());
-    std::ostringstream text;
-    text << std::ifstream(out).rdbuf();
-    std::filesystem::remove(out);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << file << "\n" << text.str();
-    EXPECT_NE(text.str().find("Converged in"), std::string::npos) << file << "\n" << text.str();
-    EXPECT_EQ(text.str().find("failed"), std::string::npos) << file << "\n" << text.str();
+    const ProgramRun run = solveExample(file, "--check-jacobian");
+    EXPECT_TRUE(converged(run)) << file;
+    EXPECT_EQ(run.text().find("failed"), std::string::npos) << file << "\n" << run.text();
   }
 }
 

@@ -3,51 +3,30 @@
 // first generation, networks rerun only on changed inputs, and the romhost
 // program on the v37 example cases.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "platform/diveduded/DIVeduded.h"
 #include "tests/models/coker/coker_fixture.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
 using namespace coker_test;
 
-struct SolveCase {
-  const char* name;
-  bool volume;
-  Values attributes;
-};
-
-void PrintTo(const SolveCase& c, std::ostream* os) { *os << c.name; }
-
 Session makeSession(const char* version, const SolveCase& p) {
-  return Session(createByFactory({"SUBID:ROCOKER", version, p.volume ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}),
-                 nominalInputs(p.volume), p.attributes);
+  return Session(createByFactory(options(p.volume, {version})), nominalInputs(p.volume), p.attributes);
 }
 
 // Own name -> value of every variable of the block, after a solve.
 std::map<std::string, double> solve(Session& s) {
-  const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-  EXPECT_TRUE(solved.converged()) << solved.message;
-  EXPECT_LE(solved.iterations, 8);
-  std::map<std::string, double> out;
-  for (const int n : s.system().variables())
-    out[std::string(s.system().variableName(n)).substr(3)] = s.system().value(n);
-  return out;
+  EXPECT_TRUE(solves(s.system(), 8));
+  return s.values();
 }
 
 class Coker2Solve : public ::testing::TestWithParam<SolveCase> {};
@@ -55,11 +34,9 @@ class Coker2Solve : public ::testing::TestWithParam<SolveCase> {};
 TEST_P(Coker2Solve, ConvergesFromInitWithAnExactJacobianAndAgreesWithTheFirstGeneration) {
   Session s = makeSession("VERSION:37.0.0", GetParam());
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-  const romhost::CheckResult start = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(start.passed() && start.maxRelError < 1e-6 && start.checked == 663) << start.message;
+  EXPECT_TRUE(exactJacobian(s.system(), 663)) << "start";
   const std::map<std::string, double> second = solve(s);
-  const romhost::CheckResult end = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(end.passed() && end.maxRelError < 1e-6) << end.message;
+  EXPECT_TRUE(exactJacobian(s.system())) << "solution";
   if (GetParam().volume) return;  // a volume feed gives different masses in the two generations
 
   // Volumes differ by design (densities here, FOE factors there); every mass
@@ -106,22 +83,12 @@ TEST(Coker2Networks, RunOnlyWhenAnInputChanged) {
 }
 
 TEST(Coker2Program, SolvesTheV37ExampleCases) {
-  const std::string out = ::testing::TempDir() + "coker2_" + std::to_string(getpid());
   for (const char* file : {"coker-v37.json", "coker-v37-volume.json"}) {
-    const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) +
-                            "/bin/romhost solve " + ROM_SOURCE_DIR + "/examples/" + file +
-                            " --check-jacobian --quiet >" + out + " 2>&1";
-    const int status = std::system(cmd.c_str());
-    std::ostringstream text;
-    text << std::ifstream(out).rdbuf();
-    std::filesystem::remove(out);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << file << text.str();
-    std::smatch m;
-    const std::string t = text.str();
-    ASSERT_TRUE(std::regex_search(t, m, std::regex("Converged in ([0-9]+) iterations"))) << t;
-    EXPECT_LE(std::stoi(m[1]), 8);
-    ASSERT_TRUE(std::regex_search(t, m, std::regex("solution point: 663 entries, max relative error ([^ ]+)"))) << t;
-    EXPECT_LT(std::stod(m[1]), 1e-6);
+    const ProgramRun run = solveExample(file, "--check-jacobian");
+    EXPECT_TRUE(converged(run, 8)) << file;
+    const std::optional<ReportedCheck> check = solutionCheck(run.text());
+    ASSERT_TRUE(check && check->entries == 663) << run.text();
+    EXPECT_LT(check->maxRelError, 1e-6);
   }
 }
 

@@ -41,23 +41,13 @@ std::vector<std::string> words(const std::string& text) {
   return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-// Own names of a port's variables, in port order.
-std::vector<std::string> portNames(Session& s, const char* port) {
-  const qiv_port* p = dynamic_cast<rocoker_1&>(*s.block).findPort(port);
-  std::vector<std::string> names;
-  for (int i = 0; p && i < qivport_nvars(p); ++i)
-    names.push_back(std::string(rtovarlst_name(s.system().varList(), qivport_var(p, i))).substr(3));
-  return names;
-}
-
 class Coker2SetUp : public ::testing::TestWithParam<bool> {};  // volume HL basis
 
 TEST_P(Coker2SetUp, MakeUpOfTheFactoryBlock) {
   const bool volume = GetParam();
-  Session s(createByFactory({"SUBID:ROCOKER", "VERSION:37.0.0", volume ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}),
-            nominalInputs(volume));
+  Session s(createByFactory(options(volume, {"VERSION:37.0.0"})), nominalInputs(volume));
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-  const rocoker_1& b = dynamic_cast<rocoker_1&>(*s.block);
+  const rocoker_1& b = s.as<rocoker_1>();
   const romhost::BlockRanges& r = s.session->ranges();
   EXPECT_EQ(std::tuple(r.nVars, r.nEqns, r.nNz), std::tuple(134, 100, 13400));
   qiv_blk_t desc;
@@ -92,11 +82,11 @@ TEST_P(Coker2SetUp, MakeUpOfTheFactoryBlock) {
   EXPECT_EQ(std::tuple(s.system().isFixed(s.number("FEEDVOL")), s.system().isFixed(s.number("FEEDMASS"))),
             std::tuple(volume, !volume));
 
-  EXPECT_EQ(portNames(s, "INPUT").at(4), volume ? "FEEDVOL" : "FEEDMASS");
-  EXPECT_EQ(portNames(s, "OUTVOL"), words("C32VOL C3VOL COKVOL FGSVOL H2SVOL HCNVOL HGOVOL IC4VOL LCNVOL LGOVOL "
+  EXPECT_EQ(s.port("INPUT").at(4), volume ? "FEEDVOL" : "FEEDMASS");
+  EXPECT_EQ(s.port("OUTVOL"), words("C32VOL C3VOL COKVOL FGSVOL H2SVOL HCNVOL HGOVOL IC4VOL LCNVOL LGOVOL "
                                           "NC4VOL UC4VOL C3MIXVOL C4MIXVOL"));
   std::vector<std::size_t> sizes;
-  for (const char* port : {"INPUT", "OUTMASS", "OUTRES", "CONSTANTS"}) sizes.push_back(portNames(s, port).size());
+  for (const char* port : {"INPUT", "OUTMASS", "OUTRES", "CONSTANTS"}) sizes.push_back(s.port(port).size());
   EXPECT_EQ(sizes, (std::vector<std::size_t>{11, 14, 47, 12}));
 
   // The ppm steps run last (key 3500) and overwrite the sulfur percentages

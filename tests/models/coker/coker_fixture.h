@@ -4,26 +4,17 @@
 // the shipped sample networks.
 #pragma once
 
-#include <memory>
+#include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "host/block_session.h"
 #include "models/coker/rocoker.h"
-#include "platform/registry.h"
-#include "platform/values.h"
-#include "plugin/factories.h"
+#include "tests/support/factory.h"
+#include "tests/support/hosted_block.h"
 
 namespace coker_test {
 
-using Values = std::vector<std::pair<std::string, double>>;
-
-inline const std::string kNetworkRoot = std::string(ROM_SOURCE_DIR) + "/examples/networks";
-
-inline void useNetworkRoot(const std::string& root) {
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
-}
+using namespace romtest;
 
 // The inputs of examples/coker.json (examples/coker-volume.json).
 inline Values nominalInputs(bool volumeBasis = false) {
@@ -45,7 +36,7 @@ inline Values nominalInputs(bool volumeBasis = false) {
 class ProbeCoker : public rocoker {
  public:
   explicit ProbeCoker(const char* name) : rocoker(name) {
-    useNetworkRoot(kNetworkRoot);
+    useSampleNetworks();
     setLEBasis("MASS");
     setHLBasis("MASS");
     prepare();
@@ -69,42 +60,35 @@ class ProbeCoker : public rocoker {
   }
 };
 
-// The block the factory makes from options, reading networks under root.
-inline QivEOBlock* createByFactory(const std::vector<std::string>& options, const std::string& root = kNetworkRoot) {
-  useNetworkRoot(root);
-  value_t* list = value_make_list();
-  for (const std::string& o : options) gl_append(list->list, value_make_string(o.c_str()));
-  rofactory factory;
-  QivEOBlock* block = factory.create("C1", list);
-  value_destroy(list);
-  return block;
+// The block "C1" the factory makes from options, reading networks under root.
+inline QivEOBlock* createByFactory(const std::vector<std::string>& options, const std::string& root = kSampleNetworks) {
+  return createByMorvane("C1", options, root);
 }
 
-// A block "C1" in a host session, set up with the given inputs and attributes.
-struct Session {
+// Options of a coker: SUBID, HL basis and any more.
+inline std::vector<std::string> options(bool volume = false, const std::vector<std::string>& more = {}) {
+  std::vector<std::string> o = {"SUBID:ROCOKER"};
+  o.insert(o.end(), more.begin(), more.end());
+  o.push_back(volume ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS");
+  return o;
+}
+
+// A coker in a host session, set up with the given inputs and attributes.
+struct Session : HostedBlock {
   explicit Session(QivEOBlock* made, const Values& values = nominalInputs(), const Values& attributes = {},
                    romhost::Placement placement = {})
-      : block(made), session(std::make_unique<romhost::BlockSession>(made, placement)) {
-    romhost::SetUpPlan plan;
-    plan.values = values;
-    for (const auto& [name, v] : attributes) {
-      romhost::AttributeValue real;
-      real.real = v;
-      plan.attributes.push_back({name, real});
-    }
-    setUp = session->setUp(plan);
-  }
-
-  romhost::BlockSystem& system() { return session->system(); }
-  rocoker& coker() const { return dynamic_cast<rocoker&>(*block); }
-  int number(const std::string& own) { return rtovarlst_find(system().varList(), ("C1." + own).c_str()); }
-  double& value(const std::string& own) { return rtovarlst_vec_value(system().varList())[number(own) - 1]; }
-  int eqnNumber(const std::string& own) { return rtoeqnlst_find(system().eqnList(), ("C1." + own).c_str()); }
-  double residual(const std::string& own) { return rtoeqnlst_vec_residual(system().eqnList())[eqnNumber(own) - 1]; }
-
-  QivEOBlock* block;  // owned by the session
-  std::unique_ptr<romhost::BlockSession> session;
-  romhost::StepResult setUp;
+      : HostedBlock(made, values, attributes, placement) {}
+  rocoker& coker() const { return as<rocoker>(); }
 };
+
+// A whole solve: its name, the HL basis, attributes and inputs.
+struct SolveCase {
+  const char* name;
+  bool volume;
+  Values attributes;
+  Values inputs = {};  // given after the nominal ones
+};
+
+inline void PrintTo(const SolveCase& c, std::ostream* os) { *os << c.name; }
 
 }  // namespace coker_test

@@ -68,19 +68,11 @@ TEST(CokerRecords, IndicesFollowTheCreationOrder) {
   EXPECT_EQ(indices.size(), rocoker::kOwnEquationCount);
 }
 
-// Own names of a port's variables, in port order.
-std::vector<std::string> portNames(Session& s, const qiv_port* port) {
-  std::vector<std::string> names;
-  for (int i = 0; i < qivport_nvars(port); ++i)
-    names.push_back(std::string(rtovarlst_name(s.system().varList(), qivport_var(port, i))).substr(3));
-  return names;
-}
-
 class CokerSetUp : public ::testing::TestWithParam<bool> {};  // volume HL basis
 
 TEST_P(CokerSetUp, FactoryBlockCreatesItsFrameworkObjects) {
   const bool volume = GetParam();
-  Session s(createByFactory({"SUBID:ROCOKER", volume ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}), nominalInputs(volume));
+  Session s(createByFactory(options(volume)), nominalInputs(volume));
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   qiv_blk_t desc;
   s.coker().inq_attr(desc);
@@ -104,21 +96,19 @@ TEST_P(CokerSetUp, FactoryBlockCreatesItsFrameworkObjects) {
   EXPECT_EQ(std::vector<double>({s.value("COKFOEFACTOR"), s.value("FGSMW"), s.value("H2SMW")}),
             std::vector<double>({1.24, 23.0565, 34.08088}));
 
-  const QivEOBlockImpl& b = s.coker();
-  EXPECT_EQ(portNames(s, b.findPort("INPUT")),
+  EXPECT_EQ(s.port("INPUT"),
             (std::vector<std::string>{"COMBINEDFEEDRATIO", "DRUMINLETPRES", "DRUMINLETTEMP", "FEEDCCR",
                                       volume ? "FEEDVOL" : "FEEDMASS", "FEEDNIT", "FEEDSG", "FEEDSUL", "HCNECP",
                                       "LCNECP", "LGOECP"}));
-  const std::vector<std::string> vol = portNames(s, b.findPort("OUTVOL"));
-  EXPECT_EQ(std::vector<std::size_t>({portNames(s, b.findPort("OUTMASS")).size(), vol.size(),
-                                      portNames(s, b.findPort("OUTRES")).size(),
-                                      portNames(s, b.findPort("CONSTANTS")).size()}),
+  const std::vector<std::string> vol = s.port("OUTVOL");
+  EXPECT_EQ(std::vector<std::size_t>(
+                {s.port("OUTMASS").size(), vol.size(), s.port("OUTRES").size(), s.port("CONSTANTS").size()}),
             std::vector<std::size_t>({14, 14, 47, 10}));
   EXPECT_EQ(vol.back(), "C4MIXVOL");
   EXPECT_EQ(std::count(vol.begin(), vol.end(), "FEEDVOL"), 0);
   qiv_port* out = qivport_create("OUT", 0, 2, 0);
   s.coker().addVarsToOutputPort(out);
-  const std::vector<std::string> outNames = portNames(s, out);
+  const std::vector<std::string> outNames = s.portVariables(out);
   qivport_destroy(out);
   EXPECT_EQ(outNames.size(), 70u);
   EXPECT_TRUE(std::none_of(outNames.begin(), outNames.end(), [](const std::string& n) { return n.ends_with("PPM"); }));

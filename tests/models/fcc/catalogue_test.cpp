@@ -96,7 +96,8 @@ class FccRegistration : public ::testing::TestWithParam<const char*> {};
 TEST_P(FccRegistration, StatedOrderStoppingAtTheFirstFailure) {
   recordingslate block("FCC_GO_2N");
   block.prepare();
-  rtattrdict_t* eqns = rtoeqnlst_create(PreparedSlate::kCapacity);
+  const romtest::FrameworkLists lists(PreparedSlate::kCapacity);  // only the equation list is handed over
+  rtattrdict_t* eqns = lists.eqns;
   block.setPositions(101, 51, 301);
   block.attachMatrix(nullptr, eqns, nullptr);
   block.failAt = GetParam();
@@ -113,7 +114,6 @@ TEST_P(FccRegistration, StatedOrderStoppingAtTheFirstFailure) {
   if (block.failAt.empty()) {  // the framework number follows from the index, not from the order
     EXPECT_STREQ(rtoeqnlst_name(eqns, 51 + 67 - 1), "FCC1.EQN_H2SMASS");
   }
-  rtoeqnlst_destroy(eqns);
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, FccRegistration,

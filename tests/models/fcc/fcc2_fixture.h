@@ -4,20 +4,16 @@
 // initialised.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "host/block_session.h"
 #include "models/fcc/rofcc_1.h"
-#include "platform/registry.h"
-#include "platform/values.h"
-#include "plugin/factories.h"
+#include "tests/support/factory.h"
+#include "tests/support/hosted_block.h"
 
 namespace fcc2_test {
 
-using Values = std::vector<std::pair<std::string, double>>;
+using namespace romtest;
 
 // The eight block types with their model kinds and the sizes of their class.
 struct BlockType {
@@ -33,11 +29,6 @@ inline constexpr BlockType kBlockTypes[] = {
     {"ROFCCGO3N", "FCC_GO_3N", 193, 143, 50},        {"ROFCCGOR3N", "FCC_GOR_3N", 193, 143, 50},
     {"ROFCCGO3N1H", "FCC_GO_3N1H", 211, 159, 52},    {"ROFCCGOR3N1H", "FCC_GOR_3N1H", 211, 159, 52},
 };
-
-inline void useSampleNetworks() {
-  const std::string root = std::string(ROM_SOURCE_DIR) + "/examples/networks";
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
-}
 
 // The nominal point of the sample networks (examples/fcc*-v37.json); the
 // block takes the names it has. The C5+ split fractions are the user's.
@@ -57,41 +48,23 @@ inline std::vector<std::string> factoryOptions(const char* subid, const char* ve
           volumeBasis ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"};
 }
 
-inline QivEOBlock* createByFactory(const std::vector<std::string>& options) {
-  useSampleNetworks();
-  value_t* list = value_make_list();
-  for (const std::string& o : options) gl_append(list->list, value_make_string(o.c_str()));
-  rofactory factory;
-  QivEOBlock* block = factory.create("F1", list);
-  value_destroy(list);
-  return block;
-}
+// The block "F1" the factory makes from options, on the sample networks.
+inline QivEOBlock* createByFactory(const std::vector<std::string>& options) { return createByMorvane("F1", options); }
 
-// A block "F1" in a host session, set up with the inputs it has and the given attributes.
-struct Session {
+// A block in a host session, set up with the inputs it has and the given attributes.
+struct Session : HostedBlock {
   explicit Session(QivEOBlock* made, const Values& values = nominalInputs(), const Values& attributes = {})
-      : block(made), session(std::make_unique<romhost::BlockSession>(made)) {
-    romhost::SetUpPlan plan;
-    if (const rofcc_1* b = fcc()) {
-      for (const auto& [name, v] : values)
-        if (b->varMan().contains(name)) plan.values.emplace_back(name, v);
-    }
-    for (const auto& [name, v] : attributes) {
-      romhost::AttributeValue real;
-      real.real = v;
-      plan.attributes.push_back({name, real});
-    }
-    setUp = session->setUp(plan);
-  }
-
+      : HostedBlock(made, inputsOf(made, values), attributes) {}
   const rofcc_1* fcc() const { return dynamic_cast<const rofcc_1*>(block); }
-  romhost::BlockSystem& system() { return session->system(); }
-  int number(const std::string& own) { return rtovarlst_find(system().varList(), ("F1." + own).c_str()); }
-  double& value(const std::string& own) { return rtovarlst_vec_value(system().varList())[number(own) - 1]; }
 
-  QivEOBlock* block;  // owned by the session
-  std::unique_ptr<romhost::BlockSession> session;
-  romhost::StepResult setUp;
+ private:
+  static Values inputsOf(const QivEOBlock* made, const Values& values) {
+    Values kept;
+    if (const auto* b = dynamic_cast<const rofcc_1*>(made))
+      for (const auto& [name, v] : values)
+        if (b->varMan().contains(name)) kept.emplace_back(name, v);
+    return kept;
+  }
 };
 
 }  // namespace fcc2_test

@@ -3,26 +3,18 @@
 // start and the solution, closed mass and sulfur balances, the overcracking
 // attributes at work, and the romhost program on the v37 example cases.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "tests/models/fcc/fcc2_fixture.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
 using namespace fcc2_test;
-namespace fs = std::filesystem;
 
 struct SolveCase {
   BlockType type;
@@ -54,15 +46,9 @@ TEST_P(Fcc2Solve, ConvergesFromInitWithAnExactJacobianAndClosedBalances) {
             c.attributes);
   ASSERT_TRUE(s.fcc());
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-  for (const char* when : {"start", "solution"}) {
-    const romhost::CheckResult check = romhost::checkJacobian(s.system());
-    EXPECT_TRUE(check.passed()) << when << ": " << check.message;
-    EXPECT_LT(check.maxRelError, 1e-6) << when;
-    if (std::string(when) == "solution") break;
-    const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-    ASSERT_TRUE(solved.converged()) << solved.message;
-    EXPECT_LE(solved.iterations, 12);
-  }
+  EXPECT_TRUE(exactJacobian(s.system())) << "start";
+  ASSERT_TRUE(solves(s.system(), 12));
+  EXPECT_TRUE(exactJacobian(s.system())) << "solution";
 
   // Products (H2S among them) make up the feed; the liquids, coke and H2S carry its sulfur.
   const std::string kind = c.type.kind;
@@ -99,34 +85,21 @@ TEST(Fcc2Overcrack, RateAttributeMovesThePairedYield) {
     const Values attributes = i == 0 ? Values{} : Values{{"LCN_OVERCRACK_RATE", 0.0}};
     Session s(createByFactory(factoryOptions("ROFCCGO2N")), nominalInputs(), attributes);
     ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-    ASSERT_TRUE(romhost::solveNewton(s.system()).converged());
+    ASSERT_TRUE(solves(s.system()));
     lcn[i] = s.value("LCNFRAC");
   }
   // The sample difference network of LCN predicts about 0.01 at the nominal point.
   EXPECT_NEAR(lcn[1] - lcn[0], 0.01, 0.005);
 }
 
-// The romhost program, as scripts/demo runs it: exit code and output.
-std::pair<int, std::string> romhost(const std::string& args) {
-  const fs::path out = fs::path(::testing::TempDir()) / ("fcc2_out_" + std::to_string(getpid()));
-  const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) + "/bin/romhost " +
-                          args + " --quiet >" + out.string() + " 2>&1";
-  const int status = std::system(cmd.c_str());
-  std::ostringstream text;
-  text << std::ifstream(out).rdbuf();
-  fs::remove(out);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
-
 TEST(Fcc2Program, SolvesTheV37ExampleCases) {
   // Every block type is solved in process above; the program runs the widest slate on a volume feed.
   for (const char* file : {"fcc-go-3n1h-v37-volume.json"}) {
-    const auto [code, text] = romhost("solve " + std::string(ROM_SOURCE_DIR) + "/examples/" + file + " --check-jacobian");
-    EXPECT_EQ(code, 0) << file << text;
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(text, m, std::regex("solution point: [0-9]+ entries, max relative error ([^ ]+)")))
-        << file << text;
-    EXPECT_LT(std::stod(m[1]), 1e-6) << file;
+    const ProgramRun run = solveExample(file, "--check-jacobian");
+    EXPECT_EQ(run.code, 0) << file << run.text();
+    const std::optional<ReportedCheck> check = solutionCheck(run.text());
+    ASSERT_TRUE(check) << file << run.text();
+    EXPECT_LT(check->maxRelError, 1e-6) << file;
   }
 }
 

@@ -61,15 +61,6 @@ TEST(Fcc2Descriptions, ReactionSpecAndOvercrackMaps) {
                        "MCN_OVERCRACK_RATE"));
 }
 
-// Own names of a port's variables, in port order.
-std::vector<std::string> portNames(Session& s, const char* port) {
-  const qiv_port* p = const_cast<rofcc_1*>(s.fcc())->findPort(port);
-  std::vector<std::string> names;
-  for (int i = 0; p && i < qivport_nvars(p); ++i)
-    names.push_back(std::string(rtovarlst_name(s.system().varList(), qivport_var(p, i))).substr(3));
-  return names;
-}
-
 class Fcc2Type : public ::testing::TestWithParam<BlockType> {};
 
 TEST_P(Fcc2Type, ClassSizesEquationsAttributesAndPorts) {
@@ -120,17 +111,17 @@ TEST_P(Fcc2Type, ClassSizesEquationsAttributesAndPorts) {
     }
 
   // Ports: the slate's cuts on OUTVOL and OUTMASS, its results first on OUTRES.
-  std::vector<std::string> vol = portNames(s, "OUTVOL"), mass = portNames(s, "OUTMASS");
+  std::vector<std::string> vol = s.port("OUTVOL"), mass = s.port("OUTMASS");
   const int extra = (fcc1HasMcn(slate) ? 1 : 0) + (fcc1HasHco(slate) ? 1 : 0);
   EXPECT_EQ(std::tuple(vol.size(), mass.size()), std::tuple(19u + extra, 19u + extra));
   EXPECT_EQ(std::count(vol.begin(), vol.end(), "HCOVOL"), fcc1HasHco(slate) ? 1 : 0);
   for (const char* name : {"C3MIXVOL", "C4MIXVOL", "FEEDVOL", "UNSATINC3MIXVOL", "ISATINC5MIXVOL"})
     EXPECT_EQ(std::count(vol.begin(), vol.end(), name), std::string(name).starts_with("C") ? 1 : 0) << name;
-  const std::vector<std::string> res = portNames(s, "OUTRES");
+  const std::vector<std::string> res = s.port("OUTRES");
   EXPECT_EQ(res.size(), 64u + 8u * extra);
   EXPECT_EQ(res.front(), fcc1HasMcn(slate) ? "MCNSUL" : fcc1HasHco(slate) ? "HCOSUL" : "SATINC3MIXVOL");
   EXPECT_EQ(std::set<std::string>(res.begin(), res.end()).size(), res.size());
-  const std::vector<std::string> constants = portNames(s, "CONSTANTS");
+  const std::vector<std::string> constants = s.port("CONSTANTS");
   EXPECT_EQ(constants.size(), 20u);
   EXPECT_TRUE(std::none_of(constants.begin(), constants.end(),
                            [](const std::string& n) { return n.find("CUTOFF") != std::string::npos; }));
@@ -194,7 +185,7 @@ TEST(Fcc2Ports, VolumeBasisFixesAndShowsTheFeedVolume) {
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   EXPECT_TRUE(s.system().isFixed(s.number("FEEDVOL")));
   EXPECT_FALSE(s.system().isFixed(s.number("FEEDMASS")));
-  const std::vector<std::string> input = portNames(s, "INPUT");
+  const std::vector<std::string> input = s.port("INPUT");
   EXPECT_EQ(std::count(input.begin(), input.end(), "FEEDVOL"), 1);
   EXPECT_EQ(std::count(input.begin(), input.end(), "FEEDMASS"), 0);
   // The feed's volume conversion runs first and computes the mass.

@@ -5,21 +5,17 @@
 #pragma once
 
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "host/block_session.h"
 #include "models/fcc/rofcc_slates.h"
-#include "platform/registry.h"
-#include "platform/values.h"
-#include "plugin/factories.h"
+#include "tests/support/factory.h"
+#include "tests/support/hosted_block.h"
 
 namespace fcc_test {
 
-using Values = std::vector<std::pair<std::string, double>>;
+using namespace romtest;
 
 // The eight block types with their slate and the sizes the slate gives.
 struct BlockType {
@@ -43,17 +39,11 @@ inline constexpr BlockType kBlockTypes[] = {
 };
 inline void PrintTo(const BlockType& t, std::ostream* os) { *os << t.subid; }
 
-inline const std::string kNetworkRoot = std::string(ROM_SOURCE_DIR) + "/examples/networks";
-
-inline void useNetworkRoot(const std::string& root) {
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
-}
-
 // The nominal point of a kind: the INPUT rows of its sample-network table.
 // On a volume HL basis the feed is given as FEEDVOL (CUM/HR) instead.
 inline Values nominalInputs(const std::string& kind, bool volumeBasis = false) {
   Values values;
-  std::ifstream table(kNetworkRoot + "/" + kind + "/" + kind + ".table");
+  std::ifstream table(kSampleNetworks + "/" + kind + "/" + kind + ".table");
   for (std::string line; std::getline(table, line);) {
     std::istringstream words(line.substr(0, line.find('#')));
     std::string key, tag;
@@ -64,15 +54,8 @@ inline Values nominalInputs(const std::string& kind, bool volumeBasis = false) {
   return values;
 }
 
-inline QivEOBlock* createByFactory(const std::vector<std::string>& options) {
-  useNetworkRoot(kNetworkRoot);
-  value_t* list = value_make_list();
-  for (const std::string& o : options) gl_append(list->list, value_make_string(o.c_str()));
-  rofactory factory;
-  QivEOBlock* block = factory.create("F1", list);
-  value_destroy(list);
-  return block;
-}
+// The block "F1" the factory makes from options, on the sample networks.
+inline QivEOBlock* createByFactory(const std::vector<std::string>& options) { return createByMorvane("F1", options); }
 
 // A slate class with the model kind of one of its leaves, prepared as the
 // factory prepares a leaf, with its protected operations in view.
@@ -81,7 +64,7 @@ class Probe : public Slate {
  public:
   explicit Probe(const char* kind, const char* hl = "MASS") : Slate("F1") {
     this->m_modelKind = kind;
-    useNetworkRoot(kNetworkRoot);
+    useSampleNetworks();
     this->setLEBasis("MASS");
     this->setHLBasis(hl);
     this->prepare();
@@ -99,43 +82,17 @@ class Probe : public Slate {
   ROMEqn* massBal() const { return this->m_massBalEqn; }
 };
 
-// A block "F1" in a host session (positions 101 / 11 / 501 unless placed
-// otherwise), set up with the kind's nominal inputs and the given values and
-// attributes.
-struct Session {
+// A block in a host session (positions 101 / 11 / 501 unless placed
+// otherwise), set up with the given values and attributes, or with the kind's
+// nominal inputs and more values.
+struct Session : HostedBlock {
   explicit Session(QivEOBlock* made, const Values& values, const Values& attributes = {},
                    romhost::Placement placement = {})
-      : block(made), session(std::make_unique<romhost::BlockSession>(made, placement)) {
-    romhost::SetUpPlan plan;
-    plan.values = values;
-    for (const auto& [name, v] : attributes) {
-      romhost::AttributeValue real;
-      real.real = v;
-      plan.attributes.push_back({name, real});
-    }
-    setUp = session->setUp(plan);
-  }
-  Session(const BlockType& type, const Values& more = {}, const Values& attributes = {})
-      : Session(createByFactory({std::string("SUBID:") + type.subid}), withMore(nominalInputs(type.kind), more),
-                attributes) {}
-
-  static Values withMore(Values values, const Values& more) {
-    values.insert(values.end(), more.begin(), more.end());
-    return values;
-  }
-
-  romhost::BlockSystem& system() { return session->system(); }
-  rofccslate& fcc() const { return dynamic_cast<rofccslate&>(*block); }
-  int number(const std::string& own) { return rtovarlst_find(system().varList(), ("F1." + own).c_str()); }
-  double& value(const std::string& own) { return rtovarlst_vec_value(system().varList())[number(own) - 1]; }
-  int eqnNumber(const std::string& own) { return rtoeqnlst_find(system().eqnList(), ("F1." + own).c_str()); }
-  double& residual(const std::string& own) {
-    return rtoeqnlst_vec_residual(system().eqnList())[eqnNumber(own) - 1];
-  }
-
-  QivEOBlock* block;  // owned by the session
-  std::unique_ptr<romhost::BlockSession> session;
-  romhost::StepResult setUp;
+      : HostedBlock(made, values, attributes, placement) {}
+  explicit Session(const BlockType& type, const Values& more = {}, const Values& attributes = {})
+      : HostedBlock(createByFactory({std::string("SUBID:") + type.subid}), joined(nominalInputs(type.kind), more),
+                    attributes) {}
+  rofccslate& fcc() const { return as<rofccslate>(); }
 };
 
 }  // namespace fcc_test

@@ -3,7 +3,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/diveduded/DIVeduded.h"
+#include "tests/support/networks.h"
 
 namespace {
 
@@ -83,32 +83,16 @@ std::string fcctestslate::nameOf(int number) const {
   return "?";
 }
 
-void useSampleNetworks() {
-  const std::string root = std::string(ROM_SOURCE_DIR) + "/examples/networks";
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
-}
-
 PreparedSlate::PreparedSlate(const std::string& kind, SlateShape shape, const char* hl, const char* le)
-    : vars(rtovarlst_create(kCapacity)),
-      eqns(rtoeqnlst_create(kCapacity)),
-      jac(rtojac_create(kCapacity)),
-      block(std::make_unique<fcctestslate>(kind, shape)) {
-  useSampleNetworks();
+    : FrameworkLists(kCapacity), block(std::make_unique<fcctestslate>(kind, shape)) {
+  romtest::useSampleNetworks();
   block->setLEBasis(le);
   block->setHLBasis(hl);
   block->prepare();
-  block->setPositions(101, 51, 301);
-  block->attachMatrix(vars, eqns, jac);
+  attach(*block);
   iniStatus = 0;
   block->user_ini(iniStatus);
   for (const auto& [name, v] : kNominalInputs) value(name) = v;
-}
-
-PreparedSlate::~PreparedSlate() {
-  block.reset();
-  rtojac_destroy(jac);
-  rtoeqnlst_destroy(eqns);
-  rtovarlst_destroy(vars);
 }
 
 double& PreparedSlate::value(const std::string& name) const {

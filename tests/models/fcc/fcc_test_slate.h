@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "models/fcc/rofcc.h"
-#include "platform/pelmo.h"
+#include "tests/support/framework_lists.h"
 
 struct SlateShape {
   bool cuts = false;        // the MCN and HCO variables of a "3N1H" slate
@@ -56,25 +56,17 @@ class fcctestslate : public rofcc {
 
 // A prepared test slate (the shipped sample networks as the network root) with
 // framework lists attached at first positions 101 / 51 / 301, set up by
-// user_ini, every model input at the sample networks' nominal point.
-struct PreparedSlate {
+// user_ini, every model input at the sample networks' nominal point. The block
+// goes before the lists it points to.
+struct PreparedSlate : romtest::FrameworkLists {
   static constexpr int kCapacity = 1000;
   explicit PreparedSlate(const std::string& kind = "FCC_GO_2N", SlateShape shape = kSlate2N,
                          const char* hl = "MASS", const char* le = "MASS");
-  ~PreparedSlate();
-  PreparedSlate(const PreparedSlate&) = delete;
-  PreparedSlate& operator=(const PreparedSlate&) = delete;
 
   double& value(const std::string& name) const;  // framework value of a variable
   double& residual(int number) const { return rtoeqnlst_vec_residual(eqns)[number - 1]; }
   std::vector<std::string> port(const char* name) const;  // variable names of a port's entries
 
-  rtvarlst_t* vars;
-  rtattrdict_t* eqns;
-  rt_jac_t* jac;
   std::unique_ptr<fcctestslate> block;
   long long iniStatus = -1;
 };
-
-// Makes <source>/examples/networks the registry's network root.
-void useSampleNetworks();

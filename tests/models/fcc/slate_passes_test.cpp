@@ -2,35 +2,20 @@
 // starting values of init: the H2S grid with and without a bracket, the volume
 // feed, the mixes, and values that are never stored when not finite.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 
 #include "tests/models/fcc/fcc_slate_fixture.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
 using namespace fcc_test;
-namespace fs = std::filesystem;
 
 constexpr double kSentinel = 12345.678;
 const BlockType& k2N = kBlockTypes[0];
 const BlockType& k3N = kBlockTypes[4];
 const BlockType& k3N1H = kBlockTypes[6];
-
-// An empty network root: every network file is missing.
-struct NoNetworks {
-  NoNetworks() : dir(fs::path(::testing::TempDir()) / ("fcc_nonets_" + std::to_string(getpid()))) {
-    fs::create_directories(dir);
-    useNetworkRoot(dir.string());
-  }
-  ~NoNetworks() {
-    useNetworkRoot(kNetworkRoot);
-    fs::remove_all(dir);
-  }
-  fs::path dir;
-};
 
 TEST(FccSlatePasses, AFailingNetworkIsTheResultAndNothingIsWritten) {
   Session s(k3N1H);
@@ -40,12 +25,10 @@ TEST(FccSlatePasses, AFailingNetworkIsTheResultAndNothingIsWritten) {
   double* bj = rtojac_vec_bj(sys.jac());
   for (const auto& nz : sys.nonZeros()) bj[nz.nz - 1] = kSentinel;
   const double massFactor = s.value("MASSFACTOR"), h2s = s.value("H2SMASS");
-  NoNetworks none;
+  const NetworkRoot none;  // empty: every network file is missing
+  EXPECT_EQ(s.res(), 3);  // missing file
+  EXPECT_EQ(s.jac(), 3);
   long long status = 0;
-  s.fcc().user_res(status);
-  EXPECT_EQ(status, 3);  // missing file
-  s.fcc().user_jac(status);
-  EXPECT_EQ(status, 3);
   s.fcc().init(status);
   EXPECT_EQ(status, 3);
   for (int e : sys.equations()) EXPECT_EQ(rtoeqnlst_vec_residual(sys.eqnList())[e - 1], kSentinel);
@@ -55,19 +38,7 @@ TEST(FccSlatePasses, AFailingNetworkIsTheResultAndNothingIsWritten) {
 }
 
 TEST(FccSlatePasses, TheJacobianNeedsACompletePattern) {
-  romhost::BlockSession session(createByFactory({"SUBID:ROFCCGO2N"}));
-  ASSERT_TRUE(session.dimension().ok());
-  ASSERT_TRUE(session.initialize().ok());
-  for (const auto& [name, v] : nominalInputs("FCC_GO_2N")) ASSERT_TRUE(session.setValue(name, v).ok());
-  double* bj = rtojac_vec_bj(session.system().jac());
-  for (int i = 0; i < rtojac_capacity(session.system().jac()); ++i) bj[i] = kSentinel;
-  long long status = 0;
-  session.impl()->user_jac(status);
-  EXPECT_EQ(status, 1);
-  for (int i = 0; i < rtojac_capacity(session.system().jac()); ++i) ASSERT_EQ(bj[i], kSentinel) << i;
-  ASSERT_TRUE(session.pattern().ok());
-  session.impl()->user_jac(status);
-  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(jacobianWaitsForPattern(createByFactory({"SUBID:ROFCCGO2N"}), nominalInputs("FCC_GO_2N")));
 }
 
 // The sulfur balance of the grid at an H2S mass h, from the values init wrote
@@ -130,7 +101,7 @@ TEST(FccSlateInit, WithoutABracketTheFallback) {
 
 TEST(FccSlateInit, VolumeFeedMixesAndValuesThatAreNeverStored) {
   Session volume(createByFactory({"SUBID:ROFCCGOR2N1H", "BASIS_HL:VOLUME"}),
-                 Session::withMore(nominalInputs("FCC_GOR_2N1H", true), {{"FEEDSG", 0.9}, {"FEEDVOL", 100}}));
+                 joined(nominalInputs("FCC_GOR_2N1H", true), {{"FEEDSG", 0.9}, {"FEEDVOL", 100}}));
   ASSERT_TRUE(volume.setUp.ok()) << volume.setUp.message;
   EXPECT_DOUBLE_EQ(volume.value("FEEDMASS"), 90000.0);
 

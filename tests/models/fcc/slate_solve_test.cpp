@@ -4,17 +4,13 @@
 // the romhost program on the example cases (its derivative check on them is
 // the one above).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <regex>
-#include <sstream>
+#include <cctype>
+#include <string>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "tests/models/fcc/fcc_slate_fixture.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
@@ -35,23 +31,13 @@ TEST_P(FccSolve, ConvergesFromInitWithAnExactJacobian) {
   const SolveCase& c = GetParam();
   std::vector<std::string> options = {std::string("SUBID:") + c.type.subid};
   if (c.volume) options.push_back("BASIS_HL:VOLUME");
-  Session s(createByFactory(options), Session::withMore(nominalInputs(c.type.kind, c.volume), c.more),
-            c.attributes);
+  Session s(createByFactory(options), joined(nominalInputs(c.type.kind, c.volume), c.more), c.attributes);
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-
   if (c.checkStart) {
-    const romhost::CheckResult start = romhost::checkJacobian(s.system());
-    EXPECT_TRUE(start.passed()) << start.message;
-    EXPECT_LT(start.maxRelError, 1e-6) << start.worst[0].equation << " " << start.worst[0].variable;
+    EXPECT_TRUE(exactJacobian(s.system())) << "start";
   }
-
-  const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-  ASSERT_TRUE(solved.converged()) << solved.message;
-  EXPECT_LE(solved.iterations, 6);
-
-  const romhost::CheckResult end = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(end.passed()) << end.message;
-  EXPECT_LT(end.maxRelError, 1e-6) << end.worst[0].equation << " " << end.worst[0].variable;
+  ASSERT_TRUE(solves(s.system(), 6));
+  EXPECT_TRUE(exactJacobian(s.system())) << "solution";
 
   // Every slate ties H2SFRAC to the H2S mass; the mass factor stays in its bounds.
   EXPECT_NEAR(s.value("H2SFRAC") * s.value("FEEDMASS"), s.value("H2SMASS"), 1e-9 * s.value("H2SMASS"));
@@ -78,25 +64,13 @@ std::vector<SolveCase> solveCases() {
 INSTANTIATE_TEST_SUITE_P(BlockTypes, FccSolve, ::testing::ValuesIn(solveCases()),
                          [](const auto& info) { return std::string(info.param.type.subid); });
 
-// The romhost program, as scripts/demo runs it: exit code and its output.
-std::pair<int, std::string> romhost(const std::string& args) {
-  const std::string out = ::testing::TempDir() + "/fcc_out_" + std::to_string(getpid());
-  const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) + "/bin/romhost " +
-                          args + " --quiet >" + out + " 2>&1";
-  const int status = std::system(cmd.c_str());
-  std::ostringstream text;
-  text << std::ifstream(out).rdbuf();
-  std::remove(out.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
-
 TEST(FccProgram, SolvesEveryExampleCase) {
   for (const BlockType& t : kBlockTypes) {
     std::string file = t.kind;
     for (char& ch : file) ch = ch == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    const auto [code, text] = romhost("solve " + std::string(ROM_SOURCE_DIR) + "/examples/" + file + ".json");
-    EXPECT_EQ(code, 0) << file << text;
-    EXPECT_TRUE(std::regex_search(text, std::regex("Converged in [1-6] iterations"))) << text;
+    const ProgramRun run = solveExample(file + ".json");
+    EXPECT_TRUE(converged(run, 6)) << file;
+    EXPECT_GE(convergedIterations(run.text()), 1) << file;
   }
 }
 

@@ -11,9 +11,8 @@
 #include <tuple>
 #include <vector>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "tests/models/hydrocracker/hcr2_fixture.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
@@ -31,17 +30,12 @@ TEST_P(Hcr2Solve, ConvergesFromInitWithAnExactJacobian) {
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   // The basis changes no derivative: a volume feed is only solved.
   const bool volume = !options.empty();
-  for (const char* when : {"start", "solution"}) {
-    if (!volume) {
-      const romhost::CheckResult check = romhost::checkJacobian(s.system());
-      EXPECT_TRUE(check.passed()) << when << ": " << check.message;
-      EXPECT_LT(check.maxRelError, 1e-6) << when;
-      EXPECT_EQ(check.checked, static_cast<int>(s.system().nonZeros().size())) << when;
-    }
-    if (std::string(when) == "solution") break;
-    const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-    ASSERT_TRUE(solved.converged()) << solved.message;
-    EXPECT_LE(solved.iterations, 5);
+  if (!volume) {
+    EXPECT_TRUE(exactJacobian(s.system(), kEveryNonZero)) << "start";
+  }
+  ASSERT_TRUE(solves(s.system(), 5));
+  if (!volume) {
+    EXPECT_TRUE(exactJacobian(s.system(), kEveryNonZero)) << "solution";
   }
   // The fuel gas closes both balances with a positive flow, at a mass factor near 1.
   EXPECT_GT(s.value("FGSMASS"), 0.0);
@@ -62,10 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Hcr2Solve,
 
 // Own name -> value of every variable of a session, after a solve.
 std::map<std::string, double> solvedValues(Session& s) {
-  EXPECT_TRUE(romhost::solveNewton(s.system()).converged());
-  std::map<std::string, double> out;
-  for (const int n : s.system().variables()) out[std::string(s.system().variableName(n)).substr(3)] = s.system().value(n);
-  return out;
+  EXPECT_TRUE(solves(s.system()));
+  return s.values();
 }
 
 class Hcr2Generations : public ::testing::TestWithParam<Kind> {};

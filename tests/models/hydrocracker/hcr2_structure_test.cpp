@@ -25,15 +25,6 @@ using namespace hcr2_test;
 
 class Hcr2Kind : public ::testing::TestWithParam<Kind> {};
 
-// Own names of a port's variables.
-std::vector<std::string> portNames(Session& s, const char* port) {
-  const qiv_port* p = s.hcr().findPort(port);
-  std::vector<std::string> names;
-  for (int i = 0; p && i < qivport_nvars(p); ++i)
-    names.push_back(std::string(rtovarlst_name(s.system().varList(), qivport_var(p, i))).substr(3));
-  return names;
-}
-
 bool anyContains(const std::vector<std::string>& names, std::initializer_list<const char*> parts) {
   return std::any_of(names.begin(), names.end(), [&](const std::string& n) {
     return std::any_of(parts.begin(), parts.end(), [&](const char* p) { return n.find(p) != std::string::npos; });
@@ -75,8 +66,8 @@ TEST_P(Hcr2Kind, MakeUpAfterSetUp) {
     EXPECT_EQ(s.value(name), value) << name;
   for (const std::string& p : k.products) EXPECT_EQ(s.value(p + "CUTOFF"), 1e-19) << p;
 
-  const std::vector<std::string> vol = portNames(s, "OUTVOL"), res = portNames(s, "OUTRES"),
-                                 constants = portNames(s, "CONSTANTS");
+  const std::vector<std::string> vol = s.port("OUTVOL"), res = s.port("OUTRES"),
+                                 constants = s.port("CONSTANTS");
   EXPECT_EQ(vol.size(), 6 + k.products.size());  // every stream but the feed
   EXPECT_FALSE(anyContains(vol, {"FEEDVOL"}));
   EXPECT_FALSE(anyContains(res, {"TOTCONV", "FRAC", "RELSUL", "HYD", "MASS", "VOL"}));

@@ -35,7 +35,7 @@ TEST(HcrEqnMan, NumbersByRegistrationWalksByNameRefusesDuplicatesAndUnsetUse) {
   auto& a = r.add(std::make_unique<eqSulPPM>("A"), false);
   EXPECT_EQ(std::pair(z.index, a.index), std::pair(1, 2));
   EXPECT_EQ(r.eqns.objects().begin()->first, "EQN_ASULPPM");
-  EXPECT_EQ(r.eqns.declarePattern(r.jacList), 4);
+  EXPECT_EQ(r.eqns.declarePattern(r.lists.jac), 4);
   EXPECT_EQ(std::pair(z.firstNz, a.firstNz), std::pair(1, 3));  // "Z" registered first
 
   auto dup = std::make_unique<eqSulPPM>("A");
@@ -114,7 +114,7 @@ TEST(HcrBalances, MassBalanceCountsRefusedEntries) {
   Rig r;
   auto& mb = r.add(std::make_unique<eqMassBal>(kSlateD), false);
   EXPECT_EQ(mb.jac(r.jac()), 12);  // before the pattern every entry is refused
-  r.eqns.declarePattern(r.jacList);
+  r.eqns.declarePattern(r.lists.jac);
   EXPECT_EQ(mb.jac(r.jac()), 0);
   for (const std::string& v : mb.varNames())
     EXPECT_EQ(r.entry(mb, v), v == "FEEDMASS" || v == "H2MASS" ? 1.0 : -1.0) << v;

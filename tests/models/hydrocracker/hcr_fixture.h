@@ -4,26 +4,16 @@
 // shipped sample networks.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "host/block_session.h"
 #include "models/hydrocracker/hcr_models.h"
-#include "platform/registry.h"
-#include "platform/values.h"
-#include "plugin/factories.h"
+#include "tests/support/factory.h"
+#include "tests/support/hosted_block.h"
 
 namespace hcr_test {
 
-using Values = std::vector<std::pair<std::string, double>>;
-
-inline const std::string kNetworkRoot = std::string(ROM_SOURCE_DIR) + "/examples/networks";
-
-inline void useNetworkRoot(const std::string& root) {
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
-}
+using namespace romtest;
 
 // The fixed inputs of examples/hcr-*.json for a SUBID; on a volume HL basis
 // the feed by its volume (SG 0.91).
@@ -46,53 +36,19 @@ inline Values nominalInputs(const std::string& subid, bool volumeBasis = false) 
   return v;
 }
 
-// The block the factory makes from options, reading networks under root.
-inline QivEOBlock* createByFactory(const std::vector<std::string>& options, const std::string& root = kNetworkRoot) {
-  useNetworkRoot(root);
-  value_t* list = value_make_list();
-  for (const std::string& o : options) gl_append(list->list, value_make_string(o.c_str()));
-  rofactory factory;
-  QivEOBlock* block = factory.create("H1", list);
-  value_destroy(list);
-  return block;
+// The block "H1" the factory makes from options, reading networks under root.
+inline QivEOBlock* createByFactory(const std::vector<std::string>& options, const std::string& root = kSampleNetworks) {
+  return createByMorvane("H1", options, root);
 }
 
-// A block "H1" in a host session, set up (through init) with the given inputs and attributes.
-struct Session {
-  Session(const std::string& subid, bool volumeBasis = false, const Values& attributes = {},
-          const Values& extraInputs = {})
-      : Session(createByFactory({"SUBID:" + subid, volumeBasis ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}),
-                withExtra(nominalInputs(subid, volumeBasis), extraInputs), attributes) {}
-
-  Session(QivEOBlock* made, const Values& values, const Values& attributes)
-      : block(made), session(std::make_unique<romhost::BlockSession>(made)) {
-    romhost::SetUpPlan plan;
-    plan.values = values;
-    for (const auto& [name, v] : attributes) {
-      romhost::AttributeValue real;
-      real.real = v;
-      plan.attributes.push_back({name, real});
-    }
-    setUp = session->setUp(plan);
-  }
-
-  static Values withExtra(Values v, const Values& extra) {
-    v.insert(v.end(), extra.begin(), extra.end());
-    return v;
-  }
-
-  romhost::BlockSystem& system() { return session->system(); }
-  hcrmodel& model() const { return dynamic_cast<hcrmodel&>(*block); }
-  rtvarlst_t* vars() { return system().varList(); }
-  int number(const std::string& own) { return rtovarlst_find(vars(), ("H1." + own).c_str()); }
-  double& value(const std::string& own) { return rtovarlst_vec_value(vars())[number(own) - 1]; }
-  bool fixed(const std::string& own) { return rtovarlst_is_fixed(vars(), number(own)); }
-  int eqnNumber(const std::string& own) { return rtoeqnlst_find(system().eqnList(), ("H1." + own).c_str()); }
-  double residual(const std::string& own) { return rtoeqnlst_vec_residual(system().eqnList())[eqnNumber(own) - 1]; }
-
-  QivEOBlock* block;  // owned by the session
-  std::unique_ptr<romhost::BlockSession> session;
-  romhost::StepResult setUp;
+// A block of a SUBID in a host session, set up (through init) with its
+// nominal inputs, then the extra ones, and the attributes.
+struct Session : HostedBlock {
+  explicit Session(const std::string& subid, bool volumeBasis = false, const Values& attributes = {},
+                   const Values& extraInputs = {})
+      : HostedBlock(createByFactory({"SUBID:" + subid, volumeBasis ? "BASIS_HL:VOLUME" : "BASIS_HL:MASS"}),
+                    joined(nominalInputs(subid, volumeBasis), extraInputs), attributes) {}
+  hcrmodel& model() const { return as<hcrmodel>(); }
 };
 
 }  // namespace hcr_test

@@ -3,19 +3,13 @@
 // derivative check at the start point and the solution (fixed columns
 // included), and the romhost program on the example cases.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "models/hydrocracker/eqnndep.h"
 #include "tests/models/hydrocracker/hcr_fixture.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
@@ -106,7 +100,7 @@ TEST(HcrRunNN, ScalesAFreshHydrogenContentOnly) {
   useNetworkRoot("/nonexistent");
   EXPECT_NE(m.runNN("KERHYD"), 0);
   EXPECT_EQ(m.varMan().var("KERHYD").value, scaled);  // a failed run scales nothing
-  useNetworkRoot(kNetworkRoot);
+  useSampleNetworks();
 }
 
 struct SolveCase {
@@ -124,20 +118,9 @@ TEST_P(HcrSolve, ConvergesFromInitWithAnExactJacobian) {
   const SolveCase& p = GetParam();
   Session s(p.subid, p.volume, p.attributes);
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-  const int entries = static_cast<int>(s.system().nonZeros().size());
-
-  const romhost::CheckResult start = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(start.passed()) << start.message;
-  EXPECT_LT(start.maxRelError, 1e-6);
-  EXPECT_EQ(start.checked, entries);
-
-  const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-  ASSERT_TRUE(solved.converged()) << solved.message;
-  EXPECT_LE(solved.iterations, 15);
-
-  const romhost::CheckResult end = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(end.passed()) << end.message;
-  EXPECT_LT(end.maxRelError, 1e-6);
+  EXPECT_TRUE(exactJacobian(s.system(), kEveryNonZero)) << "start";
+  ASSERT_TRUE(solves(s.system(), 15));
+  EXPECT_TRUE(exactJacobian(s.system())) << "solution";
 
   EXPECT_NEAR(s.value("FEEDMASS"), 200000.0, 1e-6);
   EXPECT_NEAR(s.value("FEEDVOL"), 200000.0 / 910.0, 1e-9);
@@ -171,25 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"HYDBALSLOPESG", 1e-4}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The romhost program, as scripts/demo runs it: exit code and its output.
-std::pair<int, std::string> romhost(const std::string& args) {
-  const std::string out = ::testing::TempDir() + "hcr_romhost_" + std::to_string(getpid());
-  const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) + "/bin/romhost " +
-                          args + " --quiet >" + out + " 2>&1";
-  const int status = std::system(cmd.c_str());
-  std::ostringstream text;
-  text << std::ifstream(out).rdbuf();
-  std::remove(out.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
-
 TEST(HcrProgram, SolvesEveryExampleCase) {
   // Every block type's derivatives are checked in process above; here once through the program.
   for (const char* file : {"hcr-d.json", "hcr-k.json", "hcr-mild.json", "hcr-n.json"}) {
-    const std::string check = std::string(file) == "hcr-n.json" ? " --check-jacobian" : "";
-    const auto [code, text] = romhost("solve " + std::string(ROM_SOURCE_DIR) + "/examples/" + file + check);
-    EXPECT_EQ(code, 0) << file << text;
-    EXPECT_TRUE(std::regex_search(text, std::regex("Converged in [0-9]+ iterations"))) << file << text;
+    const ProgramRun run = solveExample(file, std::string(file) == "hcr-n.json" ? "--check-jacobian" : "");
+    EXPECT_TRUE(converged(run)) << file;
   }
 }
 

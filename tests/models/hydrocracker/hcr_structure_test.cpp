@@ -139,8 +139,8 @@ TEST_P(HcrSlate, SpecificationsBoundsAndConstants) {
   }
   Session s(c.subid);
   for (const auto& [name, lower, upper] : c.bounds) {
-    EXPECT_EQ(rtovarlst_lower(s.vars(), s.number(name)), lower) << name;
-    EXPECT_EQ(rtovarlst_upper(s.vars(), s.number(name)), upper) << name;
+    EXPECT_EQ(s.system().lower(s.number(name)), lower) << name;
+    EXPECT_EQ(s.system().upper(s.number(name)), upper) << name;
   }
   EXPECT_EQ(s.model().varMan().var("CONVERSION").upper, 120.0);  // the description keeps 120
   EXPECT_EQ(std::vector<double>({s.value("H2SSULFUR"), s.value("FGSHYD"), s.value("H2FOEFACTOR")}),
@@ -150,14 +150,6 @@ TEST_P(HcrSlate, SpecificationsBoundsAndConstants) {
 INSTANTIATE_TEST_SUITE_P(Slates, HcrSlate, ::testing::ValuesIn(kSlates),
                          [](const auto& info) { return std::string(info.param.subid); });
 
-// Own names of a port's variables, in port order.
-std::vector<std::string> portNames(Session& s, const qiv_port* port) {
-  std::vector<std::string> names;
-  for (int i = 0; i < qivport_nvars(port); ++i)
-    names.push_back(std::string(rtovarlst_name(s.vars(), qivport_var(port, i))).substr(3));
-  return names;
-}
-
 bool has(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -166,22 +158,21 @@ TEST(HcrPorts, FiltersByNameAndBasis) {
   for (const bool volume : {false, true}) {
     Session s("ROHCRN", volume);
     ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
-    const QivEOBlockImpl& b = s.model();
-    const std::vector<std::string> in = portNames(s, b.findPort("INPUT"));
+    const std::vector<std::string> in = s.port("INPUT");
     EXPECT_EQ(in, (std::vector<std::string>{"CATAGE", "FEEDBRNO", volume ? "FEEDVOL" : "FEEDMASS", "FEEDNIT", "FEEDSG",
                                             "FEEDSUL", "FEEDT50", "HCNECP", "LCNECP", "RCYRATE", "TOTCONV"}));
-    const std::vector<std::string> mass = portNames(s, b.findPort("OUTMASS"));
+    const std::vector<std::string> mass = s.port("OUTMASS");
     EXPECT_EQ(mass.size(), 9u);
     EXPECT_FALSE(has(mass, "H2SHYDMASS"));
-    const std::vector<std::string> vol = portNames(s, b.findPort("OUTVOL"));
+    const std::vector<std::string> vol = s.port("OUTVOL");
     EXPECT_EQ(vol.size(), 9u);  // the product volumes
     EXPECT_FALSE(has(vol, "FEEDVOL"));
-    const std::vector<std::string> res = portNames(s, b.findPort("OUTRES"));
+    const std::vector<std::string> res = s.port("OUTRES");
     EXPECT_TRUE(has(res, "LCNSULPPM") && has(res, "LCNRON") && !has(res, "LCNFRAC") && !has(res, "LCNHYD"));
-    EXPECT_EQ(portNames(s, b.findPort("CONSTANTS")).size(), 15u);
+    EXPECT_EQ(s.port("CONSTANTS").size(), 15u);
     qiv_port* out = qivport_create("OUT", 0, 2, 0);
     s.model().addVarsToOutputPort(out);
-    const std::vector<std::string> outNames = portNames(s, out);
+    const std::vector<std::string> outNames = s.portVariables(out);
     qivport_destroy(out);
     EXPECT_EQ(has(outNames, "LCNMASS"), !volume);
     EXPECT_EQ(has(outNames, "LCNVOL"), volume);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/framework_lists.h"
+#include "tests/support/framework_lists.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ class TwoRowBlock : public hcrbase {
   std::vector<PlantedRow*> rows;  // Z, A
 };
 
-struct Block : FrameworkLists {
+struct Block : romtest::FrameworkLists {
   Block() {
     b->prepare();
     attach(*b);
@@ -78,7 +78,7 @@ TEST(HcrBase, RegistrationOrderNumbersNameOrderWalks) {
   k.b->user_dim(nvar, neqn, nnz, st);
   EXPECT_EQ(std::tuple(nvar, neqn, nnz, st), std::tuple(3, 2, 6, 0LL));
   EXPECT_EQ(std::tuple(k.b->rows[0]->index, k.b->rows[0]->firstNz, k.b->rows[1]->firstNz), std::tuple(1, 1, 3));
-  EXPECT_EQ(k.b->nzlast(), FrameworkLists::kFirstNz + 3);
+  EXPECT_EQ(k.b->nzlast(), romtest::FrameworkLists::kFirstNz + 3);
   k.b->user_res(st);
   EXPECT_EQ(k.b->log, (std::vector<std::string>{"A", "Z"}));
 }

@@ -2,10 +2,8 @@
 // feed correlations, balances, pattern counts, the network run's scaling and
 // failures, and the starting values.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,17 +28,7 @@ struct ProbeSession {
 };
 
 // An empty network root: every network run fails with "missing file".
-struct NoNetworks {
-  NoNetworks() : root(std::filesystem::path(::testing::TempDir()) / ("ref_nonets_" + std::to_string(getpid()))) {
-    std::filesystem::create_directories(root);
-    useNetworkRoot(root.string());
-  }
-  ~NoNetworks() {
-    useNetworkRoot(kNetworkRoot);
-    std::filesystem::remove_all(root);
-  }
-  std::filesystem::path root;
-};
+using NoNetworks = NetworkRoot;
 
 // ---- Rows at worked values ------------------------------------------------------
 
@@ -268,7 +256,7 @@ TEST(RefNetworks, HydrogenContentsInPercentAndAFailedRunChangesNothing) {
 }
 
 TEST(RefNetworks, AJacobianNeedsAPattern) {
-  useNetworkRoot(kNetworkRoot);
+  useSampleNetworks();
   auto* block = new Probe<rorefcont1r>();
   romhost::BlockSession session(block);
   ASSERT_TRUE(session.dimension().ok());

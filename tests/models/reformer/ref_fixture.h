@@ -4,28 +4,17 @@
 // networks, patterned and initialised.
 #pragma once
 
-#include <algorithm>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "host/block_session.h"
 #include "models/reformer/roref_1.h"
 #include "models/reformer/roref_slates.h"
-#include "platform/registry.h"
-#include "platform/values.h"
-#include "plugin/factories.h"
+#include "tests/support/factory.h"
+#include "tests/support/hosted_block.h"
 
 namespace ref_test {
 
-using Values = std::vector<std::pair<std::string, double>>;
-
-inline const std::string kNetworkRoot = std::string(ROM_SOURCE_DIR) + "/examples/networks";
-
-inline void useNetworkRoot(const std::string& root) {
-  pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", root.c_str());
-}
+using namespace romtest;
 
 // The nominal feed of the sample networks (examples/ref-*.json): FEEDSG 0.75,
 // 30 % naphthenes and 10 % aromatics (FEEDNA 50 under an NA basis), 100 t/h.
@@ -54,15 +43,9 @@ inline Values nominalInputs(const Feed& f) {
   return v;
 }
 
-// The block the factory makes from options, reading networks under root.
-inline QivEOBlock* createByFactory(const std::vector<std::string>& options, const std::string& root = kNetworkRoot) {
-  useNetworkRoot(root);
-  value_t* list = value_make_list();
-  for (const std::string& o : options) gl_append(list->list, value_make_string(o.c_str()));
-  rofactory factory;
-  QivEOBlock* block = factory.create("R1", list);
-  value_destroy(list);
-  return block;
+// The block "R1" the factory makes from options, reading networks under root.
+inline QivEOBlock* createByFactory(const std::vector<std::string>& options, const std::string& root = kSampleNetworks) {
+  return createByMorvane("R1", options, root);
 }
 
 // A first-generation leaf prepared as the factory prepares it, with the
@@ -71,7 +54,7 @@ template <class Leaf>
 class Probe : public Leaf {
  public:
   explicit Probe(const char* na = "NA", const char* hl = "MASS") : Leaf("R1") {
-    useNetworkRoot(kNetworkRoot);
+    useSampleNetworks();
     this->setNABasis(na);
     this->setLEBasis("MASS");
     this->setHLBasis(hl);
@@ -88,71 +71,7 @@ class Probe : public Leaf {
   const ROMVar& output(const std::string& name) const { return *this->m_nnOutputVars.at(name); }
 };
 
-// A block "R1" in a host session, set up with the given inputs and attributes.
-struct Session {
-  explicit Session(QivEOBlock* made, const Values& values, const Values& attributes = {})
-      : block(made), session(std::make_unique<romhost::BlockSession>(made)) {
-    romhost::SetUpPlan plan;
-    plan.values = values;
-    for (const auto& [name, v] : attributes) {
-      romhost::AttributeValue real;
-      real.real = v;
-      plan.attributes.push_back({name, real});
-    }
-    setUp = session->setUp(plan);
-  }
-
-  romhost::BlockSystem& system() { return session->system(); }
-  QivEOBlockImpl& impl() { return *session->impl(); }
-  int number(const std::string& own) { return rtovarlst_find(system().varList(), ("R1." + own).c_str()); }
-  bool has(const std::string& own) { return number(own) != 0; }
-  double& value(const std::string& own) { return rtovarlst_vec_value(system().varList())[number(own) - 1]; }
-  bool fixed(const std::string& own) { return rtovarlst_is_fixed(system().varList(), number(own)); }
-  int eqnNumber(const std::string& own) { return rtoeqnlst_find(system().eqnList(), ("R1." + own).c_str()); }
-  double& residual(const std::string& own) {
-    return rtoeqnlst_vec_residual(system().eqnList())[eqnNumber(own) - 1];
-  }
-  // The own names of a port's variables, in port order.
-  std::vector<std::string> port(const char* name) {
-    std::vector<std::string> names;
-    const qiv_port* p = impl().findPort(name);
-    for (int i = 0; p && i < qivport_nvars(p); ++i)
-      names.push_back(std::string(system().variableName(qivport_var(p, i))).substr(3));
-    return names;
-  }
-  // A row's registered non-zeros in pattern order: (own variable name, value
-  // last written into the Jacobian).
-  std::vector<std::pair<std::string, double>> row(const std::string& eqn) {
-    std::vector<romhost::BlockSystem::NonZero> nz;
-    for (const auto& e : system().nonZeros())
-      if (e.eqn == eqnNumber(eqn)) nz.push_back(e);
-    std::sort(nz.begin(), nz.end(), [](const auto& a, const auto& b) { return a.nz < b.nz; });
-    std::vector<std::pair<std::string, double>> entries;
-    for (const auto& e : nz)
-      entries.push_back({std::string(system().variableName(e.var)).substr(3), system().jacobianValue(e.nz)});
-    return entries;
-  }
-  // The number of a row's first non-zero; 0 when it has none.
-  int firstNz(const std::string& eqn) {
-    int first = 0;
-    for (const auto& e : system().nonZeros())
-      if (e.eqn == eqnNumber(eqn) && (first == 0 || e.nz < first)) first = e.nz;
-    return first;
-  }
-  long long res() {
-    long long st = 0;
-    impl().user_res(st);
-    return st;
-  }
-  long long jac() {
-    long long st = 0;
-    impl().user_jac(st);
-    return st;
-  }
-
-  QivEOBlock* block;  // owned by the session
-  std::unique_ptr<romhost::BlockSession> session;
-  romhost::StepResult setUp;
-};
+// A reformer in a host session, set up with the given inputs and attributes.
+using Session = HostedBlock;
 
 }  // namespace ref_test

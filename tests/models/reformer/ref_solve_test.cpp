@@ -3,24 +3,16 @@
 // the start point and at the solution (fixed columns included), Newton from
 // init; and the romhost program on the example cases.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "tests/models/reformer/ref_fixture.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
 using namespace ref_test;
-namespace fs = std::filesystem;
 
 struct SolveCase {
   const char* subid;
@@ -58,17 +50,9 @@ TEST_P(RefSolve, ConvergesFromInitWithAnExactJacobianAndClosedBalances) {
   EXPECT_EQ(static_cast<int>(sys.equations().size()), p.equations);
   EXPECT_EQ(sys.unknowns().size(), sys.equations().size());
 
-  const romhost::CheckResult start = romhost::checkJacobian(sys);
-  EXPECT_TRUE(start.passed()) << start.message;
-  EXPECT_LT(start.maxRelError, 1e-6);
-
-  const romhost::NewtonResult solved = romhost::solveNewton(sys);
-  ASSERT_TRUE(solved.converged()) << solved.message;
-  EXPECT_LE(solved.iterations, 5);
-
-  const romhost::CheckResult end = romhost::checkJacobian(sys);
-  EXPECT_TRUE(end.passed()) << end.message;
-  EXPECT_LT(end.maxRelError, 1e-6);
+  EXPECT_TRUE(exactJacobian(sys)) << "start";
+  ASSERT_TRUE(solves(sys, 5));
+  EXPECT_TRUE(exactJacobian(sys)) << "solution";
 
   // Both balances close: the fuel gas takes what the yields leave, and carries
   // the hydrogen the products do not.
@@ -124,36 +108,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 {{"HYDBALSLOPENAPH", 2e-5}, {"HYDBALSLOPEAROM", -1e-5}, {"BETA_RF2HYD", 0.002}}}),
     [](const auto& info) { return caseName(info.param); });
 
-// The romhost program, as scripts/demo runs it: exit code, standard output and error.
-std::pair<int, std::string> romhost(const std::string& args) {
-  const fs::path out = fs::path(::testing::TempDir()) / ("ref_out_" + std::to_string(getpid()));
-  const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) + "/bin/romhost " +
-                          args + " --quiet >" + out.string() + " 2>&1";
-  const int status = std::system(cmd.c_str());
-  std::ostringstream text;
-  text << std::ifstream(out).rdbuf();
-  fs::remove(out);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
-
 TEST(RefProgram, SolvesEveryExampleCaseAndReportsAMissingNetworkFile) {
-  const std::string examples = std::string(ROM_SOURCE_DIR) + "/examples/";
   for (const char* file : {"ref-semi-1r.json", "ref-cont-1r.json", "ref-semi-2r.json", "ref-cont-2r.json",
                            "ref-semi-a.json", "ref-cont-a.json"}) {
-    const auto [code, text] = romhost("solve " + examples + file + " --check-jacobian");
-    EXPECT_EQ(code, 0) << file << text;
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(text, m, std::regex("Converged in ([0-9]+) iterations"))) << text;
-    EXPECT_LE(std::stoi(m[1]), 5) << file;
-    EXPECT_EQ(text.find("failed"), std::string::npos) << file << text;
+    const ProgramRun run = solveExample(file, "--check-jacobian");
+    EXPECT_TRUE(converged(run, 5)) << file;
+    EXPECT_EQ(run.text().find("failed"), std::string::npos) << file << run.text();
   }
-  const fs::path nets = fs::path(::testing::TempDir()) / ("ref_missing_" + std::to_string(getpid()));
-  fs::create_directories(nets);
-  fs::copy(kNetworkRoot + "/REF_SEMI_1R", nets / "REF_SEMI_1R");
-  fs::remove(nets / "REF_SEMI_1R" / "REF_SEMI_1R_RFTSG.zkr");
-  const auto [code, text] = romhost("solve " + examples + "ref-semi-1r.json --networks " + nets.string());
-  fs::remove_all(nets);
-  EXPECT_NE(code, 0) << text;
+  const ScratchFolder nets("ref_missing");
+  nets.copySampleNetworks("REF_SEMI_1R", "REF_SEMI_1R_RFTSG.zkr");
+  const ProgramRun run = solveExample("ref-semi-1r.json", "--networks " + nets.string());
+  EXPECT_NE(run.code, 0) << run.text();
 }
 
 }  // namespace

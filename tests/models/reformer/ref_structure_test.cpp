@@ -243,7 +243,7 @@ TEST(RefTypeName, ModeAndLayoutAndARefusedName) {
 
 TEST(RefTypeName, TwoReformatesHaveANetworkEquationPerOutputInNameOrder) {
   rorefsemi2r_1<roref2r_1<roref_1>> block("R2", VerInfo{37, 0, 0});
-  useNetworkRoot(kNetworkRoot);
+  useSampleNetworks();
   block.prepare();
   EXPECT_EQ(block.networkOutputs().size(), 22u);
   std::uint32_t previous = 0;

@@ -89,13 +89,9 @@ TEST(VbInit, FeedByVolumeLightEndsAndViscosities) {
 }
 
 TEST(VbInit, AFailingNetworkStopsAfterTheFurnaceTemperature) {
-  namespace fs = std::filesystem;
-  const fs::path nets = fs::path(::testing::TempDir()) / ("vb_nets_" + std::to_string(getpid()));
-  fs::create_directories(nets);
-  fs::copy(kNetworkRoot + "/VB_NOSKR", nets / "VB_NOSKR");
-  fs::remove(nets / "VB_NOSKR" / "VB_NOSKR_HGOSG.zkr");
+  const NetworkRoot nets("vb_nets");
+  nets.copySampleNetworks("VB_NOSKR", "VB_NOSKR_HGOSG.zkr");
   Session s(createByFactory(options("ROVBNOSKR"), nets.string()));
-  fs::remove_all(nets);
   EXPECT_EQ(s.setUp.message, "init returned status 3");  // the runner's "missing file"
   EXPECT_DOUBLE_EQ(s.value("FURNACETEMP"), s.as<rovb>().computeFurnaceTemp(1e5, 7, 20, 1.02, 3));
   EXPECT_EQ(s.value("FEEDVISC"), 4000.0);

@@ -63,9 +63,7 @@ TEST_P(VbObjects, ViscosityRestartAndStartingValue) {
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   s.value("HGOVISC_122") = 0.19;
   s.value("LGOVISC_122") = 0.2;
-  long long st = 1;
-  s.as<rovb_1>().user_res(st);
-  ASSERT_EQ(st, 0);
+  ASSERT_EQ(s.res(), 0);
   const double moved = s.value("HGOVISC_122");
   EXPECT_GE(moved, 0.2);
   EXPECT_LT(moved, 1.2);
@@ -85,10 +83,9 @@ TEST_P(VbObjects, FurnaceTemperatureOfTheKindAndItsExactFeedDerivative) {
   ASSERT_EQ(object("EQN_FURNACETEMP").init(), 0);
   const VBFurnaceFit& fit = skr ? kVbSkrFurnaceFit : kVbNoSkrFurnaceFit;
   EXPECT_DOUBLE_EQ(s.value("FURNACETEMP"), vbFurnaceTemperature(fit, {1e4, 7, 20, 1.02, 3}));
-  long long st = 1;
-  s.as<rovb_1>().user_res(st);
+  s.res();
   EXPECT_EQ(s.residual("EQN_FURNACETEMP"), 0.0);  // zero right after its starting value
-  s.as<rovb_1>().user_jac(st);
+  s.jac();
   const double dm = skr ? 74953.44297 / 2 * 2.20462 * std::pow(2.20462e4, -1.5) : 47893.5079617e-6;
   EXPECT_NEAR(s.jacobianRow("EQN_FURNACETEMP").at("FEEDMASS"), dm, 1e-15 * dm);
   EXPECT_EQ(s.jacobianRow("EQN_FURNACETEMP").at("CONVERSION"), fit.conversion);

@@ -12,6 +12,7 @@
 #include "models/visbreaker/rovb.h"
 #include "platform/diveduded/DIVeduded.h"
 #include "tests/models/visbreaker/vb_fixture.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
@@ -42,9 +43,7 @@ TEST_P(VbResidual, OfTheDocumentedPoints) {
   Session s(createByFactory(options("ROVBNOSKR")));
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   for (const auto& [name, v] : p.values) s.value(name) = v;
-  long long st = 1;
-  s.as<rovb>().user_res(st);
-  EXPECT_EQ(st, 0);
+  EXPECT_EQ(s.res(), 0);
   EXPECT_NEAR(s.residual(p.eqn), p.residual, tolerance(p.residual)) << p.eqn;
 }
 
@@ -115,9 +114,7 @@ TEST_P(VbJacobianRow, OfTheDocumentedPoints) {
   Session s(createByFactory(options(p.subid)));
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   for (const auto& [name, v] : p.values) s.value(name) = v;
-  long long st = 1;
-  s.as<rovb>().user_jac(st);
-  EXPECT_EQ(st, 0);
+  EXPECT_EQ(s.jac(), 0);
   const Row got = s.jacobianRow(p.eqn);
   ASSERT_EQ(got.size(), p.row.size()) << p.eqn;
   for (const auto& [name, d] : p.row)
@@ -213,15 +210,13 @@ TEST(VbViscosityRestart, BelowTwoTenthsMovesTheViscosityOnceAndKeepsIt) {
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
   s.value("LGOVISC_122") = 0.1;
   s.value("HGOVISC_122") = 0.2;
-  long long st = 1;
-  s.as<rovb>().user_res(st);
-  ASSERT_EQ(st, 0);
+  ASSERT_EQ(s.res(), 0);
   const double moved = s.value("LGOVISC_122");
   EXPECT_GE(moved, 0.2);
   EXPECT_LT(moved, 1.2);
   EXPECT_DOUBLE_EQ(s.residual("EQN_LGOVBI"), vbi(moved) - s.value("LGOVBI"));
   EXPECT_EQ(s.value("HGOVISC_122"), 0.2);  // at 0.2 nothing is redrawn
-  s.as<rovb>().user_jac(st);
+  s.jac();
   EXPECT_EQ(s.value("LGOVISC_122"), moved);
   EXPECT_NEAR(s.jacobianRow("EQN_LGOVBI").at("LGOVISC_122"), s.as<rovb>().computeVBIDerivative(moved), 1e-15);
 }
@@ -243,7 +238,7 @@ TEST(VbNetworks, SkrFeedEntersInPoundsAndItsDerivativeIsScaledBack) {
   DIVeduded net;
   net.SetDepVar("TARFRAC");
   net.SetZKRFile("VB_SKR_TARFRAC.zkr");
-  net.SetZKRFolder((kNetworkRoot + "/VB_SKR").c_str());
+  net.SetZKRFolder((kSampleNetworks + "/VB_SKR").c_str());
   net.SetInputs(pointers.data(), values.data(), static_cast<int>(values.size()));
   ASSERT_EQ(net.Open(), 0);
   ASSERT_EQ(net.Run(), 0);
@@ -257,11 +252,9 @@ TEST(VbNetworks, SkrFeedEntersInPoundsAndItsDerivativeIsScaledBack) {
   net.Close();
 
   s.value("TARFRAC") = net.m_dResult;
-  long long st = 1;
-  s.as<rovb>().user_res(st);
-  ASSERT_EQ(st, 0);
+  ASSERT_EQ(s.res(), 0);
   EXPECT_NEAR(s.residual("Y_TARFRAC"), 0.0, 1e-15);
-  s.as<rovb>().user_jac(st);
+  s.jac();
   const Row row = s.jacobianRow("Y_TARFRAC");
   for (std::size_t k = 0; k < tags.size(); ++k) {
     const std::string tag = tags[k].data();
@@ -286,13 +279,10 @@ TEST_P(VbNetworkFault, HooksReturnTheRunsStatusAndWriteNothing) {
   double* r = rtoeqnlst_vec_residual(s.system().eqnList());
   for (int e : s.system().equations()) r[e - 1] = 12345.0;
   DIVeduded::injectFault(p.file, "Open", p.fault, p.status);
-  long long st = 0;
-  s.as<rovb>().user_res(st);
-  EXPECT_EQ(st, p.status);
-  long long jst = 0;
-  s.as<rovb>().user_jac(jst);
+  EXPECT_EQ(s.res(), p.status);
+  const long long jacobianStatus = s.jac();
   DIVeduded::clearFaults();
-  EXPECT_EQ(jst, p.status);
+  EXPECT_EQ(jacobianStatus, p.status);
   for (int e : s.system().equations()) EXPECT_EQ(r[e - 1], 12345.0) << s.system().equationName(e);
 }
 
@@ -306,20 +296,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, VbNetworkFault,
 TEST(VbJacobian, NotWrittenBeforeAPattern) {
   // Without a pattern pass the rows have no place among the non-zeros: first
   // non-zero 0 would put them before the block's own range.
-  romhost::BlockSession session(createByFactory(options("ROVBNOSKR")));
-  ASSERT_TRUE(session.dimension().ok());
-  ASSERT_TRUE(session.initialize().ok());
-  for (const auto& [name, v] : nominalInputs()) ASSERT_TRUE(session.setValue(name, v).ok()) << name;
-  double* bj = rtojac_vec_bj(session.system().jac());
-  const int capacity = rtojac_capacity(session.system().jac());
-  for (int nz = 1; nz <= capacity; ++nz) bj[nz - 1] = 12345.0;
-  long long st = 0;
-  session.impl()->user_jac(st);
-  EXPECT_EQ(st, 1);
-  for (int nz = 1; nz <= capacity; ++nz) ASSERT_EQ(bj[nz - 1], 12345.0) << nz;
-  ASSERT_TRUE(session.pattern().ok());
-  session.impl()->user_jac(st);
-  EXPECT_EQ(st, 0);
+  EXPECT_TRUE(jacobianWaitsForPattern(createByFactory(options("ROVBNOSKR")), nominalInputs()));
 }
 
 }  // namespace

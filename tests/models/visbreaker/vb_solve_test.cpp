@@ -3,27 +3,21 @@
 // derivative check at the start point and at the solution (fixed columns
 // included), and the romhost program on the example cases.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <typeinfo>
 
-#include "host/jacobian_check.h"
-#include "host/newton.h"
 #include "models/visbreaker/rovb.h"
 #include "models/visbreaker/rovb_1.h"
 #include "tests/models/visbreaker/vb_fixture.h"
+#include "tests/support/romhost_run.h"
+#include "tests/support/solve_checks.h"
 
 namespace {
 
 using namespace vb_test;
-namespace fs = std::filesystem;
 
 struct SolveCase {
   const char* subid;
@@ -47,18 +41,9 @@ TEST_P(VbSolve, ConvergesFromInitWithAnExactJacobian) {
   const QivEOBlockImpl& block = *s.session->impl();
   EXPECT_EQ(typeid(block), *p.type);
 
-  const romhost::CheckResult start = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(start.passed()) << start.message;
-  EXPECT_LT(start.maxRelError, 1e-6);
-  EXPECT_EQ(start.checked, p.second ? 495 : 474);
-
-  const romhost::NewtonResult solved = romhost::solveNewton(s.system());
-  ASSERT_TRUE(solved.converged()) << solved.message;
-  EXPECT_LE(solved.iterations, 12);
-
-  const romhost::CheckResult end = romhost::checkJacobian(s.system());
-  EXPECT_TRUE(end.passed()) << end.message;
-  EXPECT_LT(end.maxRelError, 1e-6);
+  EXPECT_TRUE(exactJacobian(s.system(), p.second ? 495 : 474)) << "start";
+  ASSERT_TRUE(solves(s.system(), 12));
+  EXPECT_TRUE(exactJacobian(s.system())) << "solution";
 
   // The specifications hold, the unit closes and H2S takes the sulfur left.
   EXPECT_EQ(s.value("CONVERSION"), 7.0);
@@ -101,32 +86,17 @@ TEST(VbFactory, NoBlockForAnUnknownVisbreakerType) {
   EXPECT_EQ(createByFactory({"SUBID:ROVBSKR2", "VERSION:37"}), nullptr);
 }
 
-// The romhost program, as scripts/demo runs it: exit code, standard output and error.
-std::pair<int, std::string> romhost(const std::string& args) {
-  const fs::path err = fs::path(::testing::TempDir()) / ("vb_err_" + std::to_string(getpid()));
-  const std::string cmd = "env -u ROMHOST_PLUGIN -u PELMO_REGISTRY " + std::string(ROM_BINARY_DIR) + "/bin/romhost " +
-                          args + " --quiet >" + err.string() + ".out 2>" + err.string();
-  const int status = std::system(cmd.c_str());
-  std::ostringstream text;
-  for (const std::string& f : {err.string() + ".out", err.string()}) text << std::ifstream(f).rdbuf(), text.clear();
-  fs::remove(err), fs::remove(err.string() + ".out");
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
-
 TEST(VbProgram, SolvesEveryExampleCase) {
   int cases = 0;
-  for (const auto& entry : fs::directory_iterator(std::string(ROM_SOURCE_DIR) + "/examples")) {
+  for (const auto& entry : std::filesystem::directory_iterator(kExamples)) {
     const std::string file = entry.path().filename().string();
     if (file.rfind("vb-", 0) != 0 || entry.path().extension() != ".json") continue;
     ++cases;
     // The derivative check of each type is VbSolve's; here the program's own run.
-    const auto [code, text] = romhost("solve " + entry.path().string());
-    EXPECT_EQ(code, 0) << file << text;
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(text, m, std::regex("Converged in ([0-9]+) iterations"))) << file << text;
-    EXPECT_LE(std::stoi(m[1]), 12) << file;
+    const ProgramRun run = solveExample(file);
+    EXPECT_TRUE(converged(run, 12)) << file;
     const bool second = file.find("v37") != std::string::npos;
-    EXPECT_NE(text.find(second ? "non-zeros 495" : "non-zeros 474"), std::string::npos) << file << text;
+    EXPECT_NE(run.text().find(second ? "non-zeros 495" : "non-zeros 474"), std::string::npos) << file << run.text();
   }
   EXPECT_GE(cases, 4);
 }

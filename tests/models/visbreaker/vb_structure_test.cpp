@@ -20,7 +20,7 @@ using Names = std::vector<std::string>;
 class ProbeVb : public rovbnoskr {
  public:
   ProbeVb() : rovbnoskr("P1") {
-    useNetworkRoot(kNetworkRoot);
+    useSampleNetworks();
     prepare();
   }
   using robase::m_inputVars;
