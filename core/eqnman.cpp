@@ -28,9 +28,11 @@ std::uint32_t EqnMan::pattern(rt_jac_t* jac) {
   for (const auto& entry : m_objects) order.push_back(entry.second.get());
   std::stable_sort(order.begin(), order.end(), [](const roeqn2* a, const roeqn2* b) { return a->index < b->index; });
   std::uint32_t position = 1;
+  m_patternFailed = false;
   for (roeqn2* eqn : order) {
     const int count = eqn->pat(jac, static_cast<int>(position));
     if (count > 0) position += static_cast<std::uint32_t>(count);
+    if (count < 0 || eqn->refusedNz() > 0) m_patternFailed = true;
   }
   return position - 1;
 }

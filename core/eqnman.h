@@ -45,6 +45,9 @@ class EqnMan {
   // non-zero 1, each from where the previous one ended. Returns the total
   // number of non-zeros (0 for no objects).
   std::uint32_t pattern(rt_jac_t* jac);
+  // Whether the last pattern pass failed: an object reported a negative
+  // count, or the framework refused one of its non-zeros.
+  bool patternFailed() const { return m_patternFailed; }
 
   std::size_t size() const { return m_objects.size(); }
   const ObjectMap& objects() const { return m_objects; }
@@ -61,4 +64,5 @@ class EqnMan {
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;
   std::uint32_t m_nextIndex = 1;
+  bool m_patternFailed = false;
 };

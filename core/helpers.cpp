@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/jacobian.h"
 #include "platform/registry.h"
 
 std::string toUpper(std::string text) {
@@ -97,4 +98,10 @@ bool frameworkName(char* field, std::size_t cap, const char* block, const std::s
     return false;
   }
   return copyBounded(field, cap, full);
+}
+
+bool registerNonZero(rt_jac_t* jac, int nz, int row, int column) {
+  const int rowRc = rtojac_set_nz_eqnnum(jac, nz, row);
+  const int colRc = rtojac_set_nz_varnum(jac, nz, column);
+  return rowRc == 0 && colRc == 0;
 }

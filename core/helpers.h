@@ -74,3 +74,9 @@ constexpr std::size_t kMaxNameLength = 99;
 // that does not fit the field) is refused: the field is left empty and the
 // result is false; a name is never cut.
 bool frameworkName(char* field, std::size_t cap, const char* block, const std::string& own);
+
+struct rt_jac_t;
+// Registers one non-zero of the framework's Jacobian: row and column are always
+// given as a pair (both calls are made even when the first is refused); false
+// when the framework refused either.
+bool registerNonZero(rt_jac_t* jac, int nz, int row, int column);

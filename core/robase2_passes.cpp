@@ -12,8 +12,9 @@ void robase2::user_pat(rt_jac_t* jac, long long& status) {
     const long long count = m_eqnMan.pattern(jac);
     const long long last = static_cast<long long>(m_firstNz) + count - 1;
     m_lastNz = static_cast<int>(std::min<long long>(last, std::numeric_limits<int>::max()));
-    // Without the framework's Jacobian no non-zero was registered.
-    if (!jac && count > 0) status = 1;
+    // Without the framework's Jacobian no non-zero was registered; a
+    // refused non-zero leaves the pattern incomplete.
+    if ((!jac && count > 0) || m_eqnMan.patternFailed()) status = 1;
   });
 }
 
@@ -58,8 +59,10 @@ void robase2::user_jac(long long& status) const {
       }
     }
   });
-  // A failure the status already holds is kept as it is.
-  if (status == 0 && pass != 0) status = 1;
+  // Added to the status as it was given: any failure, given or found, makes
+  // a positive sum, reported as 1. A negative status given and nothing found
+  // stays as it was; a failure found is never cancelled by it.
+  if (pass != 0 || status > 0) status = 1;
 }
 
 void robase2::init(long long& status) const {

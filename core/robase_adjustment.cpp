@@ -95,8 +95,7 @@ void robase::pat_NNAdjustment(rt_jac_t* jac, long long& status) {
     for (const std::string& name : adjRowVariables(output)) {
       const ROMVar* var = name == output ? at_or_throw(m_nnOutputVars, name) : at_or_throw(m_inputVars, name);
       ++m_nzCounter;
-      const int nz = nzNumber(m_nzCounter);
-      if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+      if (!registerNonZero(jac, nzNumber(m_nzCounter), row, varNumber(*var))) status = 1;
     }
   }
   m_lastNz = nzNumber(m_nzCounter);
@@ -104,7 +103,11 @@ void robase::pat_NNAdjustment(rt_jac_t* jac, long long& status) {
 
 void robase::jac_NNAdjustment(long long& status) const {
   const OneBased<double> bj = jacobianView();
-  if (!bj.valid()) {
+  // Before a pattern pass the rows have no non-zeros of their own: nothing is
+  // written (the positions would belong to another block).
+  const bool patterned =
+      std::all_of(m_adjEqns.begin(), m_adjEqns.end(), [](const auto& entry) { return entry.second->firstNz > 0; });
+  if (!bj.valid() || !patterned) {
     status = 1;
     return;
   }
@@ -150,14 +153,13 @@ void robase::pat_SulPPM(ROMEqn* eqn, rt_jac_t* jac, long long& status) {
   eqn->firstNz = m_nzCounter + 1;
   for (const ROMVar* var : cols) {
     ++m_nzCounter;
-    const int nz = nzNumber(m_nzCounter);
-    if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+    if (!registerNonZero(jac, nzNumber(m_nzCounter), row, varNumber(*var))) status = 1;
   }
 }
 
 void robase::jac_SulPPM(ROMEqn* eqn, long long& status) const {
   const OneBased<double> bj = jacobianView();
-  if (!eqn || !bj.valid()) {
+  if (!eqn || !bj.valid() || eqn->firstNz <= 0) {
     status = 1;
     return;
   }

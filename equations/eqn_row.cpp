@@ -27,6 +27,7 @@ int EqnRowBase::pat(rt_jac_t* jac, int nzStart) {
   firstNz = nzStart;
   m_localNz.clear();
   m_nzCount = 0;
+  m_refusedNz = 0;
   const int row = eqnNumber();
   for (std::size_t i = 0; i < m_varNames.size(); ++i) {
     const std::string& name = m_varNames[i];
@@ -34,8 +35,7 @@ int EqnRowBase::pat(rt_jac_t* jac, int nzStart) {
     const int column = m_varMan->varIndex(name);
     const int nz = nzNumber(local);
     m_localNz[name] = local;
-    rtojac_set_nz_eqnnum(jac, nz, row);
-    rtojac_set_nz_varnum(jac, nz, column);
+    if (!registerNonZero(jac, nz, row, column)) ++m_refusedNz;
     m_nzCount = local + 1;
   }
   return m_nzCount;
@@ -56,6 +56,11 @@ double EqnRowBase::getValue(const std::string& name) const {
 int EqnRowBase::setVarValue(const std::string& name, double value) const {
   if (!m_varMan) return 1;
   return m_varMan->setValue(name, value);
+}
+
+int EqnRowBase::putStart(const std::string& name, double value) const {
+  if (!std::isfinite(value)) return 0;
+  return setVarValue(name, value);
 }
 
 int EqnRowBase::writeResidual(OneBased<double> residuals, double value) const {

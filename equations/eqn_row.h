@@ -44,7 +44,8 @@ class EqnRowBase : public ROMEqn {
   // start S: row E + I - 1, column of the named variable. Remembers each
   // name's local index (a name listed twice keeps the later one; both
   // non-zeros are registered). Returns the number of names. Throws when the
-  // object has no manager pointers or a name is not a block variable.
+  // object has no manager pointers or a name is not a block variable. The
+  // non-zeros the framework refused are counted (refusedNz).
   virtual int pat(rt_jac_t* jac, int nzStart);
   virtual void setIndex(int runningIndex) { index = runningIndex; }
   virtual void setVarMan(VarMan* varMan) { m_varMan = varMan; }
@@ -65,6 +66,12 @@ class EqnRowBase : public ROMEqn {
   // Stores a starting value into the framework variable; a non-finite value
   // is never stored. 0 when stored, else 1.
   int setVarValue(const std::string& name, double value) const;
+  // Starting value of a variable. A value that is not finite (a zero density,
+  // gravity, molar mass, FOE factor or divisor) is not stored: the variable
+  // keeps its value and the step still succeeds, since a starting value is
+  // only a guess; the residual pass reports the row. Otherwise the result of
+  // the store (1 without a variable list).
+  int putStart(const std::string& name, double value) const;
   // Writes the residual at the object's equation number; returns 0.
   int writeResidual(OneBased<double> residuals, double value) const;
 
@@ -77,6 +84,7 @@ class EqnRowBase : public ROMEqn {
 
   bool patterned() const { return firstNz > 0; }
   int nzCount() const { return m_nzCount; }  // registered by the last pattern pass
+  int refusedNz() const { return m_refusedNz; }  // of those, refused by the framework
   int eqnNumber() const;
   int nzNumber(int local) const;
 
@@ -98,4 +106,5 @@ class EqnRowBase : public ROMEqn {
   const int* m_blockEqn = nullptr;  // E
   std::map<std::string, int> m_localNz;
   int m_nzCount = 0;
+  int m_refusedNz = 0;
 };

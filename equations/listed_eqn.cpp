@@ -37,11 +37,6 @@ int ListedEqn::putDerivatives(OneBased<double> values, const std::vector<double>
   return failed;
 }
 
-int ListedEqn::putStart(const std::string& name, double v) const {
-  if (!std::isfinite(v)) return 0;
-  return setVarValue(name, v);
-}
-
 SmoothFloor smoothFloor(double x, double c) {
   if (x > c) return {x, 1.0, 0.0};
   const double e = std::exp(x / c);

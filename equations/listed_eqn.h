@@ -35,12 +35,6 @@ class ListedEqn : public roeqn2 {
   // i-th list entry (rows whose residual sums over sets of names). Returns the
   // number of entries not written or not finite.
   int putDerivatives(OneBased<double> values, const std::vector<double>& derivs) const;
-
-  // Starting value of a variable. A value that is not finite (a zero density,
-  // gravity, molar mass, FOE factor or divisor) is not stored: the variable
-  // keeps its value and the step still succeeds, since a starting value is
-  // only a guess. Otherwise the result of the store (1 without a variable list).
-  int putStart(const std::string& name, double v) const;
 };
 
 // The smooth positive floor: x above the floor value c, c * exp(x / c - 1)

@@ -61,8 +61,7 @@ int PropertyEqn::init() {
   if (!m_setsStart) return roeqn2::init();
   double value = 0.0;
   if (!evaluate(value, nullptr)) return 1;
-  // A value that is not finite is never stored.
-  return setVarValue(definedName(), value);
+  return putStart(definedName(), value);
 }
 
 // ---- Correlations ------------------------------------------------------------

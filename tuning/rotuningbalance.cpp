@@ -185,7 +185,7 @@ void rotuningbalance::user_pat(rt_jac_t* jac, long long& status) {
       for (const std::string& var : m_form->row(row)) {
         if (k >= kDeclaredSize) throw std::length_error("more non-zeros than declared");
         const int num = m_firstVar + at_or_throw(m_varIndex, var) - 1;
-        if (rtojac_set_nz_eqnnum(jac, m_firstNz + k, eqn) != 0 || rtojac_set_nz_varnum(jac, m_firstNz + k, num) != 0)
+        if (!registerNonZero(jac, m_firstNz + k, eqn, num))
           status = 1;
         ++k;
       }

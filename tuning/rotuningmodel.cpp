@@ -225,7 +225,7 @@ void rotuningmodel::user_pat(rt_jac_t* jac, long long& status) {
       if (static_cast<int>(columns.size()) != n) throw std::logic_error("tuning row length");
       for (const std::string& column : columns) {
         const int var = m_firstVar - 1 + at_or_throw(m_varIndex, column);
-        if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, var) != 0) status = 1;
+        if (!registerNonZero(jac, nz, row, var)) status = 1;
         ++nz;
       }
     }

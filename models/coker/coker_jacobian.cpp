@@ -26,7 +26,7 @@ void rocoker::addToPat(rt_jac_t* jac, int& nz, int eqn, int var, long long& stat
     return;
   }
   ++nz;
-  if (rtojac_set_nz_eqnnum(jac, nz, eqn) != 0 || rtojac_set_nz_varnum(jac, nz, var) != 0) status = 1;
+  if (!registerNonZero(jac, nz, eqn, var)) status = 1;
 }
 
 void rocoker::patRow(rt_jac_t* jac, long long& status, int& nz, int firstNz, std::size_t rowPos) {
@@ -62,7 +62,7 @@ void rocoker::user_pat(rt_jac_t* jac, long long& status) {
       for (const std::string& name : adjRowVariables(output)) {
         const ROMVar* var = name == output ? at_or_throw(m_nnOutputVars, name) : at_or_throw(m_inputVars, name);
         ++nz;
-        if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+        if (!registerNonZero(jac, nz, row, varNumber(*var))) status = 1;
       }
     }
     const std::size_t massBal = rowPosition("MASS_BAL");

@@ -13,6 +13,7 @@
 // positions would be another row's, or another block's.
 #include <cmath>
 
+#include "core/helpers.h"
 #include "models/fcc/rofcc.h"
 #include "models/fcc/rofcc_equation_list.h"
 
@@ -26,7 +27,7 @@ void rofcc::registerRow(rt_jac_t* jac, ROMEqn& eqn, const ROMVar* const* vars, s
   for (std::size_t j = 0; j < n; ++j) {
     ++m_nzCounter;
     const int nz = nzNumber(m_nzCounter);
-    if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*vars[j])) != 0)
+    if (!registerNonZero(jac, nz, row, varNumber(*vars[j])))
       status = 1;
   }
   m_lastNz = nzNumber(m_nzCounter);

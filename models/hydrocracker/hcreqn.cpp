@@ -38,9 +38,11 @@ int HcrEqnMan::declarePattern(rt_jac_t* jac) {
   for (const auto& entry : m_objects) order.push_back(entry.second.get());
   std::stable_sort(order.begin(), order.end(), [](const hcreqn* a, const hcreqn* b) { return a->index < b->index; });
   long long position = 1;
+  m_patternFailed = false;
   for (hcreqn* eqn : order) {
     const int count = eqn->pat(jac, static_cast<int>(position));
     if (count > 0) position += count;
+    if (count < 0 || eqn->refusedNz() > 0) m_patternFailed = true;
     if (position > std::numeric_limits<int>::max()) throw std::overflow_error("too many non-zeros in one block");
   }
   return static_cast<int>(position - 1);

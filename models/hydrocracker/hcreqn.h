@@ -85,6 +85,9 @@ class HcrEqnMan {
   // Pattern pass: the objects by ascending running index, the first from
   // non-zero 1, each from where the previous one ended. The total count.
   int declarePattern(rt_jac_t* jac);
+  // Whether the last pattern pass failed: an object reported a negative
+  // count, or the framework refused one of its non-zeros.
+  bool patternFailed() const { return m_patternFailed; }
 
   std::size_t size() const { return m_objects.size(); }
   const ObjectMap& objects() const { return m_objects; }
@@ -101,4 +104,5 @@ class HcrEqnMan {
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;
   unsigned m_nextIndex = 1;
+  bool m_patternFailed = false;
 };

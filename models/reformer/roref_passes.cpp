@@ -114,7 +114,7 @@ void roref::patternOfEntries(ROMEqn* eqn, const std::vector<VarRef>& entries, rt
   for (const ROMVar* var : vars) {
     ++m_nzCounter;
     const int nz = nzNumber(m_nzCounter);
-    if (rtojac_set_nz_eqnnum(jac, nz, row) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+    if (!registerNonZero(jac, nz, row, varNumber(*var))) status = 1;
   }
   m_lastNz = nzNumber(m_nzCounter);
 }

@@ -291,7 +291,7 @@ void roref::evalPattern(reformer::Eq eq, rt_jac_t* jac, long long& status) {
   for (std::size_t k = 0; k < rr.count; ++k) {
     ++m_nzCounter;
     const int nz = nzNumber(m_nzCounter);
-    if (rtojac_set_nz_eqnnum(jac, nz, rowNumber) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*rr.vars[k])) != 0)
+    if (!registerNonZero(jac, nz, rowNumber, varNumber(*rr.vars[k])))
       status = 1;
   }
   m_lastNz = nzNumber(m_nzCounter);

@@ -164,7 +164,7 @@ void rovb::patRow(const Row& row, rt_jac_t* jac, long long& status) {
   for (const ROMVar* var : row.vars) {
     ++m_nzCounter;
     const int nz = nzNumber(m_nzCounter);
-    if (rtojac_set_nz_eqnnum(jac, nz, eqn) != 0 || rtojac_set_nz_varnum(jac, nz, varNumber(*var)) != 0) status = 1;
+    if (!registerNonZero(jac, nz, eqn, varNumber(*var))) status = 1;
   }
   m_lastNz = nzNumber(m_nzCounter);
 }

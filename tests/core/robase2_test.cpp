@@ -173,7 +173,10 @@ TEST_F(Block2Passes, RowsLandAtTheirNumbers) {
   EXPECT_EQ((std::vector<double>{fw.jacobian()[301], fw.jacobian()[302], fw.jacobian()[303], fw.jacobian()[304],
                                  fw.jacobian()[305]}),
             (std::vector<double>{1, 1, 1, 0, 2}));
-  EXPECT_EQ(call(&robase2::user_jac, 5), 5);  // a failure it is given is kept
+  // The pass adds to the status it is given: a positive sum is reported as 1,
+  // a negative status given stays when the pass finds nothing.
+  EXPECT_EQ(call(&robase2::user_jac, 5), 1);
+  EXPECT_EQ(call(&robase2::user_jac, -2), -2);
 }
 
 struct PassCase {
@@ -200,6 +203,32 @@ INSTANTIATE_TEST_SUITE_P(Sums, Block2Statuses,
                          ::testing::Values(PassCase{{0, 0, 0}, false, false, 0}, PassCase{{1, -1, 0}, false, false, 1},
                                            PassCase{{0, -1, 0}, false, false, 1}, PassCase{{0, 0, 0}, true, false, 1},
                                            PassCase{{0, 0, 0}, false, true, 1}));
+
+// A Jacobian that ends inside the block's pattern refuses the last non-zeros:
+// the pass says so, and every pair is still offered (row and column).
+TEST(Block2Pattern, RefusedNonZerosFailThePass) {
+  romtest::FrameworkLists fw(romtest::FrameworkLists::kFirstNz + 3);  // room for 4 of the 5 non-zeros
+  testblock2 block;
+  block.line("EQN_A", {"C3MASS", "FEEDMASS"});
+  block.line("EQN_B", {"C3FRAC"});
+  block.line("EQN_C", {"RXTEMP", "RXTEMP"});
+  block.prepare();
+  ASSERT_EQ(fw.setUp(block), 0);
+  long long status = 0;
+  block.user_pat(fw.jac, status);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(rtojac_error_count(fw.jac), 2);  // the refused row and column of non-zero 305
+  EXPECT_EQ(rtojac_row(fw.jac, 304), 53);
+  // With room for all the same pass succeeds.
+  romtest::FrameworkLists roomy;
+  testblock2 again;
+  again.line("EQN_A", {"C3MASS", "FEEDMASS"});
+  again.prepare();
+  ASSERT_EQ(roomy.setUp(again), 0);
+  status = 0;
+  again.user_pat(roomy.jac, status);
+  EXPECT_EQ(status, 0);
+}
 
 TEST_F(Block2, InitByAscendingKeyThenNameAndTheTopKeyNeverRuns) {
   block.line("B", {}, 2000);

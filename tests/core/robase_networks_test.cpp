@@ -192,6 +192,35 @@ TEST_F(Networks, PatternRegistersInputsThenTheOutputThenTheSulfurRow) {
   EXPECT_EQ(block.nzlast(), 308);
 }
 
+// Rows without a pattern own no non-zeros: their Jacobian writes nothing and
+// fails. A Jacobian too small for the rows fails the pattern pass, and every
+// refused pair is still offered whole (row and column).
+TEST(AdjustmentRows, NoPatternWritesNothingAndRefusedNonZerosFail) {
+  NetworkRoot nets;
+  writeTestNetworks(nets);
+  Framework fw;
+  testmodel block{"C1"};
+  block.prepare();
+  ASSERT_EQ(fw.setUp(block), 0);
+  for (int nz = 301; nz <= 310; ++nz) fw.FrameworkLists::jacobian()[nz] = 7.0;
+  long long status = 0;
+  block.jac_NNAdjustment(status);
+  EXPECT_EQ(status, 1);
+  status = 0;
+  block.jac_SulPPM(block.sulPpm.get(), status);
+  EXPECT_EQ(status, 1);
+  for (int nz = 301; nz <= 310; ++nz) EXPECT_EQ(fw.jacobian(nz), 7.0) << nz;
+
+  romtest::FrameworkLists tight(romtest::FrameworkLists::kFirstNz + 6);  // 7 of the 10 non-zeros
+  testmodel small{"C2"};
+  small.prepare();
+  ASSERT_EQ(tight.setUp(small), 0);
+  status = 0;
+  small.user_pat(tight.jac, status);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(rtojac_error_count(tight.jac), 6);  // 3 non-zeros, row and column each
+}
+
 TEST_F(Networks, PlainFactorsGiveOutputMinusPrediction) {
   fw.value(fw.num(block, "LCNSUL")) = 0.003;
   ASSERT_EQ(res(), 0);

@@ -59,17 +59,26 @@ class TwoRowBlock : public hcrbase {
 };
 
 struct Block : romtest::FrameworkLists {
-  Block() {
+  explicit Block(int capacity = 4000) : FrameworkLists(capacity) {
     b->prepare();
     attach(*b);
     long long st = 0;
     b->user_ini(st);
     EXPECT_EQ(st, 0);
-    b->user_pat(jac, st);
+    b->user_pat(jac, patStatus);
   }
   ~Block() { b->Destroy(); }
   TwoRowBlock* b = new TwoRowBlock;
+  long long patStatus = 0;
 };
+
+// A Jacobian with room for three of the four non-zeros: the pass fails.
+TEST(HcrBase, RefusedNonZerosFailThePatternPass) {
+  EXPECT_EQ(Block().patStatus, 0);
+  Block k(romtest::FrameworkLists::kFirstNz + 2);
+  EXPECT_EQ(k.patStatus, 1);
+  EXPECT_EQ(rtojac_error_count(k.jac), 2);  // row and column of the last
+}
 
 TEST(HcrBase, RegistrationOrderNumbersNameOrderWalks) {
   Block k;
@@ -103,10 +112,14 @@ TEST(HcrBase, StatusesNeverCancelAndEveryRowIsEvaluated) {
     EXPECT_EQ(std::tuple(res, jac, init), std::tuple(c.throws ? 1 : planted, planted, planted)) << c.z << c.a;
     EXPECT_EQ(k.b->log.size(), 2u);  // "Z" is evaluated after "A" failed
   }
-  Block k;  // a failure the Jacobian pass is given is kept
+  Block k;  // a failure the Jacobian pass is given makes a positive sum: 1
   long long st = 5;
   k.b->user_jac(st);
-  EXPECT_EQ(st, 5);
+  EXPECT_EQ(st, 1);
+  k.b->rows[0]->status = 1;  // a failure found is never cancelled by a negative status given
+  st = -1;
+  k.b->user_jac(st);
+  EXPECT_EQ(st, 1);
 }
 
 }  // namespace
