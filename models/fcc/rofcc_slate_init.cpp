@@ -20,6 +20,8 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
@@ -149,6 +151,17 @@ void rofccslate::reportNetworkFailure(int status) const noexcept {
       const int rc = runNN(output.first);
       if (rc == 0) continue;
       const FccPairedOutput* pair = fccPairedOutput(output.first);
+      // A run fails too when a file reports a tag that is no model input: name that file and tag.
+      const std::vector<std::string> networks =
+          pair ? std::vector<std::string>{pair->total, pair->diff} : std::vector<std::string>{output.first};
+      for (const std::string& network : networks) {
+        const std::string tag = tagOutsideInputs(network);
+        if (tag.empty()) continue;
+        rtoprintf(rtHisDev, "Block %s: network file %s in folder %s reports the tag %s, which is no model input\n",
+                  name(), networkFileName(m_modelKind, network).c_str(), networkFolderName(m_modelKind).c_str(),
+                  tag.c_str());
+        return;
+      }
       const std::string file = pair ? networkFileName(m_modelKind, pair->total) + " or " +
                                           networkFileName(m_modelKind, pair->diff)
                                     : networkFileName(m_modelKind, output.first);
