@@ -289,9 +289,12 @@ TEST(TuningBalance, WithoutListsOrUnitEveryHookReportsFailure) {
   plain.inq_model_type(buf);
   EXPECT_STREQ(buf, "rotuningbalance");
   EXPECT_EQ(buf[16], 'x');  // 16 bytes, no more
-  const QivEOBlock& framework = plain;  // the framework's own type query answers too
-  EXPECT_TRUE(framework.isof_type("rotuningbalance"));
-  EXPECT_EQ(framework.isof_type("ROTUNINGBALANCE"), plain.QivEOBlockImpl::isof_type("ROTUNINGBALANCE"));
+  // The block's own type query knows its type; the framework's keeps its own answer.
+  EXPECT_TRUE(plain.isof_type("rotuningbalance"));
+  EXPECT_EQ(plain.isof_type("ROTUNINGBALANCE"), plain.QivEOBlockImpl::isof_type("ROTUNINGBALANCE"));
+  const QivEOBlock& framework = plain;
+  EXPECT_FALSE(framework.isof_type("rotuningbalance"));
+  EXPECT_EQ(framework.isof_type("QIVEOBLOCK"), plain.QivEOBlockImpl::isof_type("QIVEOBLOCK"));
 }
 
 }  // namespace
