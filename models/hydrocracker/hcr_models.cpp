@@ -152,7 +152,7 @@ int hcrmodel::runNN(std::string output) const {
 }
 
 double hcrmodel::fuelGasStart() const {
-  auto v = [this](const std::string& name) { return m_varMan.getValue(name); };
+  auto v = [this](const std::string& name) { return m_varMan.valueOf(name); };
   double s = v("H2SFRAC") * v("H2SHYD") + 100.0 * v("H2FRAC");
   for (const char* g : kFuelGasStartGases) s += v(std::string(g) + "FRAC") * v(std::string(g) + "HYD");
   for (const std::string& p : m_slate.products) s += v(p + "FRAC") * v(p + "HYD");
@@ -188,15 +188,15 @@ void hcrmodel::init(long long& status) const {
     initVarManVec();
     // On a volume HL basis the feed is given by its volume; the networks take its mass.
     if (m_hlBasis == BASIS_VOLUME) solveStart("CONV_FEEDVOL", "FEEDMASS");
-    if (m_slate.conversionFromTotal && m_varMan.setValue("CONVERSION", m_varMan.getValue("TOTCONV")) != 0)
+    if (m_slate.conversionFromTotal && m_varMan.setValue("CONVERSION", m_varMan.valueOf("TOTCONV")) != 0)
       status = 1;
     hcrbase::init(status);
     // The starting values below leave the status alone; a value that is not
     // finite (a zero FGSHYD or FEEDMASS) is never stored.
     m_varMan.setValue("FGSMASS", fuelGasStart());
     if (m_slate.ucoFractionStart) {
-      const double feed = m_varMan.getValue("FEEDMASS");
-      const double uco = (1.0 - m_varMan.getValue("TOTCONV") / 100.0) * (feed + m_varMan.getValue("FGSMASS")) / feed;
+      const double feed = m_varMan.valueOf("FEEDMASS");
+      const double uco = (1.0 - m_varMan.valueOf("TOTCONV") / 100.0) * (feed + m_varMan.valueOf("FGSMASS")) / feed;
       m_varMan.setValue("UCOFRAC", uco);
     }
     startComputedValues();

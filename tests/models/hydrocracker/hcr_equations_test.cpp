@@ -59,6 +59,29 @@ TEST(HcrEqnMan, NumbersByRegistrationWalksByNameRefusesDuplicatesAndUnsetUse) {
   EXPECT_NE(eqn, nullptr);
 }
 
+TEST(HcrVarMan, AddsVariablesAndReadsTheirNumbersAndValuesByName) {
+  const romtest::FrameworkLists lists;
+  const int first = 41;
+  HcrVarMan vm(&first);
+  vm.addVariable("FEEDMASS", "KG/HR", "TONNE/DAY", 1, 100, 1e6);
+  vm.addVariable("CATAGE", "PERCENT", "PERCENT", 2, 0, 100);
+  try {
+    vm.addVariable("FEEDMASS", "KG/HR", "KG/HR", 3, 0, 1);
+    FAIL() << "no vardupex";
+  } catch (const vardupex& e) {
+    EXPECT_STREQ(e.what(), "That variable already exists");
+  }
+  EXPECT_EQ(vm.size(), 2u);
+  EXPECT_EQ(vm.var("FEEDMASS").dispUnit, "TONNE/DAY");  // the first record stays
+  EXPECT_EQ(vm.indexOf("FEEDMASS"), 41);  // index 1 at first variable 41
+  EXPECT_EQ(vm.indexOf("CATAGE"), 42);
+  vm.attach(lists.values(), lists.vars);
+  lists.values()[42] = 7.5;
+  EXPECT_EQ(vm.valueOf("CATAGE"), 7.5);
+  EXPECT_THROW(vm.indexOf("FEEDVOL"), std::out_of_range);
+  EXPECT_THROW(vm.valueOf("FEEDVOL"), std::out_of_range);
+}
+
 // ---- Documented values ----------------------------------------------------------------
 
 template <class T, class... A>
