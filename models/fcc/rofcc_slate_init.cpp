@@ -116,7 +116,8 @@ void rofccslate::init(long long& status) const {
     for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts)) put(FccMap::Output, cut + "RELSUL", relsul[cut]);
     put(FccMap::Factor, "MASSFACTOR", massFactor);
     put(FccMap::Calc, "H2SMASS", h2sMass);
-    if (sl == FccSlate::TwoN) putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
+    // EQN_H2SMASS ties H2SFRAC to the H2S mass in every slate.
+    putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
     for (const std::string& cut : fccSlateCuts(sl, kYieldCuts))
       put(FccMap::Calc, cut + "MASS", yield[cut] * feed * massFactor);
 
