@@ -1,6 +1,6 @@
-// The hydrocracker's equation objects: the manager's numbering and
-// exceptions, documented residual values, the smooth floor, the index kinds,
-// and central differences of every class against its Jacobian row.
+// The hydrocracker's equation objects: the managers' numbering and
+// exceptions, residual values at reference points, the smooth floor, the
+// index kinds, and central differences of every class against its Jacobian row.
 #include "models/hydrocracker/hcr_equations.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ TEST(HcrVarMan, AddsVariablesAndReadsTheirNumbersAndValuesByName) {
   EXPECT_THROW(vm.valueOf("FEEDVOL"), std::out_of_range);
 }
 
-// ---- Documented values ----------------------------------------------------------------
+// ---- Reference points -----------------------------------------------------------------
 
 template <class T, class... A>
 std::function<std::unique_ptr<ListedEqn>()> maker(A... args) {
@@ -98,9 +98,9 @@ struct PointCase {
 
 void PrintTo(const PointCase& c, std::ostream* os) { *os << c.name; }
 
-class HcrDocumentedPoint : public ::testing::TestWithParam<PointCase> {};
+class HcrReferencePoint : public ::testing::TestWithParam<PointCase> {};
 
-TEST_P(HcrDocumentedPoint, Residual) {
+TEST_P(HcrReferencePoint, Residual) {
   Rig r;
   ListedEqn& e = r.add(GetParam().make());
   r.set(GetParam().point);
@@ -111,7 +111,7 @@ TEST_P(HcrDocumentedPoint, Residual) {
 const double kE = 2.718281828459045, kT = 482.0, kLogT = std::log10(kT);
 
 INSTANTIATE_TEST_SUITE_P(
-    Points, HcrDocumentedPoint,
+    Points, HcrReferencePoint,
     ::testing::Values(
         // 3 + 10 + 6 x 1 + 50 + 34 = 103 of products against 100 of feed and 3 of hydrogen.
         PointCase{"MassBalanceCloses", maker<eqMassBal>(kSlateD),
