@@ -1,5 +1,6 @@
-// The two FCC generations side by side: how each matches the tags of the
-// paired naphtha networks to its model inputs.
+// The two FCC generations side by side: what each computes at the same
+// inputs, and how each matches the tags of the paired naphtha networks to its
+// model inputs.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,12 +10,37 @@
 #include "platform/rtdev.h"
 #include "tests/models/fcc/fcc2_fixture.h"
 #include "tests/models/fcc/fcc_slate_fixture.h"
+#include "tests/support/generations.h"
 #include "tests/support/solve_checks.h"
 
 namespace {
 
 using romtest::NetworkRoot;
 using romtest::Values;
+
+// Every block type: the first-generation block (its slate's variables) and
+// the second (with its C5+ split) at the nominal inputs of the kind's sample
+// networks. They compute alike every variable of the first generation but
+// the four constants the second has not (COKFOEFACTOR, FGSFOEFACTOR,
+// H2SFOEFACTOR, H2SSULFUR) and the three volumes computed otherwise.
+class FccGenerations : public ::testing::TestWithParam<fcc_test::BlockType> {};
+
+TEST_P(FccGenerations, AgreeOnEverythingTheyComputeAlike) {
+  const fcc_test::BlockType& t = GetParam();
+  const Values inputs = fcc_test::nominalInputs(t.kind);
+  const Values c5Split = {{"ISATINC5MIX", 0.3}, {"USATINC5MIX", 0.35}, {"NSATINC5MIX", 0.1}, {"NAPSATINC5MIX", 0.25}};
+  const std::string subid = std::string("SUBID:") + t.subid;
+  romtest::SolvedValues first, second;
+  ASSERT_TRUE(romtest::solvedValues(first, romtest::HostedBlock(fcc_test::createByFactory({subid}), inputs)));
+  ASSERT_TRUE(romtest::solvedValues(second, romtest::HostedBlock(fcc_test::createByFactory({subid, "VERSION:37.0.0"}),
+                                                                 romtest::joined(inputs, c5Split))));
+  EXPECT_TRUE(romtest::agreeWhereComputedAlike(first, second, static_cast<std::size_t>(t.variables - 7)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, FccGenerations, ::testing::ValuesIn(fcc_test::kBlockTypes),
+                         [](const auto& info) { return std::string(info.param.subid); });
+
+// ---- Tags of the paired networks ----------------------------------------------------
 
 const std::vector<std::string> kFirst = {"SUBID:ROFCCGO2N", "BASIS_LE:MASS", "BASIS_HL:MASS"};
 const std::vector<std::string> kSecond = {"SUBID:ROFCCGO2N", "BASIS_LE:MASS", "BASIS_HL:MASS", "VERSION:37.0.0"};
