@@ -198,6 +198,42 @@ TEST(TuningBalance, FloorSlopesEnterTheJacobian) {
   EXPECT_NEAR(tuning::smoothFloor(1e-19).slope, 1.0, 1e-15);
 }
 
+// A sulfur-carrying product without yield: in SULFUR_BAL its fraction enters
+// through the floor's slope 1/e (not 1), its relative sulfur through the
+// floor's value 1e-19 / e; the other products keep their plain terms.
+struct ZeroYieldCase {
+  const char* name;
+  std::unique_ptr<BalanceForm> (*form)();
+  const char* empty;  // the product without yield
+  const char* other;  // a product with yield
+};
+void PrintTo(const ZeroYieldCase& c, std::ostream* os) { *os << c.name; }
+
+class SulfurRowAtZeroYield : public ::testing::TestWithParam<ZeroYieldCase> {};
+
+TEST_P(SulfurRowAtZeroYield, TakesTheFloorsSlopeAndValue) {
+  const ZeroYieldCase& c = GetParam();
+  const std::string empty = c.empty, other = c.other;
+  const double F = 1000, M = 1.2, s = 2.5, r = 0.8, x = 0.4;
+  const auto d = c.form()->gradient(1, valuesOf({{"FEEDMASS", F},
+                                                 {"MASSFACTOR", M},
+                                                 {"FEEDSUL", s},
+                                                 {empty + "RELSUL", r},
+                                                 {other + "FRAC", x},
+                                                 {other + "RELSUL", r}}));
+  const double scale = M * F * s / 100.0;
+  EXPECT_DOUBLE_EQ(d.at(empty + "FRAC"), r * scale * 0.36787944117144233);
+  EXPECT_DOUBLE_EQ(d.at(empty + "RELSUL"), kFloor0 * scale);
+  EXPECT_DOUBLE_EQ(d.at(other + "FRAC"), r * scale);
+  EXPECT_DOUBLE_EQ(d.at(other + "RELSUL"), x * scale);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SulfurRowAtZeroYield,
+                         ::testing::Values(ZeroYieldCase{"Coker", &tuning::cokerBalance, "COK", "LGO"},
+                                           ZeroYieldCase{"Visbreaker", &tuning::visbreakerBalance, "TAR", "NAP"},
+                                           ZeroYieldCase{"Fcc", &fcc2n, "BOT", "LCO"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Starting values ---------------------------------------------------------------------
 
 struct GridCase {
