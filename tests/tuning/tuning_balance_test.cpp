@@ -8,6 +8,7 @@
 #include <limits>
 #include <set>
 
+#include "tests/support/framework_lists.h"
 #include "tests/tuning/tuning_fixture.h"
 #include "tuning/rotuningbalance.h"
 
@@ -305,6 +306,16 @@ TEST(TuningBalance, SpecificationsAreExactWords) {
   EXPECT_EQ(st, 1);
   EXPECT_TRUE(s.system().isFixed(s.number("MASSFACTOR")));
   EXPECT_THROW(probe->setVarSpec("NOT_A_VARIABLE", "CALC", st), std::out_of_range);
+}
+
+TEST(TuningBalance, ARefusedEquationRegistrationFailsTheSetUp) {
+  for (const int offset : {-1, 0, 1}) {  // none taken, MASS_BAL, SULFUR_BAL
+    const FrameworkLists lists;
+    QivEOBlock* made = create("ROTUNINGBALANCE", {"RX:COKER"}, "TB1");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(lists.setUpWithEquationTaken(dynamic_cast<QivEOBlockImpl&>(*made), offset), offset < 0 ? 0 : 1) << offset;
+    made->Destroy();
+  }
 }
 
 TEST(TuningBalance, WithoutListsOrUnitEveryHookReportsFailure) {
