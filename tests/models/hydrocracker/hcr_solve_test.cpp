@@ -123,9 +123,9 @@ void PrintTo(const SolveCase& c, std::ostream* os) { *os << c.name; }
 class HcrSolve : public ::testing::TestWithParam<SolveCase> {};
 
 // Moves every free variable of the block by the factor: a point away from
-// the solution where each row keeps the scale of its flows (at init's point
-// the computed flows still hold 1.0 beside a feed of 200000 kg/h, and central
-// differences of such rows are no finer than 1e-5).
+// the solution where each row keeps the scale of its flows. (At init's point
+// the computed flows still hold 1.0 beside a feed of 200000 kg/h, where the
+// central differences of the balance rows are coarser than the check's 1e-6.)
 void moveFreeVariables(const Session& s, double factor) {
   for (const auto& [name, v] : s.values())
     if (!s.fixed(name)) s.value(name) = v * factor;
