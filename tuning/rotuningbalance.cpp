@@ -268,7 +268,7 @@ void rotuningbalance::inq_model_type(char* buf) const {
   if (buf) std::memcpy(buf, kModelType, std::strlen(kModelType) + 1);
 }
 
-bool rotuningbalance::isof_type(const char* type) const {
+bool rotuningbalance::isof_type(const char* type) {
   if (type && std::strcmp(type, kModelType) == 0) return true;
   return QivEOBlockImpl::isof_type(type);
 }

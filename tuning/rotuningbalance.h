@@ -44,8 +44,11 @@ class rotuningbalance : public QivEOBlockImpl {
   void init(long long& status) const override;                // starting values of the form
   void Destroy() override;
   void inq_model_type(char* buf) const override;  // "rotuningbalance"
-  // True for "rotuningbalance", else the framework's answer.
-  bool isof_type(const char* type) const override;
+  // The framework's type query (const, on the block interface) keeps the
+  // framework's answer; the block's own query is a slot of its own: true for
+  // "rotuningbalance", else the framework's answer.
+  using QivEOBlockImpl::isof_type;
+  virtual bool isof_type(const char* type);
 
   // ---- Read access (tools and tests) -----------------------------------------
   const std::string& rx() const { return m_rx; }

@@ -188,6 +188,11 @@ class rofcc : public robase {
   virtual double computeConversion(double feedVol, double vol1, double vol2, double vol3) const;
   virtual double computeConversion(double feedVol, double vol1, double vol2) const;
 
+  // The first tag the network of a file's output ("LCNFRACTOTAL", "COKFRAC")
+  // reports that is no model input of the block, matched exactly; empty when
+  // every tag is one (or the file does not open).
+  std::string tagOutsideInputs(const std::string& network) const;
+
   // Residual operations, in the FCC equation order.
   virtual void res_FGSMass(long long& status) const;
   virtual void res_C3Mass(long long& status) const;

@@ -102,6 +102,12 @@ int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string di
   } catch (...) {
     return 1;  // a runner call that throws is a failed run
   }
+  // Tags match the model inputs exactly, as in a single network's run: a tag
+  // that is no model input (a lower-case or misspelt name the runner still
+  // fed) fails the run instead of dropping its derivative.
+  for (const std::map<std::string, double>* byTag : {&dTotal, &dDiff})
+    for (const auto& entry : *byTag)
+      if (m_inputVars.count(entry.first) == 0) return 1;
 
   // Derivatives for every model input; an input a network does not take adds 0.
   std::vector<double> d(n, 0.0);
@@ -118,6 +124,12 @@ int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string di
   out->value = prediction;
   for (std::size_t k = 0; k < n; ++k) *slots[k] = d[k];
   return 0;
+}
+
+std::string rofcc::tagOutsideInputs(const std::string& network) const {
+  for (const std::string& tag : robase::getNNIndepVars(network))
+    if (m_inputVars.count(tag) == 0) return tag;
+  return {};
 }
 
 std::set<std::string> rofcc::getNNIndepVars(std::string output) const {

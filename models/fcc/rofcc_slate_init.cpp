@@ -20,6 +20,8 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
@@ -114,7 +116,8 @@ void rofccslate::init(long long& status) const {
     for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts)) put(FccMap::Output, cut + "RELSUL", relsul[cut]);
     put(FccMap::Factor, "MASSFACTOR", massFactor);
     put(FccMap::Calc, "H2SMASS", h2sMass);
-    if (sl == FccSlate::TwoN) putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
+    // EQN_H2SMASS ties H2SFRAC to the H2S mass in every slate.
+    putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
     for (const std::string& cut : fccSlateCuts(sl, kYieldCuts))
       put(FccMap::Calc, cut + "MASS", yield[cut] * feed * massFactor);
 
@@ -149,6 +152,17 @@ void rofccslate::reportNetworkFailure(int status) const noexcept {
       const int rc = runNN(output.first);
       if (rc == 0) continue;
       const FccPairedOutput* pair = fccPairedOutput(output.first);
+      // A run fails too when a file reports a tag that is no model input: name that file and tag.
+      const std::vector<std::string> networks =
+          pair ? std::vector<std::string>{pair->total, pair->diff} : std::vector<std::string>{output.first};
+      for (const std::string& network : networks) {
+        const std::string tag = tagOutsideInputs(network);
+        if (tag.empty()) continue;
+        rtoprintf(rtHisDev, "Block %s: network file %s in folder %s reports the tag %s, which is no model input\n",
+                  name(), networkFileName(m_modelKind, network).c_str(), networkFolderName(m_modelKind).c_str(),
+                  tag.c_str());
+        return;
+      }
       const std::string file = pair ? networkFileName(m_modelKind, pair->total) + " or " +
                                           networkFileName(m_modelKind, pair->diff)
                                     : networkFileName(m_modelKind, output.first);

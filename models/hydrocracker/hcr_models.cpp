@@ -152,7 +152,7 @@ int hcrmodel::runNN(std::string output) const {
 }
 
 double hcrmodel::fuelGasStart() const {
-  auto v = [this](const std::string& name) { return m_varMan.getValue(name); };
+  auto v = [this](const std::string& name) { return m_varMan.valueOf(name); };
   double s = v("H2SFRAC") * v("H2SHYD") + 100.0 * v("H2FRAC");
   for (const char* g : kFuelGasStartGases) s += v(std::string(g) + "FRAC") * v(std::string(g) + "HYD");
   for (const std::string& p : m_slate.products) s += v(p + "FRAC") * v(p + "HYD");
@@ -160,45 +160,20 @@ double hcrmodel::fuelGasStart() const {
   return std::isnan(g) ? g : std::max(0.0, g);
 }
 
-void hcrmodel::solveStart(const std::string& equation, const std::string& var) const {
-  if (auto* eqn = dynamic_cast<hcr::ListedEqn*>(m_eqnMan.find(equation))) eqn->solveFor(var);
-}
-
-void hcrmodel::startComputedValues() const {
-  std::vector<hcr::ListedEqn*> order;
-  for (const auto& entry : m_eqnMan.objects())
-    if (auto* eqn = dynamic_cast<hcr::ListedEqn*>(entry.second.get())) order.push_back(eqn);
-  std::sort(order.begin(), order.end(), [](const hcreqn* a, const hcreqn* b) { return a->index < b->index; });
-  // Two passes: the gas volumes read the moles that their mole conversions,
-  // created after them, compute in the first pass.
-  for (int pass = 0; pass < 2; ++pass) {
-    for (hcr::ListedEqn* eqn : order) {
-      const std::string var = eqn->definedName();
-      // CONVERSION keeps the value the networks were run with; a fixed feed
-      // volume is never written.
-      if (var.empty() || var == "CONVERSION" || (var == "FEEDVOL" && m_hlBasis == BASIS_VOLUME)) continue;
-      eqn->solveFor(var);
-    }
-  }
-}
-
 void hcrmodel::init(long long& status) const {
   status = 0;
   guardHook(status, [&] {
     initVarManVec();
-    // On a volume HL basis the feed is given by its volume; the networks take its mass.
-    if (m_hlBasis == BASIS_VOLUME) solveStart("CONV_FEEDVOL", "FEEDMASS");
-    if (m_slate.conversionFromTotal && m_varMan.setValue("CONVERSION", m_varMan.getValue("TOTCONV")) != 0)
+    if (m_slate.conversionFromTotal && m_varMan.setValue("CONVERSION", m_varMan.valueOf("TOTCONV")) != 0)
       status = 1;
     hcrbase::init(status);
     // The starting values below leave the status alone; a value that is not
     // finite (a zero FGSHYD or FEEDMASS) is never stored.
     m_varMan.setValue("FGSMASS", fuelGasStart());
     if (m_slate.ucoFractionStart) {
-      const double feed = m_varMan.getValue("FEEDMASS");
-      const double uco = (1.0 - m_varMan.getValue("TOTCONV") / 100.0) * (feed + m_varMan.getValue("FGSMASS")) / feed;
+      const double feed = m_varMan.valueOf("FEEDMASS");
+      const double uco = (1.0 - m_varMan.valueOf("TOTCONV") / 100.0) * (feed + m_varMan.valueOf("FGSMASS")) / feed;
       m_varMan.setValue("UCOFRAC", uco);
     }
-    startComputedValues();
   });
 }

@@ -47,21 +47,14 @@ class hcrmodel : public hcrbase {
   // product ("LCNHYD" ...) and its derivatives times 100. Not on the road of
   // the block's evaluation: the network equations run every network.
   int runNN(std::string output) const override;
-  // Starting values: on a volume HL basis FEEDMASS from FEEDVOL first (the
-  // networks take the feed's mass); HCR_D starts CONVERSION at TOTCONV; the
-  // network equations' steps; FGSMASS from the hydrogen contents (and
-  // UCOFRAC from TOTCONV in HCR_D); then every computed flow, sulfur,
-  // hydrogen mass and index from its equation at the predictions, so the
-  // block starts close to its balances. Only the network steps and the
+  // Starting values: HCR_D starts CONVERSION at TOTCONV; the network
+  // equations' steps; FGSMASS from the hydrogen contents (and UCOFRAC from
+  // TOTCONV in HCR_D). Every other variable keeps its value, and Newton
+  // takes the computed flows from there. Only the network steps and the
   // CONVERSION write decide the status.
   void init(long long& status) const override;
 
  private:
-  // Stores the value of var that zeroes the named equation, the others held.
-  void solveStart(const std::string& equation, const std::string& var) const;
-  // Every listed equation's defined variable from the others, in row order.
-  void startComputedValues() const;
-
   // max(0, (sum of yield x hydrogen content - FEEDHYD) x FEEDMASS / 100 / FGSHYD).
   double fuelGasStart() const;
 

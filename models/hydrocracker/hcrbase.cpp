@@ -11,7 +11,7 @@
 
 hcrbase::hcrbase(const char* name)
     : robase(name),
-      m_varMan(&m_firstVar, VarMan::Generation::First),
+      m_varMan(&m_firstVar),
       m_attrMapPtr(&m_attributes),
       m_eqnMan() {
   hcrbase::commonConstructor();
@@ -40,7 +40,7 @@ void hcrbase::prepare() {
 void hcrbase::populateVarMan(std::set<varinfo> vars) {
   for (const varinfo& v : vars) {
     const int index = m_varCounter++;
-    m_varMan.addVar(v.name, v.baseUnit, v.dispUnit, index, v.lower, v.upper);
+    m_varMan.addVariable(v.name, v.baseUnit, v.dispUnit, index, v.lower, v.upper);
   }
 }
 
@@ -123,7 +123,7 @@ int hcrbase::runNN(std::string output) const {
   std::vector<double> values;
   for (const varinfo& x : inputSet) {
     names.push_back(x.name);
-    values.push_back(m_varMan.getValue(x.name));
+    values.push_back(m_varMan.valueOf(x.name));
   }
   ROEqnSupplier::NetworkRunner runner(m_modelKind, output, names);
   double prediction = 0.0;

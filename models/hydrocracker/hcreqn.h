@@ -25,9 +25,25 @@
 #include "equations/eqn_row.h"
 #include "platform/jacobian.h"
 
-// The hydrocracker block's variable manager: the block core's VarMan, made
-// with the first-generation exception (vardupex on a repeated name).
-using HcrVarMan = VarMan;
+// The hydrocracker block's variable manager: the block core's VarMan with the
+// first-generation exception (vardupex on a repeated name) and the
+// hydrocracker's own names of its record, number and value operations.
+class HcrVarMan : public VarMan {
+ public:
+  explicit HcrVarMan(const int* firstVar = nullptr) : VarMan(firstVar, Generation::First) {}
+
+  // Creates the record and files it under its name; vardupex when the name
+  // is present, and nothing changes.
+  void addVariable(const std::string& name, const std::string& baseUnit, const std::string& displayUnit, int index,
+                   double lower, double upper) {
+    addVar(name, baseUnit, displayUnit, index, lower, upper);
+  }
+  // Framework number of a name: the block's first variable + index - 1.
+  // A missing name raises "invalid map<K, T> key".
+  int indexOf(const std::string& name) const { return varIndex(name); }
+  // Current framework value of a name, element indexOf(name) of the value view.
+  double valueOf(const std::string& name) const { return getValue(name); }
+};
 
 class hcreqn : public EqnRowBase {
  public:
@@ -59,8 +75,10 @@ class HcrEqnMan {
   HcrEqnMan& operator=(const HcrEqnMan&) = delete;
   ~HcrEqnMan();
 
-  // The manager is set up when all three pointers are non-null.
-  void setUp(HcrVarMan* varMan, const int* firstNz, const int* firstEqn) {
+  // The manager is set up when all three pointers are non-null. The objects
+  // read values through the core operations of the block's HcrVarMan, so any
+  // VarMan serves (a rig of equation objects outside a block passes its own).
+  void setUp(VarMan* varMan, const int* firstNz, const int* firstEqn) {
     m_varMan = varMan;
     m_firstNz = firstNz;
     m_firstEqn = firstEqn;
@@ -100,7 +118,7 @@ class HcrEqnMan {
 
  private:
   ObjectMap m_objects;
-  HcrVarMan* m_varMan = nullptr;
+  VarMan* m_varMan = nullptr;
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;
   unsigned m_nextIndex = 1;

@@ -174,6 +174,20 @@ TEST_F(Networks, RefusedTagsAndNamesAndZeroTags) {
   EXPECT_EQ(out("COKEFRAC").derivs.at("FEEDSUL"), 3.0);
 }
 
+TEST_F(Networks, AFileWhoseOutputNameIsOver99CharactersIsRefusedWhenRead) {
+  // The output a file names is read like a tag: 99 characters at most. A
+  // name of 99 is read, and only then found not to be the requested output;
+  // one of 100 makes the file unreadable.
+  for (const auto& [length, status] : {std::pair{99, DIV_WRONG_OUTPUT}, std::pair{100, DIV_FORMAT}}) {
+    std::string file = affineNetwork("C3FRAC", {{"FEEDSUL", kC3Sul}}, kC3Bias);
+    file.replace(file.find("OUTPUT C3FRAC"), 13, "OUTPUT " + std::string(static_cast<std::size_t>(length), 'Y'));
+    nets.write("COKER", "C3FRAC", file);
+    EXPECT_EQ(block.runNN("C3FRAC"), status) << length;
+    EXPECT_TRUE(block.getNNIndepVars("C3FRAC").empty()) << length;
+  }
+  EXPECT_EQ(out("C3FRAC").value, 1.0);  // never stored
+}
+
 // ---- Adjustment and sulfur-ppm rows ------------------------------------------------
 
 TEST_F(Networks, PatternRegistersInputsThenTheOutputThenTheSulfurRow) {

@@ -1,5 +1,5 @@
 // Every equation class of the network, coker, hydrocracker and reformer
-// families at a point: the documented value where there is one, and the
+// families at a point: the worked value where there is one, and the
 // Jacobian against central differences of the residual.
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ struct Point {
   const char* family;
   const char* asked;  // equation name, or the network output
   std::map<std::string, double> values;
-  double expected = kNone;  // documented value of the defined variable (given among the values)
-  const char* input = "";   // and one documented derivative
+  double expected = kNone;  // worked value of the defined variable (given among the values)
+  const char* input = "";   // and one worked derivative
   double derivative = 0.0;
 };
 void PrintTo(const Point& p, std::ostream* os) { *os << p.label; }
@@ -56,7 +56,7 @@ class AtPoint : public ::testing::TestWithParam<Point> {
 };
 eqtest::NetRoot* AtPoint::nets = nullptr;
 
-TEST_P(AtPoint, DocumentedValueAndCentralDifferences) {
+TEST_P(AtPoint, WorkedValueAndCentralDifferences) {
   const Point& p = GetParam();
   eqtest::Rig rig;
   rig.vars(p.values);

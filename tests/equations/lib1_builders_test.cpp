@@ -1,5 +1,5 @@
 // What the builders make (names, variable lists, ordering keys) and what the
-// objects compute at the points the document pins down, starting values
+// objects compute at worked reference points, starting values
 // included.
 #include <gtest/gtest.h>
 

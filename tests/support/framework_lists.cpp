@@ -1,5 +1,7 @@
 #include "tests/support/framework_lists.h"
 
+#include <cstdio>
+
 namespace romtest {
 
 FrameworkLists::FrameworkLists(int capacity)
@@ -26,6 +28,13 @@ long long FrameworkLists::setUp(QivEOBlockImpl& block) const {
   attach(block);
   block.user_ini(status);
   return status;
+}
+
+long long FrameworkLists::setUpWithEquationTaken(QivEOBlockImpl& block, int offset) const {
+  rteqn_rec_t other;
+  std::snprintf(other.name, sizeof other.name, "%s", "OTHER.EQN");
+  if (offset >= 0 && rtoeqnlst_initialize_eqn(eqns, kFirstEqn + offset, &other) != 0) return -1;
+  return setUp(block);
 }
 
 }  // namespace romtest

@@ -19,6 +19,10 @@ struct FrameworkLists {
   void attach(QivEOBlockImpl& block) const;
   // user_dim, attach and user_ini, one status through both hooks.
   long long setUp(QivEOBlockImpl& block) const;
+  // The same with equation number kFirstEqn + offset taken by another
+  // block's equation beforehand, so that the framework refuses the block's
+  // registration of that number; none taken for a negative offset.
+  long long setUpWithEquationTaken(QivEOBlockImpl& block, int offset) const;
 
   OneBased<double> values() const { return {rtovarlst_vec_value(vars), capacity}; }
   OneBased<double> residuals() const { return {rtoeqnlst_vec_residual(eqns), capacity}; }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <set>
 
+#include "tests/support/framework_lists.h"
 #include "tests/tuning/tuning_fixture.h"
 #include "tuning/rotuningbalance.h"
 
@@ -198,6 +199,42 @@ TEST(TuningBalance, FloorSlopesEnterTheJacobian) {
   EXPECT_NEAR(tuning::smoothFloor(1e-19).slope, 1.0, 1e-15);
 }
 
+// A sulfur-carrying product without yield: in SULFUR_BAL its fraction enters
+// through the floor's slope 1/e (not 1), its relative sulfur through the
+// floor's value 1e-19 / e; the other products keep their plain terms.
+struct ZeroYieldCase {
+  const char* name;
+  std::unique_ptr<BalanceForm> (*form)();
+  const char* empty;  // the product without yield
+  const char* other;  // a product with yield
+};
+void PrintTo(const ZeroYieldCase& c, std::ostream* os) { *os << c.name; }
+
+class SulfurRowAtZeroYield : public ::testing::TestWithParam<ZeroYieldCase> {};
+
+TEST_P(SulfurRowAtZeroYield, TakesTheFloorsSlopeAndValue) {
+  const ZeroYieldCase& c = GetParam();
+  const std::string empty = c.empty, other = c.other;
+  const double F = 1000, M = 1.2, s = 2.5, r = 0.8, x = 0.4;
+  const auto d = c.form()->gradient(1, valuesOf({{"FEEDMASS", F},
+                                                 {"MASSFACTOR", M},
+                                                 {"FEEDSUL", s},
+                                                 {empty + "RELSUL", r},
+                                                 {other + "FRAC", x},
+                                                 {other + "RELSUL", r}}));
+  const double scale = M * F * s / 100.0;
+  EXPECT_DOUBLE_EQ(d.at(empty + "FRAC"), r * scale * 0.36787944117144233);
+  EXPECT_DOUBLE_EQ(d.at(empty + "RELSUL"), kFloor0 * scale);
+  EXPECT_DOUBLE_EQ(d.at(other + "FRAC"), r * scale);
+  EXPECT_DOUBLE_EQ(d.at(other + "RELSUL"), x * scale);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SulfurRowAtZeroYield,
+                         ::testing::Values(ZeroYieldCase{"Coker", &tuning::cokerBalance, "COK", "LGO"},
+                                           ZeroYieldCase{"Visbreaker", &tuning::visbreakerBalance, "TAR", "NAP"},
+                                           ZeroYieldCase{"Fcc", &fcc2n, "BOT", "LCO"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Starting values ---------------------------------------------------------------------
 
 struct GridCase {
@@ -271,6 +308,16 @@ TEST(TuningBalance, SpecificationsAreExactWords) {
   EXPECT_THROW(probe->setVarSpec("NOT_A_VARIABLE", "CALC", st), std::out_of_range);
 }
 
+TEST(TuningBalance, ARefusedEquationRegistrationFailsTheSetUp) {
+  for (const int offset : {-1, 0, 1}) {  // none taken, MASS_BAL, SULFUR_BAL
+    const FrameworkLists lists;
+    QivEOBlock* made = create("ROTUNINGBALANCE", {"RX:COKER"}, "TB1");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(lists.setUpWithEquationTaken(dynamic_cast<QivEOBlockImpl&>(*made), offset), offset < 0 ? 0 : 1) << offset;
+    made->Destroy();
+  }
+}
+
 TEST(TuningBalance, WithoutListsOrUnitEveryHookReportsFailure) {
   rotuningbalanceCOK detached("TB1", "COKER");
   rotuningbalance plain("TB1", "NOUNIT");
@@ -289,9 +336,12 @@ TEST(TuningBalance, WithoutListsOrUnitEveryHookReportsFailure) {
   plain.inq_model_type(buf);
   EXPECT_STREQ(buf, "rotuningbalance");
   EXPECT_EQ(buf[16], 'x');  // 16 bytes, no more
-  const QivEOBlock& framework = plain;  // the framework's own type query answers too
-  EXPECT_TRUE(framework.isof_type("rotuningbalance"));
-  EXPECT_EQ(framework.isof_type("ROTUNINGBALANCE"), plain.QivEOBlockImpl::isof_type("ROTUNINGBALANCE"));
+  // The block's own type query knows its type; the framework's keeps its own answer.
+  EXPECT_TRUE(plain.isof_type("rotuningbalance"));
+  EXPECT_EQ(plain.isof_type("ROTUNINGBALANCE"), plain.QivEOBlockImpl::isof_type("ROTUNINGBALANCE"));
+  const QivEOBlock& framework = plain;
+  EXPECT_FALSE(framework.isof_type("rotuningbalance"));
+  EXPECT_EQ(framework.isof_type("QIVEOBLOCK"), plain.QivEOBlockImpl::isof_type("QIVEOBLOCK"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "platform/diveduded/DIVeduded.h"
+#include "tests/support/framework_lists.h"
 #include "tests/tuning/tuning_fixture.h"
 #include "tuning/rotuningmodel.h"
 
@@ -135,6 +136,16 @@ TEST(TuningModel, ConfigurationsBeyondTheDeclaredSizesAreRefused) {
   EXPECT_TRUE(creatable({"RX:NOKIND", "NDATA:998"}));
   EXPECT_FALSE(creatable({"RX:NOKIND", "NDATA:999"}));
   EXPECT_THROW(rotuningmodel("T1", "COKER", "C3FRAC", 0), std::invalid_argument);
+}
+
+TEST(TuningModel, ARefusedEquationRegistrationFailsTheSetUp) {
+  for (const int offset : {-1, 0, 2}) {  // none taken, the first and the last of three points
+    const FrameworkLists lists;
+    QivEOBlock* made = create("ROTUNING", {"RX:COKER", "DEPVAR:C3FRAC", "NDATA:3"});
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(lists.setUpWithEquationTaken(dynamic_cast<QivEOBlockImpl&>(*made), offset), offset < 0 ? 0 : 1) << offset;
+    made->Destroy();
+  }
 }
 
 // ---- Attributes -------------------------------------------------------------------------

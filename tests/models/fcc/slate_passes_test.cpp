@@ -72,8 +72,9 @@ TEST(FccSlateInit, TheMassFactorClosesTheBalanceAndH2SBracketsTheSulfurBalance) 
     const Grid grid(s);
     EXPECT_LE(std::fabs(s.value("H2SMASS") - grid.zero), grid.hmax / 20.0 + 1e-9) << t.subid;
     EXPECT_GT(s.value("MASSFACTOR"), 1.0);
-    // H2SFRAC only in the 2N slate.
-    EXPECT_EQ(s.value("H2SFRAC") == s.value("H2SMASS") / s.value("FEEDMASS"), t.slate == FccSlate::TwoN);
+    // H2SFRAC in every slate: EQN_H2SMASS holds at the start.
+    EXPECT_EQ(s.value("H2SFRAC"), s.value("H2SMASS") / s.value("FEEDMASS")) << t.subid;
+    EXPECT_EQ(s.residual("EQN_H2SMASS"), 0.0) << t.subid;
     // Mixes from the values as they stand: three light-end volumes are 1.
     EXPECT_EQ(s.value("C3MIXVOL"), 2.0);
     EXPECT_EQ(s.value("UNSATINC3MIX"), s.value("C32MASS") / s.value("C3MIXMASS"));
@@ -114,17 +115,19 @@ TEST(FccSlateInit, VolumeFeedMixesAndValuesThatAreNeverStored) {
   s.fcc().init(status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(s.value("C4MIXVOL"), 8.0);
-  EXPECT_EQ(s.value("H2SFRAC"), 0.123);  // not written by this slate
+  EXPECT_EQ(s.value("H2SFRAC"), s.value("H2SMASS") / s.value("FEEDMASS"));  // written by the 3N slate too
 
-  // No feed: no bracket, no product mass; the shares of the empty mixes keep
-  // their values and nothing that is not finite is stored.
+  // No feed: no bracket, no product mass; the shares of the empty mixes and
+  // the H2S yield keep their values and nothing that is not finite is stored.
   s.value("FEEDMASS") = 0.0;
   s.value("SATINC3MIX") = 0.25;
+  s.value("H2SFRAC") = 0.123;
   s.fcc().init(status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(s.value("MASSFACTOR"), 1.0);
   EXPECT_EQ(s.value("C3MIXMASS"), 0.0);
   EXPECT_EQ(s.value("SATINC3MIX"), 0.25);
+  EXPECT_EQ(s.value("H2SFRAC"), 0.123);
   for (int v : s.system().variables()) EXPECT_TRUE(std::isfinite(s.system().value(v))) << s.system().variableName(v);
 }
 

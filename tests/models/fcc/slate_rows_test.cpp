@@ -1,5 +1,5 @@
 // Pattern and Jacobian rows of the FCC model equations and balances: the
-// numbering of the pattern protocol, the documented partial derivatives of
+// numbering of the pattern protocol, the worked partial derivatives of
 // each kind of row (the smooth floor's branches included), and the balances'
 // values and constant entries.
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ struct ProbeSession {
   Session s;
 };
 
-// One row at chosen values: its documented entries in pattern order.
+// One row at chosen values: its worked entries in pattern order.
 struct RowCase {
   const char* label;
   FccEq eq;
@@ -55,7 +55,7 @@ const double kRvi = 1.25 * std::pow(0.145037738, 1.25) * std::pow(100.0, 0.25);
 
 class FccRowEntries : public ::testing::TestWithParam<RowCase> {};
 
-TEST_P(FccRowEntries, AreTheDocumentedDerivatives) {
+TEST_P(FccRowEntries, AreTheWorkedDerivatives) {
   const RowCase& c = GetParam();
   auto check = [&](auto& ps) {
     ASSERT_TRUE(ps.s.setUp.ok()) << ps.s.setUp.message;

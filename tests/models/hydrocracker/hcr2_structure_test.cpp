@@ -104,7 +104,7 @@ TEST_P(Hcr2Kind, EquationsAreNumberedInTheOrderOfTheSetUp) {
   std::vector<std::string> want;
   if (k.recycle) want.push_back("EQN_CALC_CONVERSION");
   for (const varinfo2& y : b.networkOutputs()) want.push_back("Y_" + y.name);
-  // The balance layer, streams in the spec's order, FGS closing both balances.
+  // The balance layer, streams in creation order, FGS closing both balances.
   want.push_back("EQN_FEEDHYDMASS");
   std::vector<std::string> streams = {"H2S", "H2", "FGS", "C3", "NC4", "IC4", "LCN", "HCN", "UCO"};
   for (const char* p : {"KER", "DSL"})

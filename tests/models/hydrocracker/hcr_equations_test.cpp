@@ -1,6 +1,6 @@
-// The hydrocracker's equation objects: the manager's numbering and
-// exceptions, documented residual values, the smooth floor, the index kinds,
-// and central differences of every class against its Jacobian row.
+// The hydrocracker's equation objects: the managers' numbering and
+// exceptions, residual values at reference points, the smooth floor, the
+// index kinds, and central differences of every class against its Jacobian row.
 #include "models/hydrocracker/hcr_equations.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +59,30 @@ TEST(HcrEqnMan, NumbersByRegistrationWalksByNameRefusesDuplicatesAndUnsetUse) {
   EXPECT_NE(eqn, nullptr);
 }
 
-// ---- Documented values ----------------------------------------------------------------
+TEST(HcrVarMan, AddsVariablesAndReadsTheirNumbersAndValuesByName) {
+  const romtest::FrameworkLists lists;
+  const int first = 41;
+  HcrVarMan vm(&first);
+  vm.addVariable("FEEDMASS", "KG/HR", "TONNE/DAY", 1, 100, 1e6);
+  vm.addVariable("CATAGE", "PERCENT", "PERCENT", 2, 0, 100);
+  try {
+    vm.addVariable("FEEDMASS", "KG/HR", "KG/HR", 3, 0, 1);
+    FAIL() << "no vardupex";
+  } catch (const vardupex& e) {
+    EXPECT_STREQ(e.what(), "That variable already exists");
+  }
+  EXPECT_EQ(vm.size(), 2u);
+  EXPECT_EQ(vm.var("FEEDMASS").dispUnit, "TONNE/DAY");  // the first record stays
+  EXPECT_EQ(vm.indexOf("FEEDMASS"), 41);  // index 1 at first variable 41
+  EXPECT_EQ(vm.indexOf("CATAGE"), 42);
+  vm.attach(lists.values(), lists.vars);
+  lists.values()[42] = 7.5;
+  EXPECT_EQ(vm.valueOf("CATAGE"), 7.5);
+  EXPECT_THROW(vm.indexOf("FEEDVOL"), std::out_of_range);
+  EXPECT_THROW(vm.valueOf("FEEDVOL"), std::out_of_range);
+}
+
+// ---- Reference points -----------------------------------------------------------------
 
 template <class T, class... A>
 std::function<std::unique_ptr<ListedEqn>()> maker(A... args) {
@@ -75,9 +98,9 @@ struct PointCase {
 
 void PrintTo(const PointCase& c, std::ostream* os) { *os << c.name; }
 
-class HcrDocumentedPoint : public ::testing::TestWithParam<PointCase> {};
+class HcrReferencePoint : public ::testing::TestWithParam<PointCase> {};
 
-TEST_P(HcrDocumentedPoint, Residual) {
+TEST_P(HcrReferencePoint, Residual) {
   Rig r;
   ListedEqn& e = r.add(GetParam().make());
   r.set(GetParam().point);
@@ -88,7 +111,7 @@ TEST_P(HcrDocumentedPoint, Residual) {
 const double kE = 2.718281828459045, kT = 482.0, kLogT = std::log10(kT);
 
 INSTANTIATE_TEST_SUITE_P(
-    Points, HcrDocumentedPoint,
+    Points, HcrReferencePoint,
     ::testing::Values(
         // 3 + 10 + 6 x 1 + 50 + 34 = 103 of products against 100 of feed and 3 of hydrogen.
         PointCase{"MassBalanceCloses", maker<eqMassBal>(kSlateD),

@@ -103,6 +103,28 @@ TEST_P(VbObjects, SkrNetworksTakeTheFeedInPounds) {
   }
 }
 
+// Each yield enters its product mass through the smooth floor at its cut-off
+// constant, 1e-19: a yield of 1e-3 counts as it is (slope 1), a yield of 0
+// as 1e-19 / e, so a product without yield keeps a mass of about 0.
+TEST_P(VbObjects, YieldsAreFlooredJustAboveZero) {
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  const double feed = s.value("FEEDMASS"), factor = s.value("MASSFACTOR");
+  for (const char* stream : {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "NAP", "LGO", "HGO", "TAR"}) {
+    const std::string p = stream, row = "EQN_" + p + "MASS";
+    EXPECT_EQ(s.value(p + "CUTOFF"), 1e-19) << p;
+    s.value(p + "FRAC") = 1e-3;
+    s.value(p + "MASS") = 1e-3 * feed * factor;
+    ASSERT_EQ(s.res(), 0);
+    EXPECT_NEAR(s.residual(row), 0.0, 1e-15) << p;
+    ASSERT_TRUE(s.system().jacobian().ok());
+    EXPECT_DOUBLE_EQ(s.jacobianRow(row).at(p + "FRAC"), -factor) << p;
+    s.value(p + "FRAC") = 0.0;
+    s.value(p + "MASS") = 0.0;
+    ASSERT_EQ(s.res(), 0);
+    EXPECT_NEAR(s.residual(row), -factor * 3.678794411714423e-20, 1e-33) << p;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, VbObjects, ::testing::Values("ROVBNOSKR", "ROVBSKR"));
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The first-generation visbreaker's rows at chosen points: residuals and
-// Jacobian rows of the documented cases, the balances, the correlations, the
+// Jacobian rows of the reference points, the balances, the correlations, the
 // viscosity restart, and the network runs of both kinds (the SKR feed in
 // pounds, failures).
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ void PrintTo(const ResidualCase& c, std::ostream* os) { *os << c.name; }
 
 class VbResidual : public ::testing::TestWithParam<ResidualCase> {};
 
-TEST_P(VbResidual, OfTheDocumentedPoints) {
+TEST_P(VbResidual, OfTheReferencePoints) {
   const ResidualCase& p = GetParam();
   Session s(createByFactory(options("ROVBNOSKR")));
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
@@ -109,7 +109,7 @@ void PrintTo(const JacobianCase& c, std::ostream* os) { *os << c.name; }
 
 class VbJacobianRow : public ::testing::TestWithParam<JacobianCase> {};
 
-TEST_P(VbJacobianRow, OfTheDocumentedPoints) {
+TEST_P(VbJacobianRow, OfTheReferencePoints) {
   const JacobianCase& p = GetParam();
   Session s(createByFactory(options(p.subid)));
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
