@@ -117,7 +117,19 @@ StepResult BlockSession::setUp(const SetUpPlan& plan) {
   }
   if (r.ok()) r = pattern();
   if (r.ok()) r = start();
+  if (r.ok()) keepGivenValues(plan.values);
   return r;
+}
+
+void BlockSession::keepGivenValues(const std::vector<std::pair<std::string, double>>& values) {
+  // init may write defaults over inputs the user gave; the given values win
+  // wherever the variable is still fixed. Free variables keep init's start.
+  for (const auto& [ownName, value] : values) {
+    const std::string full = name_ + "." + ownName;
+    const int num = rtovarlst_find(vars_.get(), full.c_str());
+    if (num != 0 && ranges_.hasVar(num) && rtovarlst_is_fixed(vars_.get(), num))
+      rtovarlst_set_var_value(vars_.get(), num, value);
+  }
 }
 
 StepResult BlockSession::dimension() {
