@@ -167,10 +167,11 @@ TEST_P(TuningGivenValues, SolveToTheClosedFormAndStayAsGiven) {
   QivEOBlock* block = create(c.factory, c.options, c.name.c_str());
   ASSERT_NE(block, nullptr);
   romhost::SetUpPlan plan = planFor(c, block, {});
-  for (const auto& [name, v] : p.extra) {  // a given value replaces the case's
-    auto same = std::find_if(plan.values.begin(), plan.values.end(), [&](const auto& e) { return e.first == name; });
-    if (same == plan.values.end()) plan.values.emplace_back(name, v);
-    else same->second = v;
+  for (const auto& extra : p.extra) {  // a given value replaces the case's
+    auto same = std::find_if(plan.values.begin(), plan.values.end(),
+                             [&](const auto& e) { return e.first == extra.first; });
+    if (same == plan.values.end()) plan.values.push_back(extra);
+    else same->second = extra.second;
   }
   Session s(block, plan);
   ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
