@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "host/block_session.h"
+#include "host/bounds.h"
 #include "host/case_file.h"
 #include "host/command_line.h"
 #include "host/jacobian_check.h"
@@ -28,6 +29,12 @@ constexpr const char* kRegistryRoot = "HKEY_LOCAL_MACHINE";
 constexpr const char* kRegistryKey = "SOFTWARE\\Calverin\\Tressa\\38.0";
 constexpr const char* kRegistryValue = "ZKDir";
 constexpr std::size_t kRegistryBuffer = 1024;
+
+std::string shortNumber(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", v);
+  return text;
+}
 
 int fail(std::ostream& err, const StepResult& r) {
   err << "romhost: " << r.message << "\n";
@@ -148,6 +155,17 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   report.block = c.name;
   report.subid = subidOf(c.options);
   report.checkRequested = cl.checkJacobian;
+  // Values outside their bounds are reported, never refused: each once, when found.
+  auto warnOutsideBounds = [&](const std::vector<BoundWarning>& found) {
+    for (const BoundWarning& w : mergeWarnings(report.warnings, found))
+      err << "romhost: warning: " << describe(w) << "\n";
+  };
+  if (session.dimensioned() && (r.ok() || hostExitCode(r.status) == 1)) {
+    std::vector<std::string> assigned;
+    for (const auto& a : c.attributes) assigned.push_back(a.first);
+    warnOutsideBounds(fixedOutsideBounds(session.system(), c.name));
+    warnOutsideBounds(attributesOutsideBounds(*block, assigned));
+  }
   auto finishReport = [&] {
     if (!session.dimensioned()) return;
     BlockSystem& sys = session.system();
@@ -188,15 +206,18 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   }
   report.newton = solveNewton(sys, settings);
   const NewtonResult& nr = report.newton;
+  warnOutsideBounds(fixedOutsideBounds(sys, c.name));
   if (!nr.converged()) {
     err << "romhost: " << nr.message << "\n";
     if (!nr.worst.empty()) {
       err << "  largest residuals:\n";
-      for (const ResidualEntry& e : nr.worst) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%.6g", e.residual);
-        err << "    " << e.equation << "  " << line << "\n";
-      }
+      for (const ResidualEntry& e : nr.worst) err << "    " << e.equation << "  " << shortNumber(e.residual) << "\n";
+    }
+    if (nr.status != HostStatus::kNotSquare) report.atBounds = freeAtBounds(sys, c.name);
+    if (!report.atBounds.empty()) {
+      err << "  free variables held at a bound:\n";
+      for (const HeldAtBound& b : report.atBounds)
+        err << "    " << b.name << "  " << shortNumber(b.value) << "  (" << (b.upper ? "upper" : "lower") << " bound)\n";
     }
   }
 
