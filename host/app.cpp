@@ -217,7 +217,8 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     if (!report.atBounds.empty()) {
       err << "  free variables held at a bound:\n";
       for (const HeldAtBound& b : report.atBounds)
-        err << "    " << b.name << "  " << shortNumber(b.value) << "  (" << (b.upper ? "upper" : "lower") << " bound)\n";
+        err << "    " << b.name << "  " << shortNumber(b.value) << "  (" << (b.upper ? "upper" : "lower")
+            << " bound)\n";
     }
   }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/crt.h"
+#include "platform/diveduded/DIVeduded.h"
 
 namespace romhost {
 
@@ -266,9 +267,19 @@ StepResult BlockSession::pattern() {
 }
 
 StepResult BlockSession::start() {
+  // A network the block cannot open or run is an input error (a missing or
+  // broken file), not a failure of the block: the runner names the first.
+  const long long failedRuns = DIVeduded::failureCount();
   const HookOutcome h = callHook([this](long long& st) { block_->init(st); });
-  if (!h.ok())
+  if (!h.ok()) {
+    DIVeduded::Failure run;
+    if (DIVeduded::failureAfter(failedRuns, run))
+      return StepResult::failure(HostStatus::kInputError,
+                                 "init could not run a network: network file " + run.file + " in folder " +
+                                     run.folder + " failed with status " + std::to_string(run.status) + " (" +
+                                     DIVedudedStatusName(run.status) + ")");
     return StepResult::failure(HostStatus::kHookFailed, h.describe("init"));
+  }
   // Newton cannot start from a non-finite point; name the variable.
   for (const int v : system_->variables()) {
     if (!std::isfinite(system_->value(v)))

@@ -69,7 +69,8 @@ void printSummary(std::ostream& out, const SolveReport& r) {
   out << "Variables " << r.variables << " (free " << r.newton.unknowns << "), equations " << r.equations
       << ", non-zeros " << r.nonzeros << "\n";
   if (!r.warnings.empty())
-    out << r.warnings.size() << (r.warnings.size() == 1 ? " value lies outside its bounds" : " values lie outside their bounds")
+    out << r.warnings.size()
+        << (r.warnings.size() == 1 ? " value lies outside its bounds" : " values lie outside their bounds")
         << " (see the warnings)\n";
   if (!r.atBounds.empty()) {
     // The first few by name; the table marks every one.
@@ -135,8 +136,10 @@ nlohmann::ordered_json reportJson(const SolveReport& r) {
   j["variables"] = std::move(vars);
   Json warnings = Json::array();
   for (const BoundWarning& w : r.warnings)
-    warnings.push_back(
-        {{"name", w.name}, {"value", jsonNumber(w.value)}, {"lower", jsonNumber(w.lower)}, {"upper", jsonNumber(w.upper)}});
+    warnings.push_back({{"name", w.name},
+                        {"value", jsonNumber(w.value)},
+                        {"lower", jsonNumber(w.lower)},
+                        {"upper", jsonNumber(w.upper)}});
   j["warnings"] = std::move(warnings);
   if (!r.newton.converged()) {
     Json held = Json::array();

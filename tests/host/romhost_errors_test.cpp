@@ -1,0 +1,54 @@
+// Clear errors and exit codes of the romhost program on bad input: a network
+// that cannot be run at set-up, a block name too long for the framework's
+// names, a save that fails, and case files at the edges of JSON.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/networks.h"
+#include "tests/support/romhost_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using romtest::ProgramRun;
+
+class RomhostErrors : public ::testing::Test {
+ protected:
+  fs::path writeCase(const std::string& name, const std::string& text) const {
+    const fs::path p = dir_ / name;
+    std::ofstream(p, std::ios::binary) << text;
+    return p;
+  }
+  const romtest::ScratchFolder dir_{"romhost_errors"};
+};
+
+// Both generations: exit 2 and one line naming the file and the runner's
+// status in words.
+TEST_F(RomhostErrors, NetworkThatCannotRunAtSetUpIsAnInputError) {
+  const fs::path nets = dir_ / "nets";
+  fs::create_directories(nets / "COKER");
+  for (const auto& entry : fs::directory_iterator(romtest::kSampleNetworks + "/COKER"))
+    if (entry.path().filename() != "COKER_C3FRAC.zkr") fs::copy(entry.path(), nets / "COKER" / entry.path().filename());
+  std::ofstream(nets / "COKER" / "COKER_LGOFRAC.zkr") << "not a network\n";
+  for (const char* example : {"coker.json", "coker-v37.json"}) {
+    const ProgramRun r = romtest::solveExample(example, "--networks " + nets.string());
+    EXPECT_EQ(r.code, 2) << example << "\n" << r.err;
+    EXPECT_NE(r.err.find("romhost: init could not run a network: network file COKER_C3FRAC.zkr in folder " +
+                         nets.string() + "\\COKER failed with status 3 (missing file)\n"),
+              std::string::npos)
+        << example << "\n" << r.err;
+  }
+  fs::copy(romtest::kSampleNetworks + "/COKER/COKER_C3FRAC.zkr", nets / "COKER");
+  const ProgramRun broken = romtest::solveExample("coker-v37.json", "--networks " + nets.string());
+  EXPECT_EQ(broken.code, 2) << broken.err;
+  EXPECT_NE(broken.err.find("network file COKER_LGOFRAC.zkr in folder " + nets.string() +
+                            "\\COKER failed with status 4 (format error)\n"),
+            std::string::npos)
+      << broken.err;
+}
+
+}  // namespace
