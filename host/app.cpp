@@ -16,6 +16,7 @@
 #include "host/plugin_loader.h"
 #include "host/report.h"
 #include "platform/registry.h"
+#include "platform/rtdev.h"
 #include "platform/storage.h"
 #include "platform/values.h"
 
@@ -51,6 +52,36 @@ struct OptionList {
   OptionList(const OptionList&) = delete;
   OptionList& operator=(const OptionList&) = delete;
 };
+
+// The longest framework name (variable or equation) a block of this factory
+// and these options registers under blockName. Found on a stand-in block made
+// under a one-letter name, taken through user_dim and user_ini with the
+// history device muted, and destroyed. Empty when the stand-in cannot be made
+// or set up: the real block then reports for itself.
+std::string longestFrameworkName(QivBlkFactory& factory, const std::vector<std::string>& options,
+                                 const std::string& blockName) {
+  constexpr const char* kStandIn = "B";
+  OptionList list(options);
+  QivEOBlock* block = nullptr;
+  std::string error;
+  rtdev_set_echo(rtHisDev, false);
+  callGuarded([&] { block = factory.create(kStandIn, list.value); }, error);
+  std::string longest;
+  if (block) {
+    BlockSession probe(block);
+    if (probe.dimension().ok() && probe.initialize().ok()) {
+      BlockSystem& sys = probe.system();
+      auto consider = [&](const char* full) {
+        const std::string own = std::string(full).substr(std::char_traits<char>::length(kStandIn) + 1);
+        if (own.size() > longest.size()) longest = own;
+      };
+      for (const int v : sys.variables()) consider(sys.variableName(v));
+      for (const int e : sys.equations()) consider(sys.equationName(e));
+    }
+  }  // the stand-in is destroyed with its session
+  rtdev_set_echo(rtHisDev, true);
+  return longest.empty() ? std::string() : blockName + "." + longest;
+}
 
 // The SUBID the user asked for: the value of the last option whose key
 // contains "SUBID", as the factory reads it (upper-cased).
@@ -125,6 +156,15 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     return fail(err, StepResult::failure(HostStatus::kInputError,
                                          "The plug-in registers no factory " + c.factory + " (it has: " + known + ")"));
   }
+
+  // A framework name over 99 characters would make the block's set-up fail
+  // without saying why: refuse the name before the block is made.
+  if (const std::string longest = longestFrameworkName(*factory, c.options, c.name);
+      longest.size() > kMaxNameLength)
+    return fail(err, StepResult::failure(HostStatus::kInputError,
+                                         "The block name " + c.name + " is too long: the framework name " + longest +
+                                             " would have " + std::to_string(longest.size()) +
+                                             " characters, at most " + std::to_string(kMaxNameLength) + " fit"));
 
   QivEOBlock* block = nullptr;
   {

@@ -51,4 +51,39 @@ TEST_F(RomhostErrors, NetworkThatCannotRunAtSetUpIsAnInputError) {
       << broken.err;
 }
 
+// The longest framework name decides: the test block's longest own name is
+// "E1", so a block name of 96 characters fits and one of 97 does not; the
+// coker's longest is an equation name.
+TEST_F(RomhostErrors, BlockNameLeavingAFrameworkNameOver99CharactersIsRefused) {
+  const std::string plugin = " --plugin " ROM_BINARY_DIR "/lib/libromhost_testplugin.so --quiet";
+  const std::string fits(96, 'N'), over(97, 'N');
+  auto named = [&](const std::string& name) {
+    const fs::path c = writeCase(name.substr(0, 8) + std::to_string(name.size()) + ".json",
+                                 R"({"factory": "TESTBLOCK", "name": ")" + name + "\"}");
+    return romtest::runRomhost("solve " + c.string() + plugin);
+  };
+  const ProgramRun ok = named(fits);
+  EXPECT_EQ(ok.code, 0) << ok.err;
+  const ProgramRun refused = named(over);
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_EQ(refused.err, "romhost: The block name " + over + " is too long: the framework name " + over +
+                             ".E1 would have 100 characters, at most 99 fit\n");
+
+  const std::string name(80, 'C');
+  std::string text;
+  {
+    std::ifstream in(romtest::kExamples + "coker.json");
+    json c = json::parse(in);
+    c["name"] = name;
+    c["networks"] = romtest::kSampleNetworks;
+    text = c.dump();
+  }
+  const ProgramRun longCoker = romtest::runRomhost("solve " + writeCase("coker.json", text).string() + " --quiet");
+  EXPECT_EQ(longCoker.code, 2);
+  EXPECT_NE(longCoker.err.find("the framework name " + name + ".EQN_UNSATINC3MIXVOL would have 100 characters"),
+            std::string::npos)
+      << longCoker.err;
+  EXPECT_EQ(longCoker.err.find("user_ini"), std::string::npos) << longCoker.err;
+}
+
 }  // namespace
