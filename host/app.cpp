@@ -273,9 +273,11 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     StepResult saved = session.save(storage);
     if (saved.ok() && !storage_save_file(storage, cl.savePath))
       saved = StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " + cl.savePath);
+    report.saved = saved.ok();
     if (!saved.ok()) {
       err << "romhost: " << saved.message << "\n";
-      if (nr.converged()) status = saved.status;  // a failed save is never reported as success
+      report.saveError = saved.message;
+      status = HostStatus::kInputError;  // a failed save is never reported as success
     }
   }
 

@@ -58,7 +58,7 @@ const char* usageText() {
          "  --quiet               no table and no progress lines\n"
          "  --plugin PATH         the plug-in library (default: ROMHOST_PLUGIN, else ../lib/libromlib.so\n"
          "                        beside the romhost program)\n"
-         "exit codes: 0 converged, 1 not converged, 2 usage or input error, 3 block creation failed\n";
+         "exit codes: 0 converged, 1 not converged, 2 usage, input or save error, 3 block creation failed\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {

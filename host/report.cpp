@@ -141,6 +141,10 @@ nlohmann::ordered_json reportJson(const SolveReport& r) {
                         {"lower", jsonNumber(w.lower)},
                         {"upper", jsonNumber(w.upper)}});
   j["warnings"] = std::move(warnings);
+  if (r.saved) {
+    j["saved"] = *r.saved;
+    if (!*r.saved) j["save_error"] = r.saveError;
+  }
   if (!r.newton.converged()) {
     Json held = Json::array();
     for (const HeldAtBound& b : r.atBounds)

@@ -41,6 +41,8 @@ struct SolveReport {
   std::vector<CheckAtPoint> checks;
   std::vector<BoundWarning> warnings;  // fixed variables and attributes outside their bounds
   std::vector<HeldAtBound> atBounds;   // free variables on a bound when Newton stopped unconverged
+  std::optional<bool> saved;           // set when --save was asked for
+  std::string saveError;               // why the save failed
 };
 
 std::vector<VariableRow> variableRows(const BlockSystem& system, const std::string& blockName);

@@ -86,4 +86,25 @@ TEST_F(RomhostErrors, BlockNameLeavingAFrameworkNameOver99CharactersIsRefused) {
   EXPECT_EQ(longCoker.err.find("user_ini"), std::string::npos) << longCoker.err;
 }
 
+// A save that fails is an error whatever the solve did: exit 2, and the JSON
+// says so beside "converged".
+TEST_F(RomhostErrors, FailedSaveExitsTwoAndTheResultSaysSo) {
+  const std::string solve = "solve " + writeCase("t.json", R"({"factory": "TESTBLOCK"})").string() +
+                            " --plugin " ROM_BINARY_DIR "/lib/libromhost_testplugin.so --quiet --json";
+  const std::string nowhere = (dir_ / "no" / "such" / "folder" / "b.pstg").string();
+  for (const char* limit : {"", " --max-iter 1"}) {
+    const ProgramRun r = romtest::runRomhost(solve + limit + " --save " + nowhere);
+    EXPECT_EQ(r.code, 2) << limit << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["converged"], *limit == '\0');
+    EXPECT_EQ(j["saved"], false);
+    EXPECT_EQ(j["save_error"], "Cannot write the stored block to " + nowhere);
+    EXPECT_NE(r.err.find("romhost: Cannot write the stored block to " + nowhere), std::string::npos) << r.err;
+  }
+  const ProgramRun ok = romtest::runRomhost(solve + " --save " + (dir_ / "b.pstg").string());
+  ASSERT_EQ(ok.code, 0) << ok.err;
+  EXPECT_EQ(json::parse(ok.out)["saved"], true);
+  EXPECT_FALSE(json::parse(romtest::runRomhost(solve).out).contains("saved"));
+}
+
 }  // namespace
