@@ -62,9 +62,9 @@ AttributeValue AttributeValue::parse(const std::string& text) {
       a.integer = i;
       return a;
     }
-    errno = 0;
     const double d = std::strtod(s, &end);
-    if (*end == '\0' && errno == 0 && std::isfinite(d)) {
+    // ERANGE with a finite result is an underflow: a subnormal number is still that number.
+    if (*end == '\0' && std::isfinite(d)) {
       a.kind = kReal;
       a.real = d;
       return a;
