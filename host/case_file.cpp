@@ -23,8 +23,10 @@ struct Node {
   unsigned long long unsignedInteger = 0;
   double number = 0.0;
   std::string text;
-  std::vector<Node> items;                             // kArray
-  std::vector<std::pair<std::string, Node>> members;  // kObject, in the file's order
+  // The elements of an array; the member values of an object, in the file's
+  // order, with their names in keys.
+  std::vector<Node> items;
+  std::vector<std::string> keys;
 
   bool isNumber() const { return kind == kInteger || kind == kUnsigned || kind == kFloat; }
   double real() const {
@@ -119,12 +121,9 @@ class TreeBuilder : public nlohmann::json_sax<Json> {
       return &root;
     }
     Node& parent = *open_.back();
-    if (parent.kind == Node::kArray) {
-      parent.items.push_back(std::move(n));
-      return &parent.items.back();
-    }
-    parent.members.emplace_back(std::move(key_), std::move(n));
-    return &parent.members.back().second;
+    if (parent.kind == Node::kObject) parent.keys.push_back(std::move(key_));
+    parent.items.push_back(std::move(n));
+    return &parent.items.back();
   }
   bool put(Node n) {
     add(std::move(n));
@@ -186,13 +185,15 @@ CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& cas
   if (root.kind != Node::kObject) throw CaseError("The case file must hold one JSON object");
 
   // A key given twice counts with its last value, as JSON readers commonly take it.
-  std::map<std::string, const Node*> last;
-  for (const auto& [key, value] : root.members) last[key] = &value;
+  std::map<std::string, std::size_t> last;
+  for (std::size_t i = 0; i < root.keys.size(); ++i) last[root.keys[i]] = i;
 
   CaseSpec c;
   bool haveFactory = false;
-  for (const auto& [key, value] : root.members) {
-    if (last[key] != &value) continue;
+  for (std::size_t i = 0; i < root.keys.size(); ++i) {
+    if (last[root.keys[i]] != i) continue;
+    const std::string& key = root.keys[i];
+    const Node& value = root.items[i];
     if (key == "factory") {
       c.factory = text(value, "factory", true);
       haveFactory = true;
@@ -213,17 +214,20 @@ CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& cas
       }
     } else if (key == "values") {
       if (value.kind != Node::kObject) throw CaseError("\"values\" must map variable names to numbers");
-      c.values.reserve(value.members.size());
-      for (const auto& [name, v] : value.members) {
+      c.values.reserve(value.keys.size());
+      for (std::size_t k = 0; k < value.keys.size(); ++k) {
+        const std::string& name = value.keys[k];
+        const Node& v = value.items[k];
         checkName(name, "values");
         if (!v.isNumber()) throw CaseError("The value of " + name + " must be a number");
         c.values.emplace_back(name, v.real());
       }
     } else if (key == "attributes") {
       if (value.kind != Node::kObject) throw CaseError("\"attributes\" must map attribute names to values");
-      for (const auto& [name, v] : value.members) {
+      for (std::size_t k = 0; k < value.keys.size(); ++k) {
+        const std::string& name = value.keys[k];
         checkName(name, "attributes");
-        c.attributes.emplace_back(name, attributeOf(name, v));
+        c.attributes.emplace_back(name, attributeOf(name, value.items[k]));
       }
     } else {
       throw CaseError("Unknown key \"" + key +
