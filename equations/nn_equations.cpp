@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/helpers.h"
+#include "platform/rtdev.h"
 
 namespace ROEqnSupplier {
 
@@ -60,7 +61,11 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
 
 NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& output,
                              const std::vector<std::string>& inputs)
-    : m_runner(std::make_unique<DIVeduded>()), m_inputs(inputs), m_names(inputs.size()) {
+    : m_runner(std::make_unique<DIVeduded>()),
+      m_file(networkFileName(modelKind, output)),
+      m_folder(networkFolderName(modelKind)),
+      m_inputs(inputs),
+      m_names(inputs.size()) {
   for (std::size_t i = 0; i < inputs.size(); ++i)
     if (!copyBounded(m_names.buffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
   if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
@@ -181,10 +186,28 @@ int NNDepEqn::jac(OneBased<double> values) {
   }
 }
 
+void NNDepEqn::reportFailedRun(int status) const noexcept {
+  // Only a message: the status of init stays the run's.
+  try {
+    std::string block = "?";
+    if (const VarMan* vm = varMan(); vm && vm->varList()) {
+      // The block's name is the framework name of the output without ".<output>".
+      const std::string full = rtovarlst_name(vm->varList(), vm->varIndex(m_output));
+      if (full.size() > m_output.size() + 1) block = full.substr(0, full.size() - m_output.size() - 1);
+    }
+    rtoprintf(rtHisDev, "Block %s: network file %s in folder %s failed with status %d (%s)\n", block.c_str(),
+              networkFiles().c_str(), networkFolder().c_str(), status, DIVedudedStatusName(status));
+  } catch (...) {
+  }
+}
+
 int NNDepEqn::init() {
   if (!m_configured || !attributeMap()) return 1;
   try {
-    if (const int status = refresh(true); status != 0) return status;
+    if (const int status = refresh(true); status != 0) {
+      reportFailedRun(status);
+      return status;
+    }
     const ScalePair& sy = m_scales.back();
     // The value at which V - scale_y y + offset_y is zero.
     // (V + 0) / 1 is V itself for the default pair.

@@ -65,8 +65,13 @@ class NetworkRunner {
   // result that is not finite; prediction and derivs are then unchanged.
   int run(const std::vector<double>& values, bool strictTags, double& prediction, std::vector<double>& derivs);
 
+  // The network file ("<kind>_<output>.zkr") and its folder, as configured.
+  const std::string& fileName() const { return m_file; }
+  const std::string& folderName() const { return m_folder; }
+
  private:
   std::unique_ptr<DIVeduded> m_runner;
+  std::string m_file, m_folder;
   std::vector<std::string> m_inputs;
   NameBuffers m_names;
   bool m_usable = true;
@@ -87,7 +92,9 @@ class NNDepEqn : public roeqn2 {
   int jac(OneBased<double> values) override;
   // Runs the network and stores the output value that makes the residual
   // zero, (V + offset_y) / scale_y (V itself for the default pair). Returns
-  // the run's status; nothing is stored after a failed run.
+  // the run's status; nothing is stored after a failed run, and the history
+  // device gets the line the first generation prints for a failed run (block,
+  // file, folder, status in words).
   int init() override;
 
   // Stores the pair of every listed variable that the map holds.
@@ -117,6 +124,9 @@ class NNDepEqn : public roeqn2 {
   // Whether res writes its residual from the previous prediction after a
   // failed run (the single network does, the pair does not).
   virtual bool residualAfterFailure() const = 0;
+  // The file(s) the object runs ("A.zkr" or "A.zkr or B.zkr") and their folder.
+  virtual std::string networkFiles() const = 0;
+  virtual std::string networkFolder() const = 0;
 
   // Raw and scaled current values of the inputs.
   std::vector<double> rawInputs() const;
@@ -132,6 +142,7 @@ class NNDepEqn : public roeqn2 {
   void refuse() { m_configured = false; }
 
  private:
+  void reportFailedRun(int status) const noexcept;
   // The adjusted value V at the current inputs (throws for a missing attribute).
   double adjusted() const;
 
@@ -158,6 +169,8 @@ class _eqNNDep : public NNDepEqn {
  protected:
   int refresh(bool force) override;
   bool residualAfterFailure() const override { return true; }
+  std::string networkFiles() const override { return m_net.fileName(); }
+  std::string networkFolder() const override { return m_net.folderName(); }
 
  private:
   std::string m_modelKind;
@@ -180,6 +193,8 @@ class _eqNNDep_OverCrack : public NNDepEqn {
  protected:
   int refresh(bool force) override;
   bool residualAfterFailure() const override { return false; }
+  std::string networkFiles() const override { return m_total.fileName() + " or " + m_diff.fileName(); }
+  std::string networkFolder() const override { return m_total.folderName(); }
 
  private:
   OverCrackSpec m_spec;

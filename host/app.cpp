@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "host/block_session.h"
+#include "host/bounds.h"
 #include "host/case_file.h"
 #include "host/command_line.h"
 #include "host/jacobian_check.h"
@@ -15,6 +16,7 @@
 #include "host/plugin_loader.h"
 #include "host/report.h"
 #include "platform/registry.h"
+#include "platform/rtdev.h"
 #include "platform/storage.h"
 #include "platform/values.h"
 
@@ -28,6 +30,12 @@ constexpr const char* kRegistryRoot = "HKEY_LOCAL_MACHINE";
 constexpr const char* kRegistryKey = "SOFTWARE\\Calverin\\Tressa\\38.0";
 constexpr const char* kRegistryValue = "ZKDir";
 constexpr std::size_t kRegistryBuffer = 1024;
+
+std::string shortNumber(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", v);
+  return text;
+}
 
 int fail(std::ostream& err, const StepResult& r) {
   err << "romhost: " << r.message << "\n";
@@ -44,6 +52,36 @@ struct OptionList {
   OptionList(const OptionList&) = delete;
   OptionList& operator=(const OptionList&) = delete;
 };
+
+// The longest framework name (variable or equation) a block of this factory
+// and these options registers under blockName. Found on a stand-in block made
+// under a one-letter name, taken through user_dim and user_ini with the
+// history device muted, and destroyed. Empty when the stand-in cannot be made
+// or set up: the real block then reports for itself.
+std::string longestFrameworkName(QivBlkFactory& factory, const std::vector<std::string>& options,
+                                 const std::string& blockName) {
+  constexpr const char* kStandIn = "B";
+  OptionList list(options);
+  QivEOBlock* block = nullptr;
+  std::string error;
+  rtdev_set_echo(rtHisDev, false);
+  callGuarded([&] { block = factory.create(kStandIn, list.value); }, error);
+  std::string longest;
+  if (block) {
+    BlockSession probe(block);
+    if (probe.dimension().ok() && probe.initialize().ok()) {
+      BlockSystem& sys = probe.system();
+      auto consider = [&](const char* full) {
+        const std::string own = std::string(full).substr(std::char_traits<char>::length(kStandIn) + 1);
+        if (own.size() > longest.size()) longest = own;
+      };
+      for (const int v : sys.variables()) consider(sys.variableName(v));
+      for (const int e : sys.equations()) consider(sys.equationName(e));
+    }
+  }  // the stand-in is destroyed with its session
+  rtdev_set_echo(rtHisDev, true);
+  return longest.empty() ? std::string() : blockName + "." + longest;
+}
 
 // The SUBID the user asked for: the value of the last option whose key
 // contains "SUBID", as the factory reads it (upper-cased).
@@ -119,6 +157,15 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
                                          "The plug-in registers no factory " + c.factory + " (it has: " + known + ")"));
   }
 
+  // A framework name over 99 characters would make the block's set-up fail
+  // without saying why: refuse the name before the block is made.
+  if (const std::string longest = longestFrameworkName(*factory, c.options, c.name);
+      longest.size() > kMaxNameLength)
+    return fail(err, StepResult::failure(HostStatus::kInputError,
+                                         "The block name " + c.name + " is too long: the framework name " + longest +
+                                             " would have " + std::to_string(longest.size()) +
+                                             " characters, at most " + std::to_string(kMaxNameLength) + " fit"));
+
   QivEOBlock* block = nullptr;
   {
     OptionList options(c.options);
@@ -148,6 +195,17 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   report.block = c.name;
   report.subid = subidOf(c.options);
   report.checkRequested = cl.checkJacobian;
+  // Values outside their bounds are reported, never refused: each once, when found.
+  auto warnOutsideBounds = [&](const std::vector<BoundWarning>& found) {
+    for (const BoundWarning& w : mergeWarnings(report.warnings, found))
+      err << "romhost: warning: " << describe(w) << "\n";
+  };
+  if (session.dimensioned() && (r.ok() || hostExitCode(r.status) == 1)) {
+    std::vector<std::string> assigned;
+    for (const auto& a : c.attributes) assigned.push_back(a.first);
+    warnOutsideBounds(fixedOutsideBounds(session.system(), c.name));
+    warnOutsideBounds(attributesOutsideBounds(*block, assigned));
+  }
   auto finishReport = [&] {
     if (!session.dimensioned()) return;
     BlockSystem& sys = session.system();
@@ -188,15 +246,19 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   }
   report.newton = solveNewton(sys, settings);
   const NewtonResult& nr = report.newton;
+  warnOutsideBounds(fixedOutsideBounds(sys, c.name));
   if (!nr.converged()) {
     err << "romhost: " << nr.message << "\n";
     if (!nr.worst.empty()) {
       err << "  largest residuals:\n";
-      for (const ResidualEntry& e : nr.worst) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%.6g", e.residual);
-        err << "    " << e.equation << "  " << line << "\n";
-      }
+      for (const ResidualEntry& e : nr.worst) err << "    " << e.equation << "  " << shortNumber(e.residual) << "\n";
+    }
+    if (nr.status != HostStatus::kNotSquare) report.atBounds = freeAtBounds(sys, c.name);
+    if (!report.atBounds.empty()) {
+      err << "  free variables held at a bound:\n";
+      for (const HeldAtBound& b : report.atBounds)
+        err << "    " << b.name << "  " << shortNumber(b.value) << "  (" << (b.upper ? "upper" : "lower")
+            << " bound)\n";
     }
   }
 
@@ -211,9 +273,11 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     StepResult saved = session.save(storage);
     if (saved.ok() && !storage_save_file(storage, cl.savePath))
       saved = StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " + cl.savePath);
+    report.saved = saved.ok();
     if (!saved.ok()) {
       err << "romhost: " << saved.message << "\n";
-      if (nr.converged()) status = saved.status;  // a failed save is never reported as success
+      report.saveError = saved.message;
+      status = HostStatus::kInputError;  // a failed save is never reported as success
     }
   }
 

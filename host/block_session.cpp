@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/crt.h"
+#include "platform/diveduded/DIVeduded.h"
 
 namespace romhost {
 
@@ -61,9 +62,9 @@ AttributeValue AttributeValue::parse(const std::string& text) {
       a.integer = i;
       return a;
     }
-    errno = 0;
     const double d = std::strtod(s, &end);
-    if (*end == '\0' && errno == 0 && std::isfinite(d)) {
+    // ERANGE with a finite result is an underflow: a subnormal number is still that number.
+    if (*end == '\0' && std::isfinite(d)) {
       a.kind = kReal;
       a.real = d;
       return a;
@@ -117,7 +118,19 @@ StepResult BlockSession::setUp(const SetUpPlan& plan) {
   }
   if (r.ok()) r = pattern();
   if (r.ok()) r = start();
+  if (r.ok()) keepGivenValues(plan.values);
   return r;
+}
+
+void BlockSession::keepGivenValues(const std::vector<std::pair<std::string, double>>& values) {
+  // init may write defaults over inputs the user gave; the given values win
+  // wherever the variable is still fixed. Free variables keep init's start.
+  for (const auto& [ownName, value] : values) {
+    const std::string full = name_ + "." + ownName;
+    const int num = rtovarlst_find(vars_.get(), full.c_str());
+    if (num != 0 && ranges_.hasVar(num) && rtovarlst_is_fixed(vars_.get(), num))
+      rtovarlst_set_var_value(vars_.get(), num, value);
+  }
 }
 
 StepResult BlockSession::dimension() {
@@ -254,9 +267,19 @@ StepResult BlockSession::pattern() {
 }
 
 StepResult BlockSession::start() {
+  // A network the block cannot open or run is an input error (a missing or
+  // broken file), not a failure of the block: the runner names the first.
+  const long long failedRuns = DIVeduded::failureCount();
   const HookOutcome h = callHook([this](long long& st) { block_->init(st); });
-  if (!h.ok())
+  if (!h.ok()) {
+    DIVeduded::Failure run;
+    if (DIVeduded::failureAfter(failedRuns, run))
+      return StepResult::failure(HostStatus::kInputError,
+                                 "init could not run a network: network file " + run.file + " in folder " +
+                                     run.folder + " failed with status " + std::to_string(run.status) + " (" +
+                                     DIVedudedStatusName(run.status) + ")");
     return StepResult::failure(HostStatus::kHookFailed, h.describe("init"));
+  }
   // Newton cannot start from a non-finite point; name the variable.
   for (const int v : system_->variables()) {
     if (!std::isfinite(system_->value(v)))

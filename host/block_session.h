@@ -66,7 +66,8 @@ class BlockSession {
   BlockSession(const BlockSession&) = delete;
   BlockSession& operator=(const BlockSession&) = delete;
 
-  // The whole sequence, stopping at the first failure.
+  // The whole sequence, stopping at the first failure. After init the plan's
+  // values are written once more into the variables fixed at that moment.
   StepResult setUp(const SetUpPlan& plan);
 
   StepResult dimension();   // user_dim, lists, positions
@@ -79,6 +80,8 @@ class BlockSession {
   StepResult pattern();     // user_pat and the checks of the pattern
   StepResult start();       // init
   StepResult save(IStorage& storage);
+  // Writes the values again into those of the named variables that are fixed.
+  void keepGivenValues(const std::vector<std::pair<std::string, double>>& values);
 
   QivEOBlock* block() const { return block_; }
   QivEOBlockImpl* impl() const { return impl_; }

@@ -12,9 +12,10 @@ namespace {
 double parseNumber(const std::string& text, const std::string& what) {
   const char* s = text.c_str();
   char* end = nullptr;
-  errno = 0;
   const double d = std::strtod(s, &end);
-  if (text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(d))
+  // strtod flags an overflow (infinite) and an underflow with ERANGE; a
+  // subnormal number such as 5e-324 is the finite number it is.
+  if (text.empty() || *end != '\0' || !std::isfinite(d))
     throw UsageError(what + " needs a finite number, not \"" + text + "\"");
   return d;
 }
@@ -58,7 +59,7 @@ const char* usageText() {
          "  --quiet               no table and no progress lines\n"
          "  --plugin PATH         the plug-in library (default: ROMHOST_PLUGIN, else ../lib/libromlib.so\n"
          "                        beside the romhost program)\n"
-         "exit codes: 0 converged, 1 not converged, 2 usage or input error, 3 block creation failed\n";
+         "exit codes: 0 converged, 1 not converged, 2 usage, input or save error, 3 block creation failed\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {

@@ -24,14 +24,22 @@ std::string padded(const std::string& s, std::size_t width) {
   return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
 }
 
+// The note of a table row: a value outside its bounds, a free variable held at one.
+std::string noteOf(const SolveReport& r, const VariableRow& row) {
+  for (const HeldAtBound& b : r.atBounds)
+    if (b.name == row.name) return b.upper ? "held at its upper bound" : "held at its lower bound";
+  for (const BoundWarning& w : r.warnings)
+    if (w.name == row.name && w.value == row.value)
+      return "outside its bounds [" + num(w.lower) + ", " + num(w.upper) + "]";
+  return {};
+}
+
 }  // namespace
 
 std::vector<VariableRow> variableRows(const BlockSystem& sys, const std::string& blockName) {
-  const std::string prefix = blockName + ".";
   std::vector<VariableRow> rows;
   for (const int v : sys.variables()) {
-    std::string name = sys.variableName(v);
-    if (name.compare(0, prefix.size(), prefix) == 0) name.erase(0, prefix.size());
+    std::string name = ownVariableName(sys, v, blockName);
     // Values are held in base units; display units are only a label of the framework.
     std::string unit = rtouom_name(rtovarlst_baseuom(sys.varList(), v));
     if (unit.empty()) unit = rtouom_name(rtovarlst_uom(sys.varList(), v));
@@ -47,15 +55,34 @@ void printTable(std::ostream& out, const SolveReport& r) {
   out << "Block " << r.block;
   if (r.subid) out << " (SUBID " << *r.subid << ")";
   out << "\n" << padded("Name", width) << padded("Value", 20) << padded("Unit", 12) << "Spec\n";
-  for (const VariableRow& row : r.rows)
+  for (const VariableRow& row : r.rows) {
     out << padded(row.name, width) << padded(num(row.value), 20) << padded(row.unit, 12)
-        << (row.fixed ? "CONST" : "CALC") << "\n";
+        << (row.fixed ? "CONST" : "CALC");
+    const std::string note = noteOf(r, row);
+    if (!note.empty()) out << "  " << note;
+    out << "\n";
+  }
 }
 
 void printSummary(std::ostream& out, const SolveReport& r) {
   out << r.newton.message << "\n";
   out << "Variables " << r.variables << " (free " << r.newton.unknowns << "), equations " << r.equations
       << ", non-zeros " << r.nonzeros << "\n";
+  if (!r.warnings.empty())
+    out << r.warnings.size()
+        << (r.warnings.size() == 1 ? " value lies outside its bounds" : " values lie outside their bounds")
+        << " (see the warnings)\n";
+  if (!r.atBounds.empty()) {
+    // The first few by name; the table marks every one.
+    constexpr std::size_t kNamed = 5;
+    out << "Free variables held at a bound:";
+    for (std::size_t i = 0; i < r.atBounds.size() && i < kNamed; ++i) {
+      const HeldAtBound& b = r.atBounds[i];
+      out << (i == 0 ? " " : ", ") << b.name << " = " << num(b.value) << " (" << (b.upper ? "upper" : "lower") << ")";
+    }
+    if (r.atBounds.size() > kNamed) out << " and " << r.atBounds.size() - kNamed << " more";
+    out << "\n";
+  }
 }
 
 void printCheck(std::ostream& out, const CheckAtPoint& c) {
@@ -107,6 +134,23 @@ nlohmann::ordered_json reportJson(const SolveReport& r) {
   for (const VariableRow& row : r.rows)
     vars[row.name] = {{"value", jsonNumber(row.value)}, {"unit", row.unit}, {"fixed", row.fixed}};
   j["variables"] = std::move(vars);
+  Json warnings = Json::array();
+  for (const BoundWarning& w : r.warnings)
+    warnings.push_back({{"name", w.name},
+                        {"value", jsonNumber(w.value)},
+                        {"lower", jsonNumber(w.lower)},
+                        {"upper", jsonNumber(w.upper)}});
+  j["warnings"] = std::move(warnings);
+  if (r.saved) {
+    j["saved"] = *r.saved;
+    if (!*r.saved) j["save_error"] = r.saveError;
+  }
+  if (!r.newton.converged()) {
+    Json held = Json::array();
+    for (const HeldAtBound& b : r.atBounds)
+      held.push_back({{"name", b.name}, {"value", jsonNumber(b.value)}, {"bound", b.upper ? "upper" : "lower"}});
+    j["at_bounds"] = std::move(held);
+  }
   if (r.checkRequested) {
     double maxErr = 0.0;
     int checked = 0;

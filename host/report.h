@@ -1,6 +1,7 @@
 // What romhost prints: a table of the block's variables (name, value, unit,
-// CONST/CALC) with a summary, the derivative-check findings, and the same as
-// one JSON object.
+// CONST/CALC, and a note for a value outside its bounds or a free variable held
+// at one) with a summary, the derivative-check findings, and the same as one
+// JSON object.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "host/block_system.h"
+#include "host/bounds.h"
 #include "host/jacobian_check.h"
 #include "host/newton.h"
 
@@ -37,6 +39,10 @@ struct SolveReport {
   std::vector<VariableRow> rows;
   bool checkRequested = false;
   std::vector<CheckAtPoint> checks;
+  std::vector<BoundWarning> warnings;  // fixed variables and attributes outside their bounds
+  std::vector<HeldAtBound> atBounds;   // free variables on a bound when Newton stopped unconverged
+  std::optional<bool> saved;           // set when --save was asked for
+  std::string saveError;               // why the save failed
 };
 
 std::vector<VariableRow> variableRows(const BlockSystem& system, const std::string& blockName);

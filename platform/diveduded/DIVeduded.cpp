@@ -1,8 +1,10 @@
 #include "platform/diveduded/DIVeduded.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string_view>
 
@@ -52,6 +54,19 @@ void writeName(char* buffer, std::string_view name) {
   const std::size_t len = name.size() < DIV_NAME_BUF - 1 ? name.size() : DIV_NAME_BUF - 1;
   if (len > 0) std::memcpy(buffer, name.data(), len);  // an empty view may have no data pointer
   buffer[len] = '\0';
+}
+
+// The process's record of the failed Opens and Runs: the count, and the last
+// few failures in a ring by count.
+struct FailureRecord {
+  static constexpr std::size_t kKept = 16;
+  std::mutex lock;
+  long long count = 0;
+  DIVeduded::Failure kept[kKept];
+};
+FailureRecord& failureRecord() {
+  static FailureRecord record;
+  return record;
 }
 
 bool cacheDisabled() {
@@ -145,7 +160,33 @@ int DIVeduded::fail(int status, std::string_view msg) noexcept {
   } catch (...) {
     last_message_.clear();
   }
+  try {
+    FailureRecord& record = failureRecord();
+    const std::lock_guard<std::mutex> hold(record.lock);
+    Failure& slot = record.kept[static_cast<std::size_t>(record.count % FailureRecord::kKept)];
+    slot.number = ++record.count;
+    slot.status = status;
+    slot.file = impl_->file;
+    slot.folder = impl_->folder;
+  } catch (...) {
+  }
   return status;
+}
+
+long long DIVeduded::failureCount() {
+  FailureRecord& record = failureRecord();
+  const std::lock_guard<std::mutex> hold(record.lock);
+  return record.count;
+}
+
+bool DIVeduded::failureAfter(long long count, Failure& out) {
+  FailureRecord& record = failureRecord();
+  const std::lock_guard<std::mutex> hold(record.lock);
+  if (count < 0 || count >= record.count) return false;
+  // The oldest one kept when more failed since than the ring holds.
+  const long long first = std::max(count, record.count - static_cast<long long>(FailureRecord::kKept)) + 1;
+  out = record.kept[static_cast<std::size_t>((first - 1) % static_cast<long long>(FailureRecord::kKept))];
+  return true;
 }
 
 void DIVeduded::SetDepVar(const char* name) {

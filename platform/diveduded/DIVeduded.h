@@ -86,6 +86,19 @@ class DIVeduded {
 
   double m_dResult = 0.0;  // the prediction after a successful Run
 
+  // Failed Opens and Runs of every runner in the process, numbered from 1: a
+  // host tells a block's failed network run from its other failures by the
+  // count moving, and names the file. The last 16 are kept.
+  struct Failure {
+    long long number = 0;
+    int status = DIV_OK;
+    std::string file, folder;  // as the runner was given them
+  };
+  static long long failureCount();
+  // The first failure after the count-th (the oldest kept when more have failed
+  // since); false when none failed after it.
+  static bool failureAfter(long long count, Failure& out);
+
   // Tool and test API.
   static void ClearCache();
   // Last status and a message naming the file (for tools).

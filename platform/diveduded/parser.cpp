@@ -42,7 +42,8 @@ class Lexer {
  public:
   explicit Lexer(std::string_view text) : text_(text) {}
 
-  // False on a control character inside the text (a NUL byte, for instance).
+  // False on a control character that is no white space (a NUL byte, for
+  // instance), comments included.
   bool next(Token& tok, ParseError& err) {
     for (;;) {
       while (pos_ < text_.size() && isSpace(static_cast<unsigned char>(text_[pos_]))) {
@@ -50,7 +51,10 @@ class Lexer {
         ++pos_;
       }
       if (pos_ < text_.size() && text_[pos_] == '#') {
-        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+        for (; pos_ < text_.size() && text_[pos_] != '\n'; ++pos_) {
+          const unsigned char c = static_cast<unsigned char>(text_[pos_]);
+          if (isControl(c) && !isSpace(c)) return controlCharacter(c, err);
+        }
         continue;
       }
       break;
@@ -59,10 +63,7 @@ class Lexer {
     while (pos_ < text_.size()) {
       const unsigned char c = static_cast<unsigned char>(text_[pos_]);
       if (isSpace(c) || c == '#') break;
-      if (isControl(c)) {
-        err = {line_, "control character (byte " + std::to_string(c) + ") in the text"};
-        return false;
-      }
+      if (isControl(c)) return controlCharacter(c, err);
       ++pos_;
     }
     tok.text = text_.substr(start, pos_ - start);
@@ -74,6 +75,11 @@ class Lexer {
   int line() const { return line_; }
 
  private:
+  bool controlCharacter(unsigned char c, ParseError& err) const {
+    err = {line_, "control character (byte " + std::to_string(c) + ") in the text"};
+    return false;
+  }
+
   std::string_view text_;
   std::size_t pos_ = 0;
   int line_ = 1;

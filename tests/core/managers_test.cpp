@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 #include "core/eqnman.h"
 #include "core/managers_ex.h"
@@ -11,6 +12,14 @@
 #include "tests/equations/fake_eqn.h"
 
 namespace {
+
+// "<prefix><n>", built by appending: GCC 12 at -O3 warns falsely on the
+// inlined insert of a literal in front of a temporary string.
+std::string numbered(const char* prefix, int n) {
+  std::string name(prefix);
+  name += std::to_string(n);
+  return name;
+}
 
 struct ExCase {
   std::function<void()> raise;
@@ -39,7 +48,7 @@ class Managers : public ::testing::Test {
  protected:
   Managers() : vm(&firstVar), em(&vm, &firstNz, &firstEqn) {
     for (int p = 1; p <= 5; ++p) {
-      vm.addVar("A" + std::to_string(p), "F", "F", p, 0, 1);
+      vm.addVar(numbered("A", p), "F", "F", p, 0, 1);
       rtvar_rec_t rec;
       rtovarlst_initialize_var(fw.vars, 100 + p, &rec, 1);
     }

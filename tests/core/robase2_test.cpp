@@ -14,6 +14,14 @@
 
 namespace {
 
+// "<prefix><n>", built by appending: GCC 12 at -O3 warns falsely on the
+// inlined insert of a literal in front of a temporary string.
+std::string numbered(const char* prefix, int n) {
+  std::string name(prefix);
+  name += std::to_string(n);
+  return name;
+}
+
 using Names = std::vector<std::string>;
 
 // A block over a coker-like catalogue whose equation objects are FakeEqn
@@ -90,8 +98,8 @@ class Block2 : public ::testing::Test {
 TEST_F(Block2, FortyVariablesAndThirtyFiveObjects) {
   for (auto& s : block.catalogue) s.clear();
   for (int i = 0; i < 40; ++i) {
-    block.catalogue[0].insert({"V" + std::to_string(100 + i), "UNITLESS", 0, 1});
-    if (i < 35) block.line("EQN_" + std::to_string(i), {});
+    block.catalogue[0].insert({numbered("V", 100 + i), "UNITLESS", 0, 1});
+    if (i < 35) block.line(numbered("EQN_", i), {});
   }
   block.prepare();
   int nvar = -1, neqn = -1, nnz = -1;
@@ -254,7 +262,7 @@ class Block2Init : public Block2, public ::testing::WithParamInterface<InitCase>
 
 TEST_P(Block2Init, AddsTheFailuresToTheStatusItIsGiven) {
   for (int i = 0; i < 4; ++i) {
-    FakeEqn& e = block.line("EQN_" + std::to_string(i), {}, 1000 + i);
+    FakeEqn& e = block.line(numbered("EQN_", i), {}, 1000 + i);
     if (i < GetParam().failing) e.status = i % 2 == 0 ? 1 : -1;
     e.throws = i == 3 && GetParam().failing == 4;
   }

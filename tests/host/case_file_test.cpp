@@ -74,7 +74,42 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{R"({"factory": "F", "fix": "A"})", "\"fix\" must be a list of variable names"},
                       BadCase{R"({"factory": "F", "free": [1]})", "\"free\" must be a string"},
                       BadCase{R"({"factory": "F", "fix": [""]})", "1 to 99 characters"},
-                      BadCase{R"({"factory": "F", "value": {}})", "Unknown key \"value\""}));
+                      BadCase{R"({"factory": "F", "value": {}})", "Unknown key \"value\""},
+                      BadCase{R"({"factory": "F\u0000X"})", "NUL character"},
+                      BadCase{R"({"factory": "F", "options": ["SUBID:RO\u0000COKER"]})", "NUL character"},
+                      BadCase{R"({"factory": "F", "values": {"A\u0000B": 1}})", "NUL character"},
+                      BadCase{R"({"factory": "F", "values": {"A": 1e400}})", "not valid JSON"},
+                      BadCase{R"({"factory": "F", "values": {"A": 1} x)", "not valid JSON"}));
+
+TEST(CaseFile, SubnormalNumbersAreTheFiniteNumbersTheyAre) {
+  const CaseSpec c = parseCase(R"({"factory": "F", "values": {"A": 5e-324, "B": -1e-310},
+      "attributes": {"ALPHA_X": 4.9e-324}})", "/cases");
+  EXPECT_EQ(c.values, (std::vector<std::pair<std::string, double>>{{"A", 5e-324}, {"B", -1e-310}}));
+  EXPECT_EQ(c.attributes[0].second.kind, AttributeValue::kReal);
+  EXPECT_EQ(c.attributes[0].second.real, 4.9e-324);
+}
+
+// Many keys are all read, in the file's order; a name given twice counts
+// twice in "values" (the later wins when set) and with its last value at the
+// top.
+TEST(CaseFile, ManyKeysAreReadInTheFilesOrder) {
+  constexpr int kKeys = 200000;
+  std::string text = R"({"factory": "A", "name": "B1", "values": {)";
+  for (int i = 0; i < kKeys; ++i)
+    text += (i ? ", \"V" : "\"V") + std::to_string(kKeys - i) + "\": " + std::to_string(i);
+  text += R"(, "V1": -1}, "factory": "F",
+      "attributes": {"NDATA": 9223372036854775807, "BIG": 18446744073709551615}})";
+  const CaseSpec c = parseCase(text, "/cases");
+  EXPECT_EQ(c.factory, "F");
+  ASSERT_EQ(c.values.size(), static_cast<std::size_t>(kKeys) + 1);
+  for (int i = 0; i < kKeys; i += 9973)
+    EXPECT_EQ(c.values[static_cast<std::size_t>(i)],
+              (std::pair<std::string, double>{"V" + std::to_string(kKeys - i), i}));
+  EXPECT_EQ(c.values.back(), (std::pair<std::string, double>{"V1", -1.0}));
+  EXPECT_EQ(c.attributes[0].second.kind, AttributeValue::kInteger);
+  EXPECT_EQ(c.attributes[0].second.integer, 9223372036854775807LL);
+  EXPECT_EQ(c.attributes[1].second.kind, AttributeValue::kReal);  // no whole number of the framework holds it
+}
 
 TEST(CaseFile, MissingFileIsAnInputError) {
   EXPECT_THROW(readCaseFile("/nonexistent/case.json"), CaseError);

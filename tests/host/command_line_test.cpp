@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace romhost {
 namespace {
 
@@ -65,10 +67,25 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{{"solve", "a.json", "--set", "=1"}, "NAME=VALUE"},
                       BadLine{{"solve", "a.json", "--set", "A=x"}, "finite number"},
                       BadLine{{"solve", "a.json", "--set", "A=nan"}, "finite number"},
+                      BadLine{{"solve", "a.json", "--set", "A=1e309"}, "finite number"},
+                      BadLine{{"solve", "a.json", "--set", "A=-1e999"}, "finite number"},
                       BadLine{{"solve", "a.json", "--json=1"}, "takes no value"},
                       BadLine{{"solve", "a.json", "--frobnicate"}, "unknown flag"},
                       BadLine{{"info", "--json"}, "info does not take --json"},
                       BadLine{{"info", "case.json"}, "takes no argument"}));
+
+// Subnormal numbers (strtod flags them with ERANGE) are the finite numbers they are.
+TEST(CommandLine, SubnormalNumbersAreAccepted) {
+  for (const char* text : {"5e-324", "-4.9e-324", "2.2250738585072e-308", "1e-310"}) {
+    const CommandLine cl = parseCommandLine({"solve", "a.json", std::string("--set=A=") + text, "--attr",
+                                             std::string("ALPHA_X=") + text});
+    ASSERT_EQ(cl.sets.size(), 1u);
+    EXPECT_EQ(cl.sets[0].second, std::strtod(text, nullptr)) << text;
+    EXPECT_NE(cl.sets[0].second, 0.0) << text;
+    EXPECT_EQ(cl.attributes[0].second.kind, AttributeValue::kReal) << text;
+    EXPECT_EQ(cl.attributes[0].second.real, cl.sets[0].second) << text;
+  }
+}
 
 }  // namespace
 }  // namespace romhost

@@ -1,6 +1,8 @@
 // A plug-in with one factory, "TESTBLOCK", that makes the host's test block,
 // so the whole romhost program can be run on a block with a known solution.
-// Option "FAULT:JAC" makes the derivative of E2 by Y off by 1e-4 (relative).
+// Option "FAULT:JAC" makes the derivative of E2 by Y off by 1e-4 (relative);
+// "LOWER:<var>=<x>" and "UPPER:<var>=<x>" set a variable's bound, and
+// "RESTART:<var>=<x>" makes the first user_res move the variable to x.
 #include <cstring>
 #include <string>
 
@@ -11,21 +13,40 @@
 
 namespace {
 
+// "KEY:<var>=<x>" options; others are ignored.
+void apply(const std::string& option, romhost_test::TestBlockSpec& spec) {
+  if (option == "FAULT:JAC") {
+    spec.jacErrorEqn = 2;
+    spec.jacErrorVar = 4;
+    spec.jacErrorRelative = 1e-4;
+    return;
+  }
+  const std::size_t colon = option.find(':'), eq = option.find('=');
+  if (colon == std::string::npos || eq == std::string::npos || eq < colon) return;
+  const std::string key = option.substr(0, colon), var = option.substr(colon + 1, eq - colon - 1);
+  const double x = std::stod(option.substr(eq + 1));
+  for (romhost_test::TestVariable& v : spec.variables) {
+    if (v.name != var) continue;
+    if (key == "LOWER") v.lower = x;
+    if (key == "UPPER") v.upper = x;
+    if (key == "RESTART") {
+      spec.restartVar = v.index;
+      spec.restartValue = x;
+    }
+  }
+}
+
 class TestBlockFactory : public QivBlkFactory {
  public:
   void destroy() override { delete this; }
   QivEOBlock* create(const char* name, value_t* options) override {
     if (!name || !options || options->type != VT_LIST) return nullptr;
     romhost_test::TestBlockSpec spec = romhost_test::standardSpec();
-    for (gl_top(options->list); !gl_end(options->list); gl_next(options->list)) {
-      const auto* v = static_cast<const value_t*>(gl_get(options->list));
-      if (v && v->type == VT_STRING && v->sval && std::string(v->sval) == "FAULT:JAC") {
-        spec.jacErrorEqn = 2;
-        spec.jacErrorVar = 4;
-        spec.jacErrorRelative = 1e-4;
-      }
-    }
     try {
+      for (gl_top(options->list); !gl_end(options->list); gl_next(options->list)) {
+        const auto* v = static_cast<const value_t*>(gl_get(options->list));
+        if (v && v->type == VT_STRING && v->sval) apply(v->sval, spec);
+      }
       return new romhost_test::TestBlock(name, std::move(spec));
     } catch (...) {
       return nullptr;  // nothing crosses the factory's boundary

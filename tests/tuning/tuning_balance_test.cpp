@@ -277,14 +277,37 @@ TEST(TuningBalance, InitStoresOnlyFiniteStartingValues) {
   Session fcc(create("ROTUNINGBALANCE", {"RX:FCC_GO_2N"}), noFeed);
   ASSERT_TRUE(fcc.setUp.ok()) << fcc.setUp.message;
   EXPECT_EQ(fcc.value("H2SFRAC"), 1.0);
-  // The hydrocracker's defaults replace given values.
-  romhost::SetUpPlan given;
-  given.values = {{"H2FRAC", 0.02}, {"HYDBALBIAS", 0.4}, {"FEEDMASS", 100}};
-  Session hcr(create("ROTUNINGBALANCE", {"RX:HCR_K"}), given);
-  ASSERT_TRUE(hcr.setUp.ok()) << hcr.setUp.message;
-  EXPECT_EQ(hcr.value("H2FRAC"), 0.05);
-  EXPECT_EQ(hcr.value("HYDBALBIAS"), 0.0);
-  EXPECT_EQ(hcr.value("FEEDMASS"), 100.0);
+}
+
+// init writes the hydrogen forms' defaults into their fixed inputs: a block
+// given no values starts from them, and the block's own init writes them over
+// given values (the host writes the given values back afterwards).
+TEST(TuningBalance, InitWritesTheHydrogenDefaults) {
+  struct Defaults {
+    const char* rx;
+    Values written;
+  };
+  for (const Defaults& d :
+       {Defaults{"HCR_K", {{"H2FRAC", 0.05}, {"HYDBALBIAS", 0.0}, {"HYDBALSLOPECONV", 0.0}, {"HYDBALSLOPESG", 0.0}}},
+        Defaults{"REF_SEMI_1R",
+                 {{"HYDBALBIAS", 0.0}, {"HYDBALSLOPETARGETRON", 0.0}, {"HYDBALSLOPENAPH", 0.0},
+                  {"HYDBALSLOPEAROM", 0.0}}}}) {
+    Session plain(create("ROTUNINGBALANCE", {std::string("RX:") + d.rx}));
+    ASSERT_TRUE(plain.setUp.ok()) << plain.setUp.message;
+    for (const auto& [name, v] : d.written) EXPECT_EQ(plain.value(name), v) << d.rx << " " << name;
+
+    romhost::SetUpPlan given;
+    given.values = {{"FEEDMASS", 100}};
+    for (const auto& [name, v] : d.written) given.values.emplace_back(name, v + 0.25);
+    Session s(create("ROTUNINGBALANCE", {std::string("RX:") + d.rx}), given);
+    ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+    for (const auto& [name, v] : given.values) EXPECT_EQ(s.value(name), v) << d.rx << " " << name << " given";
+    long long status = -1;
+    s.block->init(status);
+    EXPECT_EQ(status, 0);
+    for (const auto& [name, v] : d.written) EXPECT_EQ(s.value(name), v) << d.rx << " " << name << " by init";
+    EXPECT_EQ(s.value("FEEDMASS"), 100.0);
+  }
 }
 
 // ---- Specifications and the framework's calls ---------------------------------------------

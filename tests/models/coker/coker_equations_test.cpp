@@ -90,7 +90,9 @@ TEST(CokerInit, MissingNetworkReturnsTheRunnersStatusAndNamesTheFile) {
   if (!rtHisDev) rtHisDev = rtdev_create(false);
   rtdev_clear(rtHisDev);
   Session s(createByFactory(options(true), empty.string()), {{"FEEDVOL", 100}, {"FEEDSG", 0.95}});
-  EXPECT_EQ(s.setUp.message, "init returned status 3");  // the runner's "missing file"
+  EXPECT_EQ(s.setUp.status, romhost::HostStatus::kInputError);  // the runner's "missing file"
+  EXPECT_EQ(s.setUp.message, "init could not run a network: network file COKER_C32FRAC.zkr in folder " +
+                                 empty.string() + "\\COKER failed with status 3 (missing file)");
   EXPECT_EQ(s.value("FEEDMASS"), 95000.0);               // converted before the networks ran
   for (const char* name : {"H2SMASS", "LCNSULMASS", "HCNSULMASS", "LGOSULMASS", "HGOSULMASS", "COKSULMASS"})
     EXPECT_EQ(s.value(name), 1.0) << name;  // no starting value written

@@ -53,7 +53,7 @@ TEST(CokerProgram, SolvesTheExampleCasesAndNamesAMissingNetworkFile) {
   const ScratchFolder nets("coker_missing");
   nets.copySampleNetworks("COKER", "COKER_HGOSG.zkr");
   const ProgramRun run = solveExample("coker.json", "--networks " + nets.string());
-  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.code, 2);  // an input error
   EXPECT_NE(run.text().find("network file COKER_HGOSG.zkr in folder " + nets.string()), std::string::npos)
       << run.text();
   EXPECT_NE(run.text().find("missing file"), std::string::npos) << run.text();

@@ -27,8 +27,8 @@ struct SolveCase {
 
 std::string caseName(const SolveCase& c) {
   std::string n = std::string(c.subid) + (c.second ? "_37" : "_35");
-  if (std::string(c.hl) != "MASS") n += "_" + std::string(c.hl);
-  if (std::string(c.na) != "NA") n += "_N" + std::string(c.na).substr(2, 1) + "A";
+  if (std::string(c.hl) != "MASS") n.append("_").append(c.hl);
+  if (std::string(c.na) != "NA") n.append("_N").append(std::string(c.na).substr(2, 1)).append("A");
   if (!c.attributes.empty()) n += "_Tuned";
   return n;
 }

@@ -73,6 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"LowerCaseKeyword", "zkr 1\n", 4, "expected \"ZKR\""},
         BadFile{"TextAfterEnd", base("A", "TANH", "1 2 3 4", "END\nEND\n"), 4, "after \"END\""},
         BadFile{"NulByte", std::string("ZKR 1\nOUTPUT Y\0Z\n", 17), 4, "control character"},
+        BadFile{"NulInComment", std::string("# exported\0\nZKR 1\n", 19), 4, "control character (byte 0)"},
+        BadFile{"EscapeInComment", "ZKR 1 # \x1b[31m red\n", 4, "control character (byte 27)"},
+        BadFile{"DeleteInComment", base("A", "TANH", "1 2 3 4", "# \x7f\nEND\n"), 4, "control character (byte 127)"},
         BadFile{"ShortCheck", base("A", "TANH", "1 2 3 4", "CHECK 1 2\nEND\n"), 4, "CHECK"},
         BadFile{"FailedSelfCheck", base("A", "TANH", "1 2 3 4", "CHECK 0 0 1\nEND\n"), 9, "CHECK point 1"}),
     [](const ::testing::TestParamInfo<BadFile>& i) { return std::string(i.param.name); });
@@ -107,7 +110,7 @@ TEST(NetworkParser, WeightLimitCountsEveryLayer) {
 }
 
 TEST(NetworkParser, AcceptsCommentsCrlfSignsAndTheLongestTag) {
-  const std::string text = "# header\r\nZKR 1 # version\r\nOUTPUT y\r\nINPUTS 1\r\nINPUT " + kTag99 +
+  const std::string text = "# header\twith a tab\f\r\nZKR 1 # version\r\nOUTPUT y\r\nINPUTS 1\r\nINPUT " + kTag99 +
                            " +1.5 -2e-1\r\nOUTPUTSCALE .5 1E0\r\nLAYERS 1\r\nLAYER 1 SOFTPLUS\r\nW 1\r\nB -0\r\nEND";
   diveduded::Network net;
   diveduded::ParseError err;
