@@ -200,10 +200,13 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     for (const BoundWarning& w : mergeWarnings(report.warnings, found))
       err << "romhost: warning: " << describe(w) << "\n";
   };
+  std::set<int> ownConstants;  // the block's constants the case leaves alone: not checked
   if (session.dimensioned() && (r.ok() || hostExitCode(r.status) == 1)) {
-    std::vector<std::string> assigned;
+    std::vector<std::string> assigned, given;
     for (const auto& a : c.attributes) assigned.push_back(a.first);
-    warnOutsideBounds(fixedOutsideBounds(session.system(), c.name));
+    for (const auto& v : c.values) given.push_back(v.first);
+    ownConstants = constantsNotGiven(*session.impl(), session.system(), c.name, given);
+    warnOutsideBounds(fixedOutsideBounds(session.system(), c.name, ownConstants));
     warnOutsideBounds(attributesOutsideBounds(*block, assigned));
   }
   auto finishReport = [&] {
@@ -246,7 +249,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   }
   report.newton = solveNewton(sys, settings);
   const NewtonResult& nr = report.newton;
-  warnOutsideBounds(fixedOutsideBounds(sys, c.name));
+  warnOutsideBounds(fixedOutsideBounds(sys, c.name, ownConstants));
   if (!nr.converged()) {
     err << "romhost: " << nr.message << "\n";
     if (!nr.worst.empty()) {

@@ -120,12 +120,13 @@ HookOutcome BlockSystem::residuals(std::vector<double>& r) {
   for (int n = std::max(ranges_.firstEqn, 1); n <= last; ++n) res[n] = 0.0;
 
   HookOutcome out = callHook([this](long long& st) { block_.user_res(st); });
+  // Read also after a failed pass: the rows it wrote show where it failed.
   r.assign(equations_.size(), 0.0);
-  if (!out.ok()) return out;
+  const bool failed = !out.ok();
   ByNumber after(rtoeqnlst_vec_residual(eqns_));  // the hook may have moved the arrays
-  for (std::size_t i = 0; i < equations_.size(); ++i) {
+  for (std::size_t i = 0; i < equations_.size() && after.valid(); ++i) {
     r[i] = after[equations_[i]];
-    if (!std::isfinite(r[i]) && !out.nonFinite) {
+    if (!failed && !std::isfinite(r[i]) && !out.nonFinite) {
       out.nonFinite = true;
       out.status = 1;
       out.detail = std::string("residual of ") + equationName(equations_[i]);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "host/hook_call.h"
+#include "platform/ports.h"
 
 namespace romhost {
 
@@ -43,12 +44,26 @@ std::string ownVariableName(const BlockSystem& sys, int var, const std::string& 
   return name;
 }
 
-std::vector<BoundWarning> fixedOutsideBounds(const BlockSystem& sys, const std::string& blockName) {
+std::vector<BoundWarning> fixedOutsideBounds(const BlockSystem& sys, const std::string& blockName,
+                                             const std::set<int>& skip) {
   std::vector<BoundWarning> out;
   for (const int v : sys.variables()) {
-    if (!sys.isFixed(v)) continue;
+    if (!sys.isFixed(v) || skip.count(v) != 0) continue;
     const double value = sys.value(v), lower = sys.lower(v), upper = sys.upper(v);
     if (outside(value, lower, upper)) out.push_back({ownVariableName(sys, v, blockName), value, lower, upper});
+  }
+  return out;
+}
+
+std::set<int> constantsNotGiven(const QivEOBlockImpl& block, const BlockSystem& sys, const std::string& blockName,
+                                const std::vector<std::string>& given) {
+  std::set<int> out;
+  const qiv_port* port = block.findPort("CONSTANTS");
+  if (!port) return out;
+  const std::set<std::string> named(given.begin(), given.end());
+  for (int place = 0; place < qivport_nvars(port); ++place) {
+    const int v = qivport_var(port, place);
+    if (v > 0 && named.count(ownVariableName(sys, v, blockName)) == 0) out.insert(v);
   }
   return out;
 }

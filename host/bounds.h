@@ -4,6 +4,7 @@
 // Newton's step left on a bound when it stopped without converging.
 #pragma once
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,7 +33,18 @@ struct HeldAtBound {
 std::string ownVariableName(const BlockSystem& system, int var, const std::string& blockName);
 
 // The fixed variables whose value lies below the lower or above the upper bound.
-std::vector<BoundWarning> fixedOutsideBounds(const BlockSystem& system, const std::string& blockName);
+// Those numbered in skip are not looked at.
+std::vector<BoundWarning> fixedOutsideBounds(const BlockSystem& system, const std::string& blockName,
+                                             const std::set<int>& skip = {});
+
+// The variables of the block's "CONSTANTS" port that the case does not give a
+// value (given: own names). Their values are the model's own data, written by
+// the block itself (a molar mass may differ from its catalogue bounds by the
+// model's design), not inputs a result rests on: a warning about them would
+// come with every run and say nothing the user can act on. A constant the case
+// sets is checked like any fixed variable.
+std::set<int> constantsNotGiven(const QivEOBlockImpl& block, const BlockSystem& system, const std::string& blockName,
+                                const std::vector<std::string>& given);
 
 // The named attributes whose real value lies outside the real values of the
 // block's attributes "<name>_LB" and "<name>_UB" (an attribute without either,

@@ -95,6 +95,20 @@ TEST(RomhostReportOnBlocks, OutOfRangeInputsAndABoundThatStopsNewton) {
             std::string::npos)
       << factor.err;
 
+  // The FCC's fuel-gas molar mass is the model's own constant, written apart
+  // from its catalogue bounds by design: no warning unless the case sets it.
+  const ProgramRun own = romtest::solveExample("fcc-go-2n.json", "--json");
+  ASSERT_EQ(own.code, 0) << own.err;
+  EXPECT_EQ(json::parse(own.out)["warnings"], json::array());
+  const ProgramRun given = romtest::solveExample("fcc-go-2n-v37.json", "--set FGSMW=21 --json");
+  EXPECT_EQ(json::parse(given.out)["warnings"], json::array({warning("FGSMW", 21, 23.0565, 23.0565)}));
+
+  // A residual pass that fails at the start point still shows the row that
+  // failed: a viscosity below the index's domain leaves its row not finite.
+  const ProgramRun visc = romtest::solveExample("coker-v37.json", "--attr BETA_LGOVISC_122=-10");
+  EXPECT_EQ(visc.code, 1);
+  EXPECT_NE(visc.err.find("largest residuals:\n    C1.EQN_LGOVISCIDX  nan"), std::string::npos) << visc.err;
+
   const ProgramRun hcr = romtest::solveExample("hcr-n-v37.json", "--set FEEDMASS=200000 --json");
   EXPECT_EQ(hcr.code, 1);
   EXPECT_EQ(json::parse(hcr.out)["at_bounds"],
