@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "core/catalogue.h"
 #include "core/onebased.h"
 #include "core/records.h"
@@ -35,7 +36,6 @@ struct TagDerivatives;
 
 using ROMVarMap = std::map<std::string, ROMVar*>;
 using ROMEqnMap = std::map<std::string, ROMEqn*>;
-using ROMAttrMap = std::map<std::string, ROMAttr*>;
 using IndepVarMap = std::map<std::string, std::set<std::string>>;
 
 // Attribute codes (the framework's meaning; the block only sets them).

@@ -189,7 +189,7 @@ _eqCompBalance::_eqCompBalance(EqnContext context, const ReactionSpec& spec,
   }
   std::set<std::string> added;
   for (const ConsumerTerm& t : consumerTerms) {
-    Term term{t.attrName, std::vector<std::string>(t.varNames.begin(), t.varNames.end())};
+    Term term{AttrRef(t.attrName), std::vector<std::string>(t.varNames.begin(), t.varNames.end())};
     std::sort(term.vars.begin(), term.vars.end());
     for (const std::string& v : term.vars) {
       if (m_inlets.count(v) || m_outlets.count(v) || m_coefs.count(v) || added.count(v)) continue;
@@ -203,11 +203,7 @@ _eqCompBalance::_eqCompBalance(EqnContext context, const ReactionSpec& spec,
 
 bool _eqCompBalance::attributesReachable() const { return m_terms.empty() || attributeMap() != nullptr; }
 
-double _eqCompBalance::attribute(const std::string& name) const {
-  const ROMAttr* attr = at_or_throw(*attributeMap(), name);
-  if (!attr) throw std::out_of_range(kInvalidMapKey);
-  return attr->value;
-}
+double _eqCompBalance::attribute(const AttrRef& attr) const { return attr.value(attributes()); }
 
 double _eqCompBalance::termValue(const Term& term) const {
   double t = attribute(term.attr);

@@ -19,6 +19,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "equations/listed_eqn.h"
 #include "equations/suppliers.h"
 
@@ -117,11 +118,11 @@ class _eqCompBalance : public ListedEqn {
 
  private:
   struct Term {
-    std::string attr;
+    AttrRef attr;
     std::vector<std::string> vars;  // by name, so evaluation order never depends on hashing
   };
   bool attributesReachable() const;
-  double attribute(const std::string& name) const;
+  double attribute(const AttrRef& attr) const;
   double termValue(const Term& term) const;
 
   std::set<std::string> m_inlets, m_outlets;

@@ -22,6 +22,12 @@ int EqnRowBase::nzNumber(int local) const {
   return *m_blockNz + firstNz - 1 + local;
 }
 
+const ROMAttrMap& EqnRowBase::attributes() const {
+  const ROMAttrMap* map = attributeMap();
+  if (!map) throw std::logic_error("equation object without the block's attribute map");
+  return *map;
+}
+
 int EqnRowBase::pat(rt_jac_t* jac, int nzStart) {
   if (!m_varMan) throw std::logic_error("equation object without a variable manager");
   firstNz = nzStart;

@@ -27,8 +27,8 @@
 
 // What a block hands its suppliers and equation objects: the address of the
 // block's pointer to its attribute map, through which the objects read tuning
-// factors and model attributes by name at every evaluation. Null when the
-// object needs none.
+// factors and model attributes at every evaluation (by AttrRef, which looks a
+// name up again only after the map changed). Null when the object needs none.
 using EqnContext = ROMAttrMap**;
 
 class EqnRowBase : public ROMEqn {
@@ -80,6 +80,8 @@ class EqnRowBase : public ROMEqn {
   EqnContext context() const { return m_context; }
   // The block's attribute map through the context; null without one.
   ROMAttrMap* attributeMap() const { return m_context ? *m_context : nullptr; }
+  // The same for an object that has checked it has one; throws std::logic_error otherwise.
+  const ROMAttrMap& attributes() const;
   const std::map<std::string, int>& localNz() const { return m_localNz; }
 
   bool patterned() const { return firstNz > 0; }

@@ -110,8 +110,12 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
     : roeqn2("Y_" + output, context),
       m_output(std::move(output)),
       m_inputs(std::move(inputs)),
+      m_alpha("ALPHA_" + m_output),
+      m_beta("BETA_" + m_output),
       m_scales(m_inputs.size() + 1),
       m_dPdx(m_inputs.size(), 0.0) {
+  m_gamma.reserve(m_inputs.size());
+  for (const std::string& x : m_inputs) m_gamma.emplace_back("GAMMA_" + m_output + "_" + x);
   m_varNames = m_inputs;
   m_varNames.push_back(m_output);
   setOrderKey(kOrderKey);
@@ -135,12 +139,10 @@ std::vector<double> NNDepEqn::scaled(const std::vector<double>& raw) const {
 }
 
 double NNDepEqn::adjusted() const {
-  const EqnContext c = context();
-  double v =
-      findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction + findAdjustAttrValue(c, m_output, "BETA")->value;
+  const ROMAttrMap& attrs = attributes();
+  double v = m_alpha.value(attrs) * m_prediction + m_beta.value(attrs);
   const std::vector<double> z = scaled(rawInputs());
-  for (std::size_t i = 0; i < m_inputs.size(); ++i)
-    v += findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * z[i];
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += m_gamma[i].value(attrs) * z[i];
   return v;
 }
 
@@ -163,13 +165,12 @@ int NNDepEqn::jac(OneBased<double> values) {
   if (!m_configured || !attributeMap()) return 1;
   try {
     const int status = refresh(false);
-    const EqnContext c = context();
-    const double alpha = findAdjustAttrValue(c, m_output, "ALPHA")->value;
+    const ROMAttrMap& attrs = attributes();
+    const double alpha = m_alpha.value(attrs);
     // A variable listed twice gets the sum of its terms (one non-zero per name).
     std::map<std::string, double> entries;
     for (std::size_t i = 0; i < m_inputs.size(); ++i)
-      entries[m_inputs[i]] +=
-          alpha * m_dPdx[i] + findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * m_scales[i].scale;
+      entries[m_inputs[i]] += alpha * m_dPdx[i] + m_gamma[i].value(attrs) * m_scales[i].scale;
     entries[m_output] += -m_scales.back().scale;
     int failed = status != 0 ? 1 : 0;
     for (const auto& [name, value] : entries) {
@@ -229,6 +230,8 @@ _eqNNDep_OverCrack::_eqNNDep_OverCrack(EqnContext context, const std::string& ou
                                        const std::vector<std::string>& inputs, const OverCrackSpec& spec)
     : NNDepEqn(context, output, inputs),
       m_spec(spec),
+      m_factor(spec.factorAttr),
+      m_rate(spec.rateAttr),
       m_total(modelKind, spec.totalOutput, inputs),
       m_diff(modelKind, spec.diffOutput, inputs) {
   // The runner reads the last of repeated names, so the factor goes there too.
@@ -239,8 +242,8 @@ _eqNNDep_OverCrack::_eqNNDep_OverCrack(EqnContext context, const std::string& ou
 
 int _eqNNDep_OverCrack::refresh(bool force) {
   const std::vector<double> x = rawInputs();
-  const double F = findAttrValue(context(), m_spec.factorAttr)->value;
-  const double R = findAttrValue(context(), m_spec.rateAttr)->value;
+  const double F = m_factor.value(attributes());
+  const double R = m_rate.value(attributes());
   if (!force && cacheValid() && x == m_lastRaw && F == m_lastFactor && R == m_lastRate) return 0;
 
   std::vector<double> z = scaled(x);

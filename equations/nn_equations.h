@@ -6,7 +6,9 @@
 //   V = ALPHA_y x P + BETA_y + sum_i GAMMA_y_x_i x z_i,   z_i = x_i x scale_i + offset_i
 //   residual = V - scale_y x y + offset_y
 //
-// with the tuning attributes of the block read by name at every evaluation.
+// with the tuning attributes of the block read at every evaluation (through
+// references that look their names up again only when the attribute map
+// changed).
 // _eqNNDep runs one network; _eqNNDep_OverCrack combines the total and the
 // difference networks of an FCC naphtha cut, P = T - RATE x D, the difference
 // network seeing its overcrack input multiplied by PARAM.
@@ -26,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "core/network_runner.h"
 #include "equations/roeqn2.h"
 #include "equations/suppliers.h"
@@ -137,6 +140,9 @@ class NNDepEqn : public roeqn2 {
 
   std::string m_output;
   std::vector<std::string> m_inputs;
+  AttrRef m_alpha;               // "ALPHA_" y
+  AttrRef m_beta;                // "BETA_" y
+  std::vector<AttrRef> m_gamma;  // "GAMMA_" y "_" x_i, one per input
   std::vector<ScalePair> m_scales;  // one per listed variable, the output's last
   double m_prediction = 0.0;
   std::vector<double> m_dPdx;
@@ -184,6 +190,8 @@ class _eqNNDep_OverCrack : public NNDepEqn {
  private:
   OverCrackSpec m_spec;
   int m_k = -1;
+  AttrRef m_factor;  // the overcrack PARAM attribute
+  AttrRef m_rate;    // the overcrack RATE attribute
   NetworkRunner m_total;
   NetworkRunner m_diff;
   std::vector<double> m_lastRaw;  // empty until the first successful run

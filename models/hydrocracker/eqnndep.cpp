@@ -16,9 +16,13 @@ eqNNDep::eqNNDep(EqnContext attributes, const std::string& output, const std::st
       m_modelKind(modelKind),
       m_output(output),
       m_inputs(inputList(inputs)),
+      m_alpha("ALPHA_" + output),
+      m_beta("BETA_" + output),
       m_cache(m_inputs.size(), 0.0),
       m_runner(modelKind, output, m_inputs) {
   setContext(attributes);
+  m_gamma.reserve(m_inputs.size());
+  for (const std::string& x : m_inputs) m_gamma.emplace_back("GAMMA_" + output + "_" + x);
   m_varNames = m_inputs;
   m_varNames.push_back(m_output);
   for (const std::string& x : m_inputs) m_derivs[x] = 0.0;
@@ -48,16 +52,14 @@ int eqNNDep::refresh() {
 }
 
 double eqNNDep::adjustedPrediction(long long& status) const {
-  const EqnContext c = context();
-  if (!c || !*c) {
+  const ROMAttrMap* attrs = attributeMap();
+  if (!attrs) {
     status = 1;
     return 0.0;
   }
   status = 0;
-  double v = ROEqnSupplier::findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction +
-             ROEqnSupplier::findAdjustAttrValue(c, m_output, "BETA")->value;
-  for (const std::string& x : m_inputs)
-    v += valueOf(x) * ROEqnSupplier::findAdjustAttrValue(c, m_output, x, "GAMMA")->value;
+  double v = m_alpha.value(*attrs) * m_prediction + m_beta.value(*attrs);
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += valueOf(m_inputs[i]) * m_gamma[i].value(*attrs);
   return v;
 }
 
@@ -74,14 +76,14 @@ int eqNNDep::res(OneBased<double> residuals) {
 int eqNNDep::jac(OneBased<double> values) {
   if (!attributeMap()) return 1;
   const int status = refresh();
-  const EqnContext c = context();
-  const double alpha = ROEqnSupplier::findAdjustAttrValue(c, m_output, "ALPHA")->value;
+  const ROMAttrMap& attrs = attributes();
+  const double alpha = m_alpha.value(attrs);
   bool failed = status != 0;
   auto put = [&](const std::string& name, double value) {
     if (setJacValue(values, name, value) != 0 || !std::isfinite(value)) failed = true;
   };
-  for (const std::string& x : m_inputs)
-    put(x, alpha * m_derivs.at(x) + ROEqnSupplier::findAdjustAttrValue(c, m_output, x, "GAMMA")->value);
+  for (std::size_t i = 0; i < m_inputs.size(); ++i)
+    put(m_inputs[i], alpha * m_derivs.at(m_inputs[i]) + m_gamma[i].value(attrs));
   put(m_output, -1.0);
   return failed ? 1 : 0;
 }

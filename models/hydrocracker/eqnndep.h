@@ -6,9 +6,9 @@
 //
 // p is the prediction of the network "<kind>_<y>.zkr" in the folder
 // "<ZKDir>\<kind>" at the current values of the block's inputs x_i; the
-// ALPHA, BETA and GAMMA attributes are read by name from the block's
-// attribute map at every evaluation, so a changed tuning factor takes effect
-// at the next call without a new run.
+// ALPHA, BETA and GAMMA attributes are read from the block's attribute map at
+// every evaluation (their names looked up again only after the map changed),
+// so a changed tuning factor takes effect at the next call without a new run.
 //
 // The object owns its runner. The network runs only when an input differs
 // (exactly) from the values of the last run, and after a failed run the
@@ -75,6 +75,9 @@ class eqNNDep : public hcreqn {
   std::string m_modelKind;
   std::string m_output;
   std::vector<std::string> m_inputs;
+  AttrRef m_alpha;               // "ALPHA_" y
+  AttrRef m_beta;                // "BETA_" y
+  std::vector<AttrRef> m_gamma;  // "GAMMA_" y "_" x_i, one per input
   std::vector<double> m_cache;
   double m_prediction = 0.0;
   std::map<std::string, double> m_derivs;

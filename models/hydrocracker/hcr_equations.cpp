@@ -177,11 +177,11 @@ eqHydBal::eqHydBal(const std::vector<std::string>& liquidProducts)
 }
 
 double eqHydBal::evaluate(const std::vector<double>& x, std::vector<double>* grad) const {
-  const EqnContext c = context();
-  if (!c || !*c) throw std::logic_error("hydrogen balance without the block's attribute map");
-  const double bias = ROEqnSupplier::findAttrValue(c, "HYDBALBIAS")->value;
-  const double slopeConv = ROEqnSupplier::findAttrValue(c, "HYDBALSLOPECONV")->value;
-  const double slopeSg = ROEqnSupplier::findAttrValue(c, "HYDBALSLOPESG")->value;
+  const ROMAttrMap* attrs = attributeMap();
+  if (!attrs) throw std::logic_error("hydrogen balance without the block's attribute map");
+  const double bias = m_bias.value(*attrs);
+  const double slopeConv = m_slopeConv.value(*attrs);
+  const double slopeSg = m_slopeSg.value(*attrs);
 
   const std::size_t n = m_balanceEntries;
   double s = -x[0] - x[1];

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "models/hydrocracker/hcreqn.h"
 
 namespace hcr {
@@ -94,6 +95,9 @@ class eqHydBal : public ListedEqn {
 
  private:
   std::size_t m_balanceEntries;
+  AttrRef m_bias{"HYDBALBIAS"};
+  AttrRef m_slopeConv{"HYDBALSLOPECONV"};
+  AttrRef m_slopeSg{"HYDBALSLOPESG"};
 };
 
 // "CONV_" P "MASS": MASSFACTOR x floor(P FRAC) x FEEDMASS - P MASS.
