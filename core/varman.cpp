@@ -1,5 +1,6 @@
 #include "core/varman.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -7,7 +8,19 @@
 #include "core/helpers.h"
 #include "core/managers_ex.h"
 
-VarMan::VarMan(const int* firstVar, Generation generation) : m_firstVar(firstVar), m_generation(generation) {}
+namespace {
+
+// One counter for every manager, so no two managers (or one before and after
+// a clear) share a stamp.
+std::uint64_t nextStamp() {
+  static std::atomic<std::uint64_t> stamps{0};
+  return stamps.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+}  // namespace
+
+VarMan::VarMan(const int* firstVar, Generation generation)
+    : m_firstVar(firstVar), m_generation(generation), m_stamp(nextStamp()) {}
 
 VarMan::~VarMan() = default;
 
@@ -22,8 +35,7 @@ void VarMan::addVar(const std::string& name, const std::string& baseUnit, const 
 
 ROMVar& VarMan::var(const std::string& name) const { return *at_or_throw(m_vars, name); }
 
-int VarMan::varIndex(const std::string& name) const {
-  const ROMVar& record = var(name);
+int VarMan::numberOf(const ROMVar& record) const {
   if (!m_firstVar) throw std::logic_error("variable manager without a first variable position");
   const long long number = static_cast<long long>(*m_firstVar) + record.index - 1;
   if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
@@ -31,14 +43,14 @@ int VarMan::varIndex(const std::string& name) const {
   return static_cast<int>(number);
 }
 
-double VarMan::getValue(const std::string& name) const {
-  const int number = varIndex(name);
+int VarMan::checkedNumber(const ROMVar& record) const {
+  const int number = numberOf(record);
   if (!m_values.valid()) throw std::logic_error("no framework value vector attached");
-  return m_values.at(number);
+  return number;
 }
 
-int VarMan::setValue(const std::string& name, double value) const {
-  const int number = varIndex(name);
+int VarMan::setValueOf(const ROMVar& record, double value) const {
+  const int number = numberOf(record);
   // A starting value that is not finite would poison every later evaluation.
   if (!m_list || !std::isfinite(value)) return 1;
   return rtovarlst_set_var_value(m_list, number, value, 0) == 0 ? 0 : 1;
@@ -66,6 +78,7 @@ int VarMan::setUpper(const std::string& name, double value) const {
 
 void VarMan::clear() {
   m_vars.clear();
+  m_stamp = nextStamp();
   m_excluded.clear();
   m_exclusionFlag = 0;
   m_values = OneBased<double>();

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
@@ -46,13 +47,25 @@ class VarMan {
 
   // Framework number of a named variable. Throws for a missing name, or when
   // the manager has no first-variable position.
-  int varIndex(const std::string& name) const;
+  int varIndex(const std::string& name) const { return numberOf(var(name)); }
   // Current framework value of a named variable, read through the attached
   // view. Throws for a missing name or when no value vector is attached.
-  double getValue(const std::string& name) const;
+  double getValue(const std::string& name) const { return valueOf(var(name)); }
   // Stores a value into the framework variable. A value that is not finite is
   // never stored. 0 when stored, 1 otherwise (no variable list, refused).
-  int setValue(const std::string& name, double value) const;
+  int setValue(const std::string& name, double value) const { return setValueOf(var(name), value); }
+
+  // The same for a record of this manager already looked up (what the
+  // equation objects keep once a name is resolved): the record's position is
+  // read at every call, so a moved first variable is followed.
+  int numberOf(const ROMVar& record) const;
+  double valueOf(const ROMVar& record) const { return m_values.at(checkedNumber(record)); }
+  int setValueOf(const ROMVar& record, double value) const;
+
+  // Changes whenever records are deleted (clear), and differs between any two
+  // managers: a record pointer looked up under one stamp stays valid while
+  // the stamp is the same.
+  std::uint64_t stamp() const { return m_stamp; }
   // "CONST" fixes and "CALC" frees the named variable; any other text does
   // nothing. 0 on success or for another text, 1 when the framework refused.
   int setVarSpec(const std::string& name, const std::string& spec) const;
@@ -82,6 +95,9 @@ class VarMan {
   void clear();
 
  private:
+  // numberOf, and a value vector attached (std::logic_error otherwise).
+  int checkedNumber(const ROMVar& record) const;
+
   mutable OneBased<double> m_values;   // value vector of the current pass
   mutable rtvarlst_t* m_list = nullptr;  // variable list of the current pass
   const int* m_firstVar;                 // the block's first variable position
@@ -89,4 +105,5 @@ class VarMan {
   int m_exclusionFlag = 0;
   std::set<std::string> m_excluded;
   Generation m_generation;
+  std::uint64_t m_stamp;
 };

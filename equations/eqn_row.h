@@ -13,8 +13,17 @@
 // The pattern and the Jacobian values both follow the one name list, so they
 // cannot drift apart: pat registers entry L for name L, setJacValue writes by
 // name at the registered entry.
+//
+// Names are resolved once: an entry of the list is looked up in the VarMan at
+// its first use (so a missing name fails at the same call, with the same
+// text, as a look-up by name) and read by its record afterwards; the entries
+// of one name share the non-zero of the later one. The evaluations use the
+// entries by position (valueAt, setJacAt, putStartAt) and allocate nothing
+// once the object has been evaluated.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +39,20 @@
 // factors and model attributes at every evaluation (by AttrRef, which looks a
 // name up again only after the map changed). Null when the object needs none.
 using EqnContext = ROMAttrMap**;
+
+// A variable that an object reads or sets outside its list (a starting value
+// of another row's variable, say): its name, and its record once looked up.
+class VarRef {
+ public:
+  explicit VarRef(std::string name) : m_name(std::move(name)) {}
+  const std::string& name() const { return m_name; }
+
+ private:
+  friend class EqnRowBase;
+  std::string m_name;
+  mutable const ROMVar* m_record = nullptr;
+  mutable std::uint64_t m_stamp = 0;  // the VarMan's stamp when looked up
+};
 
 class EqnRowBase : public ROMEqn {
  public:
@@ -63,15 +86,30 @@ class EqnRowBase : public ROMEqn {
 
   // Current framework value of a named variable (through the VarMan).
   double getValue(const std::string& name) const;
+  double getValue(const VarRef& var) const;
   // Stores a starting value into the framework variable; a non-finite value
   // is never stored. 0 when stored, else 1.
   int setVarValue(const std::string& name, double value) const;
+  int setVarValue(const VarRef& var, double value) const;
   // Starting value of a variable. A value that is not finite (a zero density,
   // gravity, molar mass, FOE factor or divisor) is not stored: the variable
   // keeps its value and the step still succeeds, since a starting value is
   // only a guess; the residual pass reports the row. Otherwise the result of
   // the store (1 without a variable list).
   int putStart(const std::string& name, double value) const;
+  int putStart(const VarRef& var, double value) const;
+
+  // The same by position in the variable list (entry i is m_varNames[i]).
+  double valueAt(std::size_t i) const;
+  int setVarValueAt(std::size_t i, double value) const;
+  int putStartAt(std::size_t i, double value) const;
+  // setJacValue for the name of entry i: the non-zero of the later entry
+  // when the name is listed twice.
+  int setJacAt(OneBased<double> values, std::size_t i, double value) const;
+  // Per entry, the position of the last entry of the same name: the local
+  // non-zero the name's Jacobian value goes to. Entries with the same value
+  // are one variable (a name listed twice gets the sum of its terms).
+  const std::vector<std::size_t>& entryGroups() const;
   // Writes the residual at the object's equation number; returns 0.
   int writeResidual(OneBased<double> residuals, double value) const;
 
@@ -102,6 +140,12 @@ class EqnRowBase : public ROMEqn {
   std::vector<std::string> m_varNames;  // pattern order; entry L is local non-zero L
 
  private:
+  // The VarMan record of entry i, looked up at its first use (throws for a
+  // missing name, or without a variable manager).
+  const ROMVar& entryRecord(std::size_t i) const;
+  const ROMVar& record(const VarRef& var) const;
+  const VarMan& manager() const;
+
   VarMan* m_varMan = nullptr;
   EqnContext m_context;
   const int* m_blockNz = nullptr;   // B
@@ -109,4 +153,10 @@ class EqnRowBase : public ROMEqn {
   std::map<std::string, int> m_localNz;
   int m_nzCount = 0;
   int m_refusedNz = 0;
+  bool m_patternWhole = false;  // the last pattern pass registered every entry
+  // Resolved entries: records by position, valid while the VarMan's stamp is
+  // m_entryStamp and the list keeps its length.
+  mutable std::vector<const ROMVar*> m_entryRecords;
+  mutable std::uint64_t m_entryStamp = 0;
+  mutable std::vector<std::size_t> m_entryGroups;
 };

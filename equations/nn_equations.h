@@ -23,6 +23,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,6 +60,9 @@ class NetworkRunner {
   // never cut); such a runner never runs.
   bool usable() const { return m_usable; }
 
+  // The runner keeps its name buffers, its derivative buffers and its work
+  // vector between runs: a run at the same input count allocates nothing.
+
   // Sends the whole input vector (one value per input), opens, runs, reads
   // the prediction and the derivative by each input, closes. Each tag the
   // network reports is the input the runner matched to it (same name
@@ -72,6 +76,8 @@ class NetworkRunner {
   std::unique_ptr<DIVeduded> m_runner;
   std::vector<std::string> m_inputs;
   NameBuffers m_names;
+  TagDerivatives m_tags;    // the derivatives of the last run by tag
+  std::vector<double> m_d;  // the same by input
   bool m_usable = true;
 };
 
@@ -121,22 +127,28 @@ class NNDepEqn : public roeqn2 {
   // failed run (the single network does, the pair does not).
   virtual bool residualAfterFailure() const = 0;
 
-  // Raw and scaled current values of the inputs.
-  std::vector<double> rawInputs() const;
-  std::vector<double> scaled(const std::vector<double>& raw) const;
+  // Reads the current values of the inputs (list entries 0 .. n-1) and
+  // scales them: the first step of every refresh, so the adjusted value of
+  // the same evaluation uses them.
+  void readInputs();
+  const std::vector<double>& rawNow() const { return m_raw; }
+  const std::vector<double>& scaledNow() const { return m_z; }
 
   // A successful run's results; a failed run only invalidates.
-  void accept(double prediction, std::vector<double> dPdx) {
+  void accept(double prediction, const std::vector<double>& dPdx) {
     m_prediction = prediction;
-    m_dPdx = std::move(dPdx);
+    m_dPdx = dPdx;
     m_cacheValid = true;
   }
   void invalidate() { m_cacheValid = false; }
   void refuse() { m_configured = false; }
 
  private:
-  // The adjusted value V at the current inputs (throws for a missing attribute).
+  // The adjusted value V at the inputs read by the refresh of the same
+  // evaluation (throws for a missing attribute).
   double adjusted() const;
+  // The output's list entry (after the inputs).
+  std::size_t outputEntry() const { return m_inputs.size(); }
 
   std::string m_output;
   std::vector<std::string> m_inputs;
@@ -146,6 +158,8 @@ class NNDepEqn : public roeqn2 {
   std::vector<ScalePair> m_scales;  // one per listed variable, the output's last
   double m_prediction = 0.0;
   std::vector<double> m_dPdx;
+  std::vector<double> m_raw, m_z;  // inputs as read by the last refresh, raw and scaled
+  std::vector<double> m_jacSums;   // the Jacobian pass's sums by list entry
   bool m_cacheValid = false;
   bool m_configured = true;
 };
@@ -169,6 +183,7 @@ class _eqNNDep : public NNDepEqn {
   std::string m_modelKind;
   NetworkRunner m_net;
   std::vector<double> m_lastSent;
+  std::vector<double> m_dz;  // the run's derivatives, by the scaled inputs and then by the raw ones
 };
 
 // The total and difference networks of one FCC naphtha cut. The change test
@@ -197,6 +212,8 @@ class _eqNNDep_OverCrack : public NNDepEqn {
   std::vector<double> m_lastRaw;  // empty until the first successful run
   double m_lastFactor = 0.0;
   double m_lastRate = 0.0;
+  // Work vectors of a refresh: the inputs sent, each network's derivatives, the pair's.
+  std::vector<double> m_sent, m_dT, m_dD, m_d;
 };
 
 }  // namespace ROEqnSupplier
