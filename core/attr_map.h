@@ -23,6 +23,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/records.h"
 
@@ -159,4 +160,38 @@ class AttrRef {
   std::string m_name;
   mutable std::uint64_t m_stamp = 0;  // 0: no slot (no map has stamp 0)
   mutable ROMAttr* const* m_slot = nullptr;
+};
+
+// Several attributes that one evaluation reads together (a network output's
+// ALPHA and its GAMMA per input): one stamp check for the group, then each
+// record read through its slot, as AttrRef does for one.
+class AttrGroup {
+ public:
+  AttrGroup() = default;
+  explicit AttrGroup(std::vector<std::string> names) : m_names(std::move(names)) {}
+
+  std::size_t size() const { return m_names.size(); }
+  const std::string& name(std::size_t i) const { return m_names[i]; }
+
+  // Makes the slots current for the map (looking every name up, in order,
+  // after a structural change); a missing name raises "invalid map<K, T>
+  // key" and leaves the group unresolved. Call before value.
+  void bind(const ROMAttrMap& map) const {
+    if (map.stamp() != m_stamp) resolve(map);
+  }
+  // The value of attribute i of the bound map; a null record raises the same
+  // text.
+  double value(std::size_t i) const {
+    ROMAttr* record = *m_slots[i];
+    if (!record) missingRecord();
+    return record->value;
+  }
+
+ private:
+  void resolve(const ROMAttrMap& map) const;
+  [[noreturn]] static void missingRecord();
+
+  std::vector<std::string> m_names;
+  mutable std::vector<ROMAttr* const*> m_slots;
+  mutable std::uint64_t m_stamp = 0;
 };

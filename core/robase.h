@@ -208,6 +208,12 @@ class robase : public QivEOBlockImpl {
   void flagNonFiniteResiduals(long long& status) const;
   void flagNonFiniteJacobian(long long& status) const;
 
+  // The end of a pattern pass over equation objects (robase2, hcrbase): the
+  // block's last non-zero from the count registered, and status 1 when
+  // nothing could be registered (no Jacobian) or the pass failed (a refused
+  // non-zero leaves the pattern incomplete).
+  void endObjectPattern(rt_jac_t* jac, long long count, bool failed, long long& status);
+
   // Every model input by name (key order) with its current framework value,
   // as a network run gives them. 1 (nothing to give) when there is no value
   // vector, a name does not fit the runner's name buffers (names are refused,

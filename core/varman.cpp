@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 
 #include "core/helpers.h"
@@ -35,22 +34,20 @@ void VarMan::addVar(const std::string& name, const std::string& baseUnit, const 
 
 ROMVar& VarMan::var(const std::string& name) const { return *at_or_throw(m_vars, name); }
 
-int VarMan::numberOf(const ROMVar& record) const {
-  if (!m_firstVar) throw std::logic_error("variable manager without a first variable position");
-  const long long number = static_cast<long long>(*m_firstVar) + record.index - 1;
-  if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-    throw std::out_of_range("variable number outside the framework's range");
-  return static_cast<int>(number);
+void VarMan::noFirstVariable() { throw std::logic_error("variable manager without a first variable position"); }
+
+void VarMan::outOfRange() { throw std::out_of_range("variable number outside the framework's range"); }
+
+void VarMan::noValues() { throw std::logic_error("no framework value vector attached"); }
+
+double VarMan::checkedValueAt(int index) const {
+  const int number = numberAt(index);
+  if (!m_values.valid()) noValues();
+  return m_values.at(number);
 }
 
-int VarMan::checkedNumber(const ROMVar& record) const {
-  const int number = numberOf(record);
-  if (!m_values.valid()) throw std::logic_error("no framework value vector attached");
-  return number;
-}
-
-int VarMan::setValueOf(const ROMVar& record, double value) const {
-  const int number = numberOf(record);
+int VarMan::setValueAt(int index, double value) const {
+  const int number = numberAt(index);
   // A starting value that is not finite would poison every later evaluation.
   if (!m_list || !std::isfinite(value)) return 1;
   return rtovarlst_set_var_value(m_list, number, value, 0) == 0 ? 0 : 1;

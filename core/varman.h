@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <set>
@@ -58,9 +59,36 @@ class VarMan {
   // The same for a record of this manager already looked up (what the
   // equation objects keep once a name is resolved): the record's position is
   // read at every call, so a moved first variable is followed.
-  int numberOf(const ROMVar& record) const;
-  double valueOf(const ROMVar& record) const { return m_values.at(checkedNumber(record)); }
-  int setValueOf(const ROMVar& record, double value) const;
+  int numberOf(const ROMVar& record) const { return numberAt(record.index); }
+  double valueOf(const ROMVar& record) const { return valueAt(record.index); }
+  // The same by a record's index (records keep their index for life).
+  int numberAt(int index) const {
+    if (!m_firstVar) noFirstVariable();
+    const long long number = static_cast<long long>(*m_firstVar) + index - 1;
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max()) outOfRange();
+    return static_cast<int>(number);
+  }
+  double valueAt(int index) const {
+    // A number inside the attached vector is read at once; anything else
+    // takes the checks in their order, each with its own error.
+    if (m_firstVar) {
+      const long long number = static_cast<long long>(*m_firstVar) + index - 1;
+      if (number >= 1 && number <= m_values.count()) return m_values.data()[number - 1];
+    }
+    return checkedValueAt(index);
+  }
+  // valueAt of indices[k] into out[k] for k < n.
+  void valuesAt(const int* indices, std::size_t n, double* out) const {
+    const long long first = m_firstVar ? *m_firstVar : 0;
+    const long long count = m_values.count();
+    const double* data = m_values.data();
+    for (std::size_t k = 0; k < n; ++k) {
+      const long long number = first + indices[k] - 1;
+      out[k] = m_firstVar && number >= 1 && number <= count ? data[number - 1] : checkedValueAt(indices[k]);
+    }
+  }
+  int setValueOf(const ROMVar& record, double value) const { return setValueAt(record.index, value); }
+  int setValueAt(int index, double value) const;
 
   // Changes whenever records are deleted (clear), and differs between any two
   // managers: a record pointer looked up under one stamp stays valid while
@@ -95,8 +123,10 @@ class VarMan {
   void clear();
 
  private:
-  // numberOf, and a value vector attached (std::logic_error otherwise).
-  int checkedNumber(const ROMVar& record) const;
+  double checkedValueAt(int index) const;
+  [[noreturn]] static void noFirstVariable();
+  [[noreturn]] static void outOfRange();
+  [[noreturn]] static void noValues();
 
   mutable OneBased<double> m_values;   // value vector of the current pass
   mutable rtvarlst_t* m_list = nullptr;  // variable list of the current pass

@@ -1,5 +1,6 @@
 #include "equations/eqn_row.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
@@ -12,15 +13,7 @@ EqnRowBase::EqnRowBase(std::string name, EqnContext context) : ROMEqn(std::move(
 
 EqnRowBase::~EqnRowBase() = default;
 
-int EqnRowBase::eqnNumber() const {
-  if (!m_blockEqn) throw std::logic_error("equation object outside a block");
-  return *m_blockEqn + index - 1;
-}
-
-int EqnRowBase::nzNumber(int local) const {
-  if (!m_blockNz) throw std::logic_error("equation object outside a block");
-  return *m_blockNz + firstNz - 1 + local;
-}
+void EqnRowBase::outsideBlock() { throw std::logic_error("equation object outside a block"); }
 
 const ROMAttrMap& EqnRowBase::attributes() const {
   const ROMAttrMap* map = attributeMap();
@@ -33,15 +26,21 @@ const VarMan& EqnRowBase::manager() const {
   return *m_varMan;
 }
 
-const ROMVar& EqnRowBase::entryRecord(std::size_t i) const {
+int EqnRowBase::entryIndex(std::size_t i) const {
   const VarMan& vm = manager();
-  if (m_entryStamp != vm.stamp() || m_entryRecords.size() != m_varNames.size()) {
-    m_entryRecords.assign(m_varNames.size(), nullptr);
+  if (m_entryStamp != vm.stamp() || m_entryIndex.size() != m_varNames.size()) {
+    m_entryIndex.assign(m_varNames.size(), kUnresolved);
     m_entryStamp = vm.stamp();
+    m_resolvedCount = 0;
   }
-  const ROMVar*& record = m_entryRecords.at(i);
-  if (!record) record = &vm.var(m_varNames[i]);
-  return *record;
+  int& index = m_entryIndex.at(i);
+  if (index == kUnresolved) {
+    index = vm.var(m_varNames[i]).index;
+    // Once every entry is resolved, valueAt reads them without these checks.
+    if (std::find(m_entryIndex.begin(), m_entryIndex.end(), kUnresolved) == m_entryIndex.end())
+      m_resolvedCount = m_entryIndex.size();
+  }
+  return index;
 }
 
 const ROMVar& EqnRowBase::record(const VarRef& var) const {
@@ -54,16 +53,16 @@ const ROMVar& EqnRowBase::record(const VarRef& var) const {
   return *var.m_record;
 }
 
-const std::vector<std::size_t>& EqnRowBase::entryGroups() const {
+const std::vector<std::size_t>& EqnRowBase::groupEntries() const {
   const std::size_t n = m_varNames.size();
-  if (m_entryGroups.size() != n) {
-    m_entryGroups.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      std::size_t last = i;
-      for (std::size_t j = i + 1; j < n; ++j)
-        if (m_varNames[j] == m_varNames[i]) last = j;
-      m_entryGroups[i] = last;
-    }
+  m_entryGroups.resize(n);
+  m_distinct = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t last = i;
+    for (std::size_t j = i + 1; j < n; ++j)
+      if (m_varNames[j] == m_varNames[i]) last = j;
+    m_entryGroups[i] = last;
+    if (last != i) m_distinct = false;
   }
   return m_entryGroups;
 }
@@ -79,7 +78,7 @@ int EqnRowBase::pat(rt_jac_t* jac, int nzStart) {
   for (std::size_t i = 0; i < m_varNames.size(); ++i) {
     const std::string& name = m_varNames[i];
     const int local = static_cast<int>(i);
-    const int column = m_varMan->numberOf(entryRecord(i));
+    const int column = m_varMan->numberAt(entryIndex(i));
     const int nz = nzNumber(local);
     m_localNz[name] = local;
     if (!registerNonZero(jac, nz, row, column)) ++m_refusedNz;
@@ -97,20 +96,10 @@ int EqnRowBase::setJacValue(OneBased<double> values, const std::string& name, do
   return 0;
 }
 
-int EqnRowBase::setJacAt(OneBased<double> values, std::size_t i, double value) const {
-  if (firstNz <= 0) return 1;
-  // After a pattern pass that stopped part-way, by name as the pattern left it.
-  if (!m_patternWhole || static_cast<std::size_t>(m_nzCount) != m_varNames.size())
-    return setJacValue(values, m_varNames.at(i), value);
-  values.at(nzNumber(static_cast<int>(entryGroups()[i]))) = value;
-  return 0;
-}
-
 double EqnRowBase::getValue(const std::string& name) const { return manager().getValue(name); }
 
 double EqnRowBase::getValue(const VarRef& var) const { return manager().valueOf(record(var)); }
 
-double EqnRowBase::valueAt(std::size_t i) const { return manager().valueOf(entryRecord(i)); }
 
 int EqnRowBase::setVarValue(const std::string& name, double value) const {
   if (!m_varMan) return 1;
@@ -124,7 +113,7 @@ int EqnRowBase::setVarValue(const VarRef& var, double value) const {
 
 int EqnRowBase::setVarValueAt(std::size_t i, double value) const {
   if (!m_varMan) return 1;
-  return m_varMan->setValueOf(entryRecord(i), value);
+  return m_varMan->setValueAt(entryIndex(i), value);
 }
 
 int EqnRowBase::putStart(const std::string& name, double value) const {
@@ -148,16 +137,25 @@ int EqnRowBase::writeResidual(OneBased<double> residuals, double value) const {
 }
 
 void EqnRowBase::zeroOwnRange(OneBased<double> values) const {
-  if (!patterned()) return;
-  for (int local = 0; local < m_nzCount; ++local) values.at(nzNumber(local)) = 0.0;
+  if (!patterned() || m_nzCount <= 0) return;
+  const long long first = nzNumber(0);
+  const long long last = first + m_nzCount - 1;
+  // Zeroed from the first non-zero up to the first one outside the vector,
+  // which raises the vector's range error.
+  if (first < 1) values.at(static_cast<int>(first));
+  const long long end = std::min<long long>(last, values.count());
+  if (end >= first) std::fill(values.data() + (first - 1), values.data() + end, 0.0);
+  if (last > values.count()) values.at(static_cast<int>(std::max<long long>(first, values.count() + 1LL)));
 }
 
 bool EqnRowBase::ownRangeFinite(OneBased<double> values) const {
-  if (!patterned()) return true;
-  for (int local = 0; local < m_nzCount; ++local) {
-    const int nz = nzNumber(local);
-    if (values.contains(nz) && !std::isfinite(values[nz])) return false;
-  }
+  if (!patterned() || m_nzCount <= 0) return true;
+  // The non-zeros that lie in the vector.
+  const long long first = std::max<long long>(nzNumber(0), 1);
+  const long long last = std::min<long long>(static_cast<long long>(nzNumber(0)) + m_nzCount - 1, values.count());
+  const double* data = values.data();
+  for (long long nz = first; nz <= last; ++nz)
+    if (!std::isfinite(data[nz - 1])) return false;
   return true;
 }
 

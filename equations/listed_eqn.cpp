@@ -21,6 +21,18 @@ int ListedEqn::putResidual(OneBased<double> residuals, double r) const {
 int ListedEqn::putPartials(OneBased<double> values, std::span<const double> partials) const {
   const std::size_t n = m_varNames.size();
   if (partials.size() != n) throw std::logic_error("one partial derivative per listed variable");
+  if (distinctEntries()) {
+    // Every name once: each partial is its name's derivative.
+    if (double* row = jacobianRow(values)) {
+      int failed = 0;
+      for (std::size_t i = 0; i < n; ++i) {
+        const double d = 0.0 + partials[i];  // as summed from zero
+        row[i] = d;
+        if (!std::isfinite(d)) ++failed;
+      }
+      return failed;
+    }
+  }
   // The entries of one name add up at the name's group (its later entry).
   const std::vector<std::size_t>& group = entryGroups();
   if (m_sums.size() < n) m_sums.resize(n);
@@ -37,6 +49,14 @@ int ListedEqn::putPartials(OneBased<double> values, std::span<const double> part
 int ListedEqn::putDerivatives(OneBased<double> values, std::span<const double> derivs) const {
   if (derivs.size() != m_varNames.size()) throw std::logic_error("one derivative per listed variable");
   int failed = 0;
+  if (double* row = jacobianRow(values)) {
+    const std::vector<std::size_t>& group = entryGroups();
+    for (std::size_t i = 0; i < derivs.size(); ++i) {
+      row[group[i]] = derivs[i];
+      if (!std::isfinite(derivs[i])) ++failed;
+    }
+    return failed;
+  }
   for (std::size_t i = 0; i < m_varNames.size(); ++i) {
     if (setJacAt(values, i, derivs[i]) != 0 || !std::isfinite(derivs[i])) ++failed;
   }

@@ -38,6 +38,12 @@ struct CloseOnExit {
 
 // ---- Attribute look-up ----------------------------------------------------------
 
+std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs) {
+  std::vector<std::string> names{"ALPHA_" + output};
+  for (const std::string& x : inputs) names.push_back("GAMMA_" + output + "_" + x);
+  return names;
+}
+
 ROMAttr* findAttrValue(EqnContext context, const std::string& name) {
   if (!context || !*context) return nullptr;
   ROMAttr* record = at_or_throw(**context, name);
@@ -110,15 +116,13 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
     : roeqn2("Y_" + output, context),
       m_output(std::move(output)),
       m_inputs(std::move(inputs)),
-      m_alpha("ALPHA_" + m_output),
+      m_factors(tuningFactorNames(m_output, m_inputs)),
       m_beta("BETA_" + m_output),
       m_scales(m_inputs.size() + 1),
       m_dPdx(m_inputs.size(), 0.0),
       m_raw(m_inputs.size(), 0.0),
       m_z(m_inputs.size(), 0.0),
       m_jacSums(m_inputs.size() + 1, 0.0) {
-  m_gamma.reserve(m_inputs.size());
-  for (const std::string& x : m_inputs) m_gamma.emplace_back("GAMMA_" + m_output + "_" + x);
   m_varNames = m_inputs;
   m_varNames.push_back(m_output);
   setOrderKey(kOrderKey);
@@ -130,14 +134,15 @@ void NNDepEqn::setScales(const ScaleMap& scales) {
 }
 
 void NNDepEqn::readInputs() {
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) m_raw[i] = valueAt(i);
+  valuesAt(0, m_inputs.size(), m_raw.data());
   for (std::size_t i = 0; i < m_inputs.size(); ++i) m_z[i] = m_raw[i] * m_scales[i].scale + m_scales[i].offset;
 }
 
 double NNDepEqn::adjusted() const {
   const ROMAttrMap& attrs = attributes();
-  double v = m_alpha.value(attrs) * m_prediction + m_beta.value(attrs);
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += m_gamma[i].value(attrs) * m_z[i];
+  m_factors.bind(attrs);
+  double v = m_factors.value(0) * m_prediction + m_beta.value(attrs);
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += m_factors.value(i + 1) * m_z[i];
   return v;
 }
 
@@ -160,21 +165,26 @@ int NNDepEqn::jac(OneBased<double> values) {
   if (!m_configured || !attributeMap()) return 1;
   try {
     const int status = refresh(false);
-    const ROMAttrMap& attrs = attributes();
-    const double alpha = m_alpha.value(attrs);
+    m_factors.bind(attributes());
+    const double alpha = m_factors.value(0);
     // A variable listed twice gets the sum of its terms (one non-zero per
     // name, that of its group: the later entry).
     const std::vector<std::size_t>& group = entryGroups();
     const std::size_t n = m_inputs.size();
     for (std::size_t i = 0; i <= n; ++i) m_jacSums[group[i]] = 0.0;
     for (std::size_t i = 0; i < n; ++i)
-      m_jacSums[group[i]] += alpha * m_dPdx[i] + m_gamma[i].value(attrs) * m_scales[i].scale;
+      m_jacSums[group[i]] += alpha * m_dPdx[i] + m_factors.value(i + 1) * m_scales[i].scale;
     m_jacSums[group[n]] += -m_scales.back().scale;
     int failed = status != 0 ? 1 : 0;
+    double* row = jacobianRow(values);
     for (std::size_t i = 0; i <= n; ++i) {
       if (group[i] != i) continue;
       const double value = m_jacSums[i];
-      if (setJacAt(values, i, value) != 0 || !std::isfinite(value)) failed = 1;
+      if (row)
+        row[i] = value;
+      else if (setJacAt(values, i, value) != 0)
+        failed = 1;
+      if (!std::isfinite(value)) failed = 1;
     }
     return failed;
   } catch (...) {

@@ -45,6 +45,9 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
 // else of kind "_" output.
 ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, const std::string& input,
                              const std::string& kind);
+// "ALPHA_" output, then "GAMMA_" output "_" x for each input: the factors a
+// network equation reads in its residual and its Jacobian.
+std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs);
 
 // One network run through its own runner: configured once (output, file
 // "<kind>_<output>.zkr", folder "<ZKDir>\<kind>"), the input names held in
@@ -152,9 +155,10 @@ class NNDepEqn : public roeqn2 {
 
   std::string m_output;
   std::vector<std::string> m_inputs;
-  AttrRef m_alpha;               // "ALPHA_" y
-  AttrRef m_beta;                // "BETA_" y
-  std::vector<AttrRef> m_gamma;  // "GAMMA_" y "_" x_i, one per input
+  // "ALPHA_" y, then "GAMMA_" y "_" x_i per input: what both the residual
+  // and the Jacobian read; "BETA_" y, which only the residual reads.
+  AttrGroup m_factors;
+  AttrRef m_beta;
   std::vector<ScalePair> m_scales;  // one per listed variable, the output's last
   double m_prediction = 0.0;
   std::vector<double> m_dPdx;
