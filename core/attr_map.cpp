@@ -16,9 +16,9 @@ std::atomic<std::uint64_t> g_stamps{0};
 std::uint64_t ROMAttrMap::nextStamp() noexcept { return g_stamps.fetch_add(1, std::memory_order_relaxed) + 1; }
 
 ROMAttrMap::mapped_type& ROMAttrMap::operator[](const key_type& key) {
-  auto it = m_map.find(key);
-  if (it == m_map.end()) {
-    it = m_map.emplace(key, nullptr).first;
+  auto it = m_map.lower_bound(key);
+  if (it == m_map.end() || m_map.key_comp()(key, it->first)) {
+    it = m_map.emplace_hint(it, key, nullptr);
     restamp();
   }
   return it->second;

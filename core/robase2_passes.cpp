@@ -1,6 +1,9 @@
 // robase2: the pattern, residual, Jacobian and starting-value passes over the
 // equation objects.
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
 #include <limits>
 #include <vector>
 
@@ -36,15 +39,17 @@ void robase2::init(long long& status) const {
   long long failures = 0;
   try {
     initVarManVec();
-    // The map walks by name, so a stable sort by key keeps ties in name order.
-    std::vector<roeqn2*> order;
-    for (const auto& entry : m_eqnMan.objects())
-      if (entry.second->getOrderKey() != roeqn2::kNeverInit) order.push_back(entry.second.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](const roeqn2* a, const roeqn2* b) { return a->getOrderKey() < b->getOrderKey(); });
-    for (roeqn2* eqn : order) {
+    // By key, ties in name order: (key, position by name) pairs, kept
+    // between calls so that a repeated start allocates nothing.
+    const std::vector<roeqn2*>& byName = m_eqnMan.inNameOrder();
+    std::vector<std::pair<std::uint32_t, std::size_t>>& order = m_initOrder;
+    order.clear();
+    for (std::size_t i = 0; i < byName.size(); ++i)
+      if (const std::uint32_t key = byName[i]->getOrderKey(); key != roeqn2::kNeverInit) order.emplace_back(key, i);
+    std::sort(order.begin(), order.end());
+    for (const auto& [key, i] : order) {
       try {
-        if (eqn->init() != 0) ++failures;
+        if (byName[i]->init() != 0) ++failures;
       } catch (...) {
         ++failures;
       }

@@ -75,12 +75,17 @@ class eqNNDep : public hcreqn {
   std::string m_modelKind;
   std::string m_output;
   std::vector<std::string> m_inputs;
-  AttrRef m_alpha;               // "ALPHA_" y
-  AttrRef m_beta;                // "BETA_" y
-  std::vector<AttrRef> m_gamma;  // "GAMMA_" y "_" x_i, one per input
+  // "ALPHA_" y then "GAMMA_" y "_" x_i per input (read by the residual and
+  // the Jacobian), and "BETA_" y (the residual only).
+  AttrGroup m_factors;
+  AttrRef m_beta;
   std::vector<double> m_cache;
   double m_prediction = 0.0;
+  // dp/dx by input name; the inputs come from a set, so the map's order is
+  // the list's and the run's derivatives go in by position.
   std::map<std::string, double> m_derivs;
+  std::vector<double> m_dpdx;  // the same by list entry
+  std::vector<double> m_run;   // a run's derivatives before they are accepted
   ROEqnSupplier::NetworkRunner m_runner;
   bool m_cacheValid = false;  // false before the first run and after a failed one
   unsigned long m_runs = 0;
