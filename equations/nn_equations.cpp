@@ -91,10 +91,22 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
     // Inputs the network does not depend on have derivative 0.
     std::vector<double>& d = m_d;
     d.assign(m_inputs.size(), 0.0);
-    for (std::size_t t = 0; t < derivatives.values.size(); ++t) {
-      int matched = -1;
-      for (std::size_t i = 0; i < m_inputs.size(); ++i)
-        if (sameNameNoCase(derivatives.tags.buffers[t].data(), m_inputs[i])) matched = static_cast<int>(i);
+    const std::size_t tags = derivatives.values.size();
+    if (m_tagTexts.size() != tags) {
+      m_tagTexts.assign(tags, std::string());
+      m_tagInputs.assign(tags, -1);
+    }
+    for (std::size_t t = 0; t < tags; ++t) {
+      const char* tag = derivatives.tags.buffers[t].data();
+      std::string& seen = m_tagTexts[t];
+      if (seen.empty() || std::strncmp(tag, seen.c_str(), DIV_NAME_BUF) != 0) {
+        int found = -1;
+        for (std::size_t i = 0; i < m_inputs.size(); ++i)
+          if (sameNameNoCase(tag, m_inputs[i])) found = static_cast<int>(i);
+        seen.assign(tag, strnlen(tag, DIV_NAME_BUF));
+        m_tagInputs[t] = found;
+      }
+      const int matched = m_tagInputs[t];
       if (matched < 0) {
         if (strictTags) return 1;
         continue;
@@ -131,11 +143,21 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
 void NNDepEqn::setScales(const ScaleMap& scales) {
   for (std::size_t i = 0; i < m_varNames.size(); ++i)
     if (const auto it = scales.find(m_varNames[i]); it != scales.end()) m_scales[i] = it->second;
+  m_plainInputs = true;
+  for (std::size_t i = 0; i < m_inputs.size(); ++i)
+    if (m_scales[i].scale != 1.0 || m_scales[i].offset != 0.0 || std::signbit(m_scales[i].offset))
+      m_plainInputs = false;
 }
 
-void NNDepEqn::readInputs() {
-  valuesAt(0, m_inputs.size(), m_raw.data());
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) m_z[i] = m_raw[i] * m_scales[i].scale + m_scales[i].offset;
+void NNDepEqn::readInputs(bool keepRaw) {
+  valuesAt(0, m_inputs.size(), m_z.data());
+  if (keepRaw) m_raw = m_z;
+  // x * 1 is x exactly, so the plain pair needs no table: x + 0 as x * 1 + 0.
+  if (m_plainInputs) {
+    for (double& z : m_z) z += 0.0;
+  } else {
+    for (std::size_t i = 0; i < m_inputs.size(); ++i) m_z[i] = m_z[i] * m_scales[i].scale + m_scales[i].offset;
+  }
 }
 
 double NNDepEqn::adjusted() const {
@@ -173,7 +195,8 @@ int NNDepEqn::jac(OneBased<double> values) {
     const std::size_t n = m_inputs.size();
     for (std::size_t i = 0; i <= n; ++i) m_jacSums[group[i]] = 0.0;
     for (std::size_t i = 0; i < n; ++i)
-      m_jacSums[group[i]] += alpha * m_dPdx[i] + m_factors.value(i + 1) * m_scales[i].scale;
+      m_jacSums[group[i]] += alpha * m_dPdx[i] + (m_plainInputs ? m_factors.value(i + 1)
+                                                                 : m_factors.value(i + 1) * m_scales[i].scale);
     m_jacSums[group[n]] += -m_scales.back().scale;
     int failed = status != 0 ? 1 : 0;
     double* row = jacobianRow(values);
@@ -219,7 +242,7 @@ _eqNNDep::_eqNNDep(EqnContext context, const std::string& output, const std::str
 }
 
 int _eqNNDep::refresh(bool force) {
-  readInputs();
+  readInputs(false);
   const std::vector<double>& z = scaledNow();
   if (!force && cacheValid() && z == m_lastSent) return 0;
   double p = 0.0;
@@ -252,7 +275,7 @@ _eqNNDep_OverCrack::_eqNNDep_OverCrack(EqnContext context, const std::string& ou
 }
 
 int _eqNNDep_OverCrack::refresh(bool force) {
-  readInputs();
+  readInputs(true);
   const std::vector<double>& x = rawNow();
   const double F = m_factor.value(attributes());
   const double R = m_rate.value(attributes());

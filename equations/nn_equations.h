@@ -81,6 +81,10 @@ class NetworkRunner {
   NameBuffers m_names;
   TagDerivatives m_tags;    // the derivatives of the last run by tag
   std::vector<double> m_d;  // the same by input
+  // The tags of the last run as text, and the input each matched (-1 for
+  // none): a run reporting the same tags matches them without comparing.
+  std::vector<std::string> m_tagTexts;
+  std::vector<int> m_tagInputs;
   bool m_usable = true;
 };
 
@@ -131,9 +135,9 @@ class NNDepEqn : public roeqn2 {
   virtual bool residualAfterFailure() const = 0;
 
   // Reads the current values of the inputs (list entries 0 .. n-1) and
-  // scales them: the first step of every refresh, so the adjusted value of
-  // the same evaluation uses them.
-  void readInputs();
+  // scales them, keeping the raw values too when asked: the first step of
+  // every refresh, so the adjusted value of the same evaluation uses them.
+  void readInputs(bool keepRaw);
   const std::vector<double>& rawNow() const { return m_raw; }
   const std::vector<double>& scaledNow() const { return m_z; }
 
@@ -160,6 +164,7 @@ class NNDepEqn : public roeqn2 {
   AttrGroup m_factors;
   AttrRef m_beta;
   std::vector<ScalePair> m_scales;  // one per listed variable, the output's last
+  bool m_plainInputs = true;        // every input's pair is (1, 0): z = x + 0 exactly
   double m_prediction = 0.0;
   std::vector<double> m_dPdx;
   std::vector<double> m_raw, m_z;  // inputs as read by the last refresh, raw and scaled
