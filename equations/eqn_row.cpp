@@ -71,16 +71,15 @@ int EqnRowBase::pat(rt_jac_t* jac, int nzStart) {
   if (!m_varMan) throw std::logic_error("equation object without a variable manager");
   firstNz = nzStart;
   m_localNz.clear();
+  m_localNzMade = false;
   m_nzCount = 0;
   m_refusedNz = 0;
   m_patternWhole = false;
   const int row = eqnNumber();
   for (std::size_t i = 0; i < m_varNames.size(); ++i) {
-    const std::string& name = m_varNames[i];
     const int local = static_cast<int>(i);
     const int column = m_varMan->numberAt(entryIndex(i));
     const int nz = nzNumber(local);
-    m_localNz[name] = local;
     if (!registerNonZero(jac, nz, row, column)) ++m_refusedNz;
     m_nzCount = local + 1;
   }
@@ -89,9 +88,18 @@ int EqnRowBase::pat(rt_jac_t* jac, int nzStart) {
   return m_nzCount;
 }
 
+const std::map<std::string, int>& EqnRowBase::localNz() const {
+  if (!m_localNzMade) {
+    // The entries the pass got through, each name at its later entry.
+    for (int local = 0; local < m_nzCount; ++local) m_localNz[m_varNames[static_cast<std::size_t>(local)]] = local;
+    m_localNzMade = true;
+  }
+  return m_localNz;
+}
+
 int EqnRowBase::setJacValue(OneBased<double> values, const std::string& name, double value) const {
   if (firstNz <= 0) return 1;
-  const int local = at_or_throw(m_localNz, name);
+  const int local = at_or_throw(localNz(), name);
   values.at(nzNumber(local)) = value;
   return 0;
 }

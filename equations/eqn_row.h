@@ -164,7 +164,9 @@ class EqnRowBase : public ROMEqn {
   ROMAttrMap* attributeMap() const { return m_context ? *m_context : nullptr; }
   // The same for an object that has checked it has one; throws std::logic_error otherwise.
   const ROMAttrMap& attributes() const;
-  const std::map<std::string, int>& localNz() const { return m_localNz; }
+  // Name -> local non-zero of the entries the last pattern pass registered
+  // (the later entry of a name listed twice); made on first demand.
+  const std::map<std::string, int>& localNz() const;
 
   bool patterned() const { return firstNz > 0; }
   int nzCount() const { return m_nzCount; }  // registered by the last pattern pass
@@ -202,7 +204,8 @@ class EqnRowBase : public ROMEqn {
   EqnContext m_context;
   const int* m_blockNz = nullptr;   // B
   const int* m_blockEqn = nullptr;  // E
-  std::map<std::string, int> m_localNz;
+  mutable std::map<std::string, int> m_localNz;
+  mutable bool m_localNzMade = true;  // m_localNz holds the last pattern pass's entries
   int m_nzCount = 0;
   int m_refusedNz = 0;
   bool m_patternWhole = false;  // the last pattern pass registered every entry
