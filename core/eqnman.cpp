@@ -1,6 +1,7 @@
 #include "core/eqnman.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -14,7 +15,9 @@ int EqnMan::addEquation(std::unique_ptr<roeqn2> object) {
   if (!object) throw std::invalid_argument("no equation object to add");
   if (m_objects.count(object->name) != 0) throw eqdupex2();
   roeqn2& eqn = *object;
-  m_objects.emplace(eqn.name, std::move(object));
+  m_inNameOrder.reserve(m_inNameOrder.size() + 1);  // so the insertion below cannot fail
+  const auto placed = m_objects.emplace(eqn.name, std::move(object)).first;
+  m_inNameOrder.insert(m_inNameOrder.begin() + std::distance(m_objects.begin(), placed), &eqn);
   eqn.setBlockStarts(m_firstNz, m_firstEqn);
   if (!eqn.varMan()) eqn.setVarMan(m_varMan);
   eqn.setIndex(static_cast<int>(m_nextIndex));

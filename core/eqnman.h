@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "equations/roeqn2.h"
 #include "platform/jacobian.h"
@@ -51,15 +52,21 @@ class EqnMan {
 
   std::size_t size() const { return m_objects.size(); }
   const ObjectMap& objects() const { return m_objects; }
+  // The same objects in name order, as the passes walk them.
+  const std::vector<roeqn2*>& inNameOrder() const { return m_inNameOrder; }
   // The object of a name, or null.
   roeqn2* find(const std::string& name) const;
   std::uint32_t nextIndex() const { return m_nextIndex; }
 
   // Deletes every object.
-  void clear() { m_objects.clear(); }
+  void clear() {
+    m_inNameOrder.clear();
+    m_objects.clear();
+  }
 
  private:
   ObjectMap m_objects;
+  std::vector<roeqn2*> m_inNameOrder;
   VarMan* m_varMan = nullptr;
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;

@@ -43,7 +43,12 @@ bool readTagDerivatives(DIVeduded& runner, TagDerivatives& out) {
   runner.GetIndependentTagCount(count);
   if (count < 0 || count > kMaxNetworkTags) return false;
   const auto n = static_cast<std::size_t>(count);
-  out.tags = NameBuffers(n);
+  // The buffers of an earlier read are zeroed and reused when the count is the same.
+  if (out.tags.size() == n) {
+    for (auto& buffer : out.tags.buffers) buffer.fill('\0');
+  } else {
+    out.tags = NameBuffers(n);
+  }
   out.values.assign(n, 0.0);
   return n == 0 || runner.GetDerivatives(out.tags.pointers.data(), out.values.data()) == 0;
 }

@@ -64,5 +64,6 @@ struct TagDerivatives {
   std::vector<double> values;
 };
 // False when the runner reports a tag count out of range or cannot give the
-// derivatives. The values are not checked.
+// derivatives. The values are not checked. The buffers of out are reused
+// (zeroed) when they have the count already.
 bool readTagDerivatives(DIVeduded& runner, TagDerivatives& out);

@@ -23,6 +23,9 @@ class OneBased {
     return data_[number - 1];
   }
   T& operator[](int number) const { return at(number); }
+  // The element of number 1 (null for an invalid view): for loops over a
+  // range already checked with contains.
+  T* data() const { return data_; }
 
  private:
   T* data_ = nullptr;

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "core/catalogue.h"
 #include "core/onebased.h"
 #include "core/records.h"
@@ -35,7 +36,6 @@ struct TagDerivatives;
 
 using ROMVarMap = std::map<std::string, ROMVar*>;
 using ROMEqnMap = std::map<std::string, ROMEqn*>;
-using ROMAttrMap = std::map<std::string, ROMAttr*>;
 using IndepVarMap = std::map<std::string, std::set<std::string>>;
 
 // Attribute codes (the framework's meaning; the block only sets them).
@@ -207,6 +207,12 @@ class robase : public QivEOBlockImpl {
   // its non-zeros (nzstart() .. nzlast()), is not finite. Never lowers it.
   void flagNonFiniteResiduals(long long& status) const;
   void flagNonFiniteJacobian(long long& status) const;
+
+  // The end of a pattern pass over equation objects (robase2, hcrbase): the
+  // block's last non-zero from the count registered, and status 1 when
+  // nothing could be registered (no Jacobian) or the pass failed (a refused
+  // non-zero leaves the pattern incomplete).
+  void endObjectPattern(rt_jac_t* jac, long long count, bool failed, long long& status);
 
   // Every model input by name (key order) with its current framework value,
   // as a network run gives them. 1 (nothing to give) when there is no value

@@ -10,6 +10,7 @@
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
+#include "core/object_passes.h"
 
 robase2::robase2(const char* name, VerInfo version)
     : robase(name),
@@ -56,23 +57,9 @@ void robase2::initVarManVec() const {
   m_varMan.attach(valueView(), vars);
 }
 
-namespace {
-
-int clampToInt(long long n) {
-  return static_cast<int>(std::clamp<long long>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-}  // namespace
-
 void robase2::user_dim(int& nvar, int& neqn, int& nnz, long long& status) {
   status = 0;
-  guardHook(status, [&] {
-    const long long variables = static_cast<long long>(std::min<std::size_t>(m_varMan.size(), INT32_MAX));
-    const long long equations = static_cast<long long>(std::min<std::size_t>(m_eqnMan.size(), INT32_MAX));
-    nvar = clampToInt(variables);
-    neqn = clampToInt(equations);
-    nnz = clampToInt(variables * equations);  // at most (2^31 - 1)^2: fits in 64 bits
-  });
+  guardHook(status, [&] { objectpass::sizes(m_varMan.size(), m_eqnMan.size(), nvar, neqn, nnz); });
 }
 
 void robase2::user_ini(long long& status) {

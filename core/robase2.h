@@ -19,9 +19,12 @@
 // cancel. No exception leaves a hook.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/catalogue.h"
 #include "core/eqnman.h"
@@ -123,4 +126,6 @@ class robase2 : public robase {
   std::set<varinfo2> factorSet;    // MASSFACTOR
   std::set<varinfo2> constSet;     // fixed values; names with "CUTOFF" stay off the CONSTANTS port
   VerInfo m_version;
+  // The starting-value order of the last init: (ordering key, position by name).
+  mutable std::vector<std::pair<std::uint32_t, std::size_t>> m_initOrder;
 };

@@ -1,20 +1,20 @@
 // robase2: the pattern, residual, Jacobian and starting-value passes over the
 // equation objects.
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
 #include <limits>
 #include <vector>
 
 #include "core/hook_guard.h"
+#include "core/object_passes.h"
 #include "core/robase2.h"
 
 void robase2::user_pat(rt_jac_t* jac, long long& status) {
   guardHook(status, [&] {
     const long long count = m_eqnMan.pattern(jac);
-    const long long last = static_cast<long long>(m_firstNz) + count - 1;
-    m_lastNz = static_cast<int>(std::min<long long>(last, std::numeric_limits<int>::max()));
-    // Without the framework's Jacobian no non-zero was registered; a
-    // refused non-zero leaves the pattern incomplete.
-    if ((!jac && count > 0) || m_eqnMan.patternFailed()) status = 1;
+    endObjectPattern(jac, count, m_eqnMan.patternFailed(), status);
   });
 }
 
@@ -22,22 +22,7 @@ void robase2::user_res(long long& status) const {
   status = 0;
   guardHook(status, [&] {
     initVarManVec();
-    const OneBased<double> r = residualView();
-    if (!r.valid()) {
-      status = 1;
-      return;
-    }
-    bool failed = false;
-    for (const auto& entry : m_eqnMan.objects()) {
-      roeqn2& eqn = *entry.second;
-      // One object's failure does not keep the others from writing their rows.
-      try {
-        if (eqn.res(r) != 0 || !eqn.residualFinite(r)) failed = true;
-      } catch (...) {
-        failed = true;
-      }
-    }
-    status = failed ? 1 : 0;
+    status = objectpass::residuals(m_eqnMan.inNameOrder(), residualView());
   });
 }
 
@@ -45,39 +30,26 @@ void robase2::user_jac(long long& status) const {
   long long pass = 0;
   guardHook(pass, [&] {
     initVarManVec();
-    const OneBased<double> bj = jacobianView();
-    if (!bj.valid()) {
-      pass = 1;
-      return;
-    }
-    for (const auto& entry : m_eqnMan.objects()) {
-      roeqn2& eqn = *entry.second;
-      try {
-        if (eqn.evalJac(bj) != 0 || !eqn.ownRangeFinite(bj)) pass = 1;
-      } catch (...) {
-        pass = 1;
-      }
-    }
+    pass = objectpass::jacobian(m_eqnMan.inNameOrder(), jacobianView());
   });
-  // Added to the status as it was given: any failure, given or found, makes
-  // a positive sum, reported as 1. A negative status given and nothing found
-  // stays as it was; a failure found is never cancelled by it.
-  if (pass != 0 || status > 0) status = 1;
+  objectpass::addJacobianPass(status, pass);
 }
 
 void robase2::init(long long& status) const {
   long long failures = 0;
   try {
     initVarManVec();
-    // The map walks by name, so a stable sort by key keeps ties in name order.
-    std::vector<roeqn2*> order;
-    for (const auto& entry : m_eqnMan.objects())
-      if (entry.second->getOrderKey() != roeqn2::kNeverInit) order.push_back(entry.second.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](const roeqn2* a, const roeqn2* b) { return a->getOrderKey() < b->getOrderKey(); });
-    for (roeqn2* eqn : order) {
+    // By key, ties in name order: (key, position by name) pairs, kept
+    // between calls so that a repeated start allocates nothing.
+    const std::vector<roeqn2*>& byName = m_eqnMan.inNameOrder();
+    std::vector<std::pair<std::uint32_t, std::size_t>>& order = m_initOrder;
+    order.clear();
+    for (std::size_t i = 0; i < byName.size(); ++i)
+      if (const std::uint32_t key = byName[i]->getOrderKey(); key != roeqn2::kNeverInit) order.emplace_back(key, i);
+    std::sort(order.begin(), order.end());
+    for (const auto& [key, i] : order) {
       try {
-        if (eqn->init() != 0) ++failures;
+        if (byName[i]->init() != 0) ++failures;
       } catch (...) {
         ++failures;
       }

@@ -59,7 +59,11 @@ constexpr AttrRow kInputRows2[] = {
 };
 
 // Name of one attribute: prefix + stem + suffix, where the stem is y, or y + "_" + x.
-std::string attrName(const AttrRow& row, const std::string& stem) { return row.prefix + stem + row.suffix; }
+std::string attrName(const AttrRow& row, const std::string& stem) {
+  std::string name;
+  name.reserve(std::strlen(row.prefix) + stem.size() + std::strlen(row.suffix));
+  return name.append(row.prefix).append(stem).append(row.suffix);
+}
 
 }  // namespace
 
@@ -80,9 +84,13 @@ int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, std:
   int number = static_cast<int>(attrs.size());
   for (const AttrRow& row : kOutputRows2)
     putRecord(attrs, new ROMAttr(attrName(row, output), row.code, "", row.value, number++));
-  for (const std::string& x : inputs)
+  std::string stem = output + "_";
+  for (const std::string& x : inputs) {
+    stem.resize(output.size() + 1);
+    stem += x;
     for (const AttrRow& row : kInputRows2)
-      putRecord(attrs, new ROMAttr(attrName(row, output + "_" + x), row.code, "", row.value, number++));
+      putRecord(attrs, new ROMAttr(attrName(row, stem), row.code, "", row.value, number++));
+  }
   return 0;
 }
 

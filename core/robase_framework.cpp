@@ -2,6 +2,7 @@
 // views of the framework's vectors.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "core/helpers.h"
@@ -196,4 +197,10 @@ void robase::flagNonFiniteJacobian(long long& status) const {
   for (int n = m_firstNz; n <= m_lastNz; ++n) {
     if (bj.contains(n) && !std::isfinite(bj[n])) status = 1;
   }
+}
+
+void robase::endObjectPattern(rt_jac_t* jac, long long count, bool failed, long long& status) {
+  const long long last = static_cast<long long>(m_firstNz) + count - 1;
+  m_lastNz = static_cast<int>(std::min<long long>(last, std::numeric_limits<int>::max()));
+  if ((!jac && count > 0) || failed) status = 1;
 }

@@ -1,13 +1,25 @@
 #include "core/varman.h"
 
+#include <atomic>
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 
 #include "core/helpers.h"
 #include "core/managers_ex.h"
 
-VarMan::VarMan(const int* firstVar, Generation generation) : m_firstVar(firstVar), m_generation(generation) {}
+namespace {
+
+// One counter for every manager, so no two managers (or one before and after
+// a clear) share a stamp.
+std::uint64_t nextStamp() {
+  static std::atomic<std::uint64_t> stamps{0};
+  return stamps.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+}  // namespace
+
+VarMan::VarMan(const int* firstVar, Generation generation)
+    : m_firstVar(firstVar), m_generation(generation), m_stamp(nextStamp()) {}
 
 VarMan::~VarMan() = default;
 
@@ -22,23 +34,20 @@ void VarMan::addVar(const std::string& name, const std::string& baseUnit, const 
 
 ROMVar& VarMan::var(const std::string& name) const { return *at_or_throw(m_vars, name); }
 
-int VarMan::varIndex(const std::string& name) const {
-  const ROMVar& record = var(name);
-  if (!m_firstVar) throw std::logic_error("variable manager without a first variable position");
-  const long long number = static_cast<long long>(*m_firstVar) + record.index - 1;
-  if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-    throw std::out_of_range("variable number outside the framework's range");
-  return static_cast<int>(number);
-}
+void VarMan::noFirstVariable() { throw std::logic_error("variable manager without a first variable position"); }
 
-double VarMan::getValue(const std::string& name) const {
-  const int number = varIndex(name);
-  if (!m_values.valid()) throw std::logic_error("no framework value vector attached");
+void VarMan::outOfRange() { throw std::out_of_range("variable number outside the framework's range"); }
+
+void VarMan::noValues() { throw std::logic_error("no framework value vector attached"); }
+
+double VarMan::checkedValueAt(int index) const {
+  const int number = numberAt(index);
+  if (!m_values.valid()) noValues();
   return m_values.at(number);
 }
 
-int VarMan::setValue(const std::string& name, double value) const {
-  const int number = varIndex(name);
+int VarMan::setValueAt(int index, double value) const {
+  const int number = numberAt(index);
   // A starting value that is not finite would poison every later evaluation.
   if (!m_list || !std::isfinite(value)) return 1;
   return rtovarlst_set_var_value(m_list, number, value, 0) == 0 ? 0 : 1;
@@ -66,6 +75,7 @@ int VarMan::setUpper(const std::string& name, double value) const {
 
 void VarMan::clear() {
   m_vars.clear();
+  m_stamp = nextStamp();
   m_excluded.clear();
   m_exclusionFlag = 0;
   m_values = OneBased<double>();

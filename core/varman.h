@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <set>
@@ -46,13 +48,52 @@ class VarMan {
 
   // Framework number of a named variable. Throws for a missing name, or when
   // the manager has no first-variable position.
-  int varIndex(const std::string& name) const;
+  int varIndex(const std::string& name) const { return numberOf(var(name)); }
   // Current framework value of a named variable, read through the attached
   // view. Throws for a missing name or when no value vector is attached.
-  double getValue(const std::string& name) const;
+  double getValue(const std::string& name) const { return valueOf(var(name)); }
   // Stores a value into the framework variable. A value that is not finite is
   // never stored. 0 when stored, 1 otherwise (no variable list, refused).
-  int setValue(const std::string& name, double value) const;
+  int setValue(const std::string& name, double value) const { return setValueOf(var(name), value); }
+
+  // The same for a record of this manager already looked up (what the
+  // equation objects keep once a name is resolved): the record's position is
+  // read at every call, so a moved first variable is followed.
+  int numberOf(const ROMVar& record) const { return numberAt(record.index); }
+  double valueOf(const ROMVar& record) const { return valueAt(record.index); }
+  // The same by a record's index (records keep their index for life).
+  int numberAt(int index) const {
+    if (!m_firstVar) noFirstVariable();
+    const long long number = static_cast<long long>(*m_firstVar) + index - 1;
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max()) outOfRange();
+    return static_cast<int>(number);
+  }
+  double valueAt(int index) const {
+    // A number inside the attached vector is read at once; anything else
+    // takes the checks in their order, each with its own error.
+    if (m_firstVar) {
+      const long long number = static_cast<long long>(*m_firstVar) + index - 1;
+      if (number >= 1 && number <= m_values.count()) return m_values.data()[number - 1];
+    }
+    return checkedValueAt(index);
+  }
+  // valueAt of indices[k] into out[k] for k < n.
+  void valuesAt(const int* indices, std::size_t n, double* out) const {
+    const long long first = m_firstVar ? *m_firstVar : 0;
+    const long long count = m_values.count();
+    const double* data = m_values.data();
+    for (std::size_t k = 0; k < n; ++k) {
+      const long long number = first + indices[k] - 1;
+      out[k] = m_firstVar && number >= 1 && number <= count ? data[number - 1] : checkedValueAt(indices[k]);
+    }
+  }
+  int setValueOf(const ROMVar& record, double value) const { return setValueAt(record.index, value); }
+  int setValueAt(int index, double value) const;
+
+  // Changes whenever records are deleted (clear), and differs between any two
+  // managers: a record pointer looked up under one stamp stays valid while
+  // the stamp is the same.
+  std::uint64_t stamp() const { return m_stamp; }
   // "CONST" fixes and "CALC" frees the named variable; any other text does
   // nothing. 0 on success or for another text, 1 when the framework refused.
   int setVarSpec(const std::string& name, const std::string& spec) const;
@@ -82,6 +123,11 @@ class VarMan {
   void clear();
 
  private:
+  double checkedValueAt(int index) const;
+  [[noreturn]] static void noFirstVariable();
+  [[noreturn]] static void outOfRange();
+  [[noreturn]] static void noValues();
+
   mutable OneBased<double> m_values;   // value vector of the current pass
   mutable rtvarlst_t* m_list = nullptr;  // variable list of the current pass
   const int* m_firstVar;                 // the block's first variable position
@@ -89,4 +135,5 @@ class VarMan {
   int m_exclusionFlag = 0;
   std::set<std::string> m_excluded;
   Generation m_generation;
+  std::uint64_t m_stamp;
 };

@@ -11,14 +11,17 @@
 //   f + c             feed component content
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "equations/listed_eqn.h"
 #include "equations/suppliers.h"
 
@@ -33,7 +36,7 @@ class _eqCompMass_FromFrac : public ListedEqn {
   int init() override;
 
  private:
-  std::string m_compMass, m_comp, m_streamMass;
+  enum Entry : std::size_t { kCompMass, kComp, kStreamMass };  // list order
 };
 
 // Base of the objects that read a relative content through its floor g:
@@ -49,8 +52,9 @@ class _eqRelCompConsumer : public ListedEqn {
   std::uint32_t mode() const { return m_mode; }
 
  protected:
+  // s + "REL" + c, first in the list.
+  static constexpr std::size_t kRel = 0;
   std::uint32_t m_mode;
-  std::string m_relName;  // s + "REL" + c, first in the list
 };
 
 // s + c = f + c x g(s + "REL" + c).
@@ -63,7 +67,7 @@ class _eqCompConv : public _eqRelCompConsumer {
   int init() override;
 
  private:
-  std::string m_feedComp, m_comp;
+  enum Entry : std::size_t { kFeedComp = 1, kComp };  // after the relative content
 };
 
 // s + c + "MASS" = g(s + "REL" + c) x s + "MASS" x "FEED" + c / 100; the feed
@@ -76,7 +80,7 @@ class _eqCompMass_InlineCompFrac : public _eqRelCompConsumer {
   int init() override;
 
  private:
-  std::string m_compMass, m_streamMass, m_feedComp;
+  enum Entry : std::size_t { kCompMass = 1, kStreamMass, kFeedComp };  // after the relative content
 };
 
 // "MASS_BAL": inlet masses - outlet masses; its starting-value step sets the
@@ -88,12 +92,18 @@ class _eqMassBalance : public ListedEqn {
   int jac(OneBased<double> values) override;
   int init() override;
 
-  void setClosingStream(const std::string& stream) { m_closing = stream; }
+  void setClosingStream(const std::string& stream);
   const std::string& closingStream() const { return m_closing; }
 
  private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::string m_closing;
-  std::set<std::string> m_inlets, m_outlets;  // summed in name order
+  // Entries of the inlet and outlet masses, each name once, in name order
+  // (the order they are summed in); the closing outlet's entry or kNone.
+  std::vector<std::size_t> m_inlets, m_outlets;
+  std::vector<double> m_signs;  // per entry: +1 inlet, -1 outlet
+  std::size_t m_closingEntry = kNone;
+  VarRef m_massFactor{"MASSFACTOR"};
 };
 
 // The component balance: component masses in minus out, plus the inline
@@ -117,18 +127,28 @@ class _eqCompBalance : public ListedEqn {
 
  private:
   struct Term {
-    std::string attr;
+    AttrRef attr;
     std::vector<std::string> vars;  // by name, so evaluation order never depends on hashing
+    std::vector<std::size_t> entries;  // the first list entry of each of vars
   };
   bool attributesReachable() const;
-  double attribute(const std::string& name) const;
+  double attribute(const AttrRef& attr) const;
   double termValue(const Term& term) const;
+  // The first list entry of a listed name.
+  std::size_t entryOf(const std::string& name) const;
 
   std::set<std::string> m_inlets, m_outlets;
   std::map<std::string, double> m_coefs;
   int m_target = -1;
   std::vector<Term> m_terms;
   std::string m_massWord, m_closing, m_suffix;
+  // The same by first list entry, in name order: what the passes walk.
+  std::vector<std::size_t> m_inletEntries, m_outletEntries;
+  std::vector<std::pair<std::size_t, double>> m_coefEntries;
+  std::vector<std::size_t> m_firstEntries;            // per entry: the first entry of its name
+  std::vector<double> m_fixedDerivs;                  // per entry: inlet, outlet and share terms
+  std::vector<std::vector<std::size_t>> m_termsOf;    // per entry: the consumer terms holding its name
+  VarRef m_closingContent;                            // closing stream + suffix
 };
 
 // The name of the component balance: "SULFUR_BAL" for "SUL", "HYDROGEN_BAL"

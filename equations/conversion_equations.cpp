@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <span>
 
 namespace ROEqnSupplier {
 
@@ -24,123 +25,109 @@ std::string densityFor(std::int32_t mode) {
 // ---- Volume conversions --------------------------------------------------------
 
 _eqVolConvBase::_eqVolConvBase(const std::string& stream, std::int32_t densityMode, const std::string& word)
-    : ListedEqn("CONV_" + stream + word),
-      m_stream(stream),
-      m_vol(stream + "VOL"),
-      m_sg(stream + "SG"),
-      m_density(densityFor(densityMode)) {
-  m_varNames = {m_vol, m_sg, m_density};
+    : ListedEqn("CONV_" + stream + word), m_density(densityFor(densityMode)) {
+  m_varNames = {stream + "VOL", stream + "SG", m_density};
   setOrderKey(kConversionKey);
 }
 
 _eqVolConv_Mass::_eqVolConv_Mass(const std::string& stream, std::int32_t densityMode, const std::string& word)
-    : _eqVolConvBase(stream, densityMode, word), m_mass(stream + "MASS") {
-  m_varNames.push_back(m_mass);
+    : _eqVolConvBase(stream, densityMode, word) {
+  m_varNames.push_back(stream + "MASS");
 }
 
 int _eqVolConv_Mass::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_mass) - value(m_vol) * value(m_density) * value(m_sg));
+  return putResidual(residuals, value(kMass) - value(kVol) * value(kDensity) * value(kSg));
 }
 
 int _eqVolConv_Mass::jac(OneBased<double> values) {
-  const double vol = value(m_vol), sg = value(m_sg), rho = value(m_density);
+  const double vol = value(kVol), sg = value(kSg), rho = value(kDensity);
   // List order: volume, gravity, density, mass.
   return putPartials(values, {-rho * sg, -rho * vol, -vol * sg, 1.0});
 }
 
 int _eqVolConv_Mass::init() {
-  if (m_direction == 0) return putStart(m_mass, value(m_vol) * value(m_density) * value(m_sg));
-  return putStart(m_vol, value(m_mass) / (value(m_density) * value(m_sg)));
+  if (m_direction == 0) return putStartAt(kMass, value(kVol) * value(kDensity) * value(kSg));
+  return putStartAt(kVol, value(kMass) / (value(kDensity) * value(kSg)));
 }
 
 _eqVolConv_Mole::_eqVolConv_Mole(const std::string& stream, std::int32_t densityMode, const std::string& word)
-    : _eqVolConvBase(stream, densityMode, word), m_mol(stream + "MOL"), m_mw(stream + "MW") {
-  m_varNames.push_back(m_mol);
-  m_varNames.push_back(m_mw);
+    : _eqVolConvBase(stream, densityMode, word) {
+  m_varNames.push_back(stream + "MOL");
+  m_varNames.push_back(stream + "MW");
 }
 
 int _eqVolConv_Mole::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_mol) - value(m_vol) * value(m_density) * value(m_sg) / value(m_mw));
+  return putResidual(residuals, value(kMol) - value(kVol) * value(kDensity) * value(kSg) / value(kMw));
 }
 
 int _eqVolConv_Mole::jac(OneBased<double> values) {
-  const double vol = value(m_vol), sg = value(m_sg), rho = value(m_density), mw = value(m_mw);
+  const double vol = value(kVol), sg = value(kSg), rho = value(kDensity), mw = value(kMw);
   // List order: volume, gravity, density, moles, molecular weight.
   return putPartials(values, {-rho * sg / mw, -rho * vol / mw, -vol * sg / mw, 1.0, rho * vol * sg / (mw * mw)});
 }
 
 int _eqVolConv_Mole::init() {
-  if (m_direction == 1) return putStart(m_mol, value(m_density) * value(m_vol) * value(m_sg) / value(m_mw));
-  return putStart(m_vol, value(m_mol) * value(m_mw) / (value(m_density) * value(m_sg)));
+  if (m_direction == 1) return putStartAt(kMol, value(kDensity) * value(kVol) * value(kSg) / value(kMw));
+  return putStartAt(kVol, value(kMol) * value(kMw) / (value(kDensity) * value(kSg)));
 }
 
 // ---- FOE conversions -------------------------------------------------------------
 
 _eqFOEConv_Mole::_eqFOEConv_Mole(const std::string& stream, const ConversionBasisSpec& spec)
-    : ListedEqn("CONV_" + stream + spec.volumeName),
-      m_vol(stream + "VOL"),
-      m_mol(stream + "MOL"),
-      m_factor(stream + "FOEFACTOR"),
-      m_mw(stream + "MW") {
-  m_varNames = {m_vol, m_mol, m_factor, m_mw};
+    : ListedEqn("CONV_" + stream + spec.volumeName) {
+  m_varNames = {stream + "VOL", stream + "MOL", stream + "FOEFACTOR", stream + "MW"};
   setOrderKey(kConversionKey);
 }
 
 int _eqFOEConv_Mole::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_mol) * value(m_mw) - value(m_vol) * kFoeScale * value(m_factor));
+  return putResidual(residuals, value(kMol) * value(kMw) - value(kVol) * kFoeScale * value(kFactor));
 }
 
 int _eqFOEConv_Mole::jac(OneBased<double> values) {
-  return putPartials(values,
-                     {-kFoeScale * value(m_factor), value(m_mw), -kFoeScale * value(m_vol), value(m_mol)});
+  return putPartials(values, {-kFoeScale * value(kFactor), value(kMw), -kFoeScale * value(kVol), value(kMol)});
 }
 
 int _eqFOEConv_Mole::init() {
-  if (m_direction == 1) return putStart(m_mol, value(m_vol) * kFoeScale * value(m_factor) / value(m_mw));
-  return putStart(m_vol, value(m_mol) * value(m_mw) / (value(m_factor) * kFoeScale));
+  if (m_direction == 1) return putStartAt(kMol, value(kVol) * kFoeScale * value(kFactor) / value(kMw));
+  return putStartAt(kVol, value(kMol) * value(kMw) / (value(kFactor) * kFoeScale));
 }
 
 _eqFOEConv_Mass::_eqFOEConv_Mass(const std::string& stream, const ConversionBasisSpec& spec)
-    : ListedEqn("CONV_" + stream + spec.volumeName),
-      m_vol(stream + "VOL"),
-      m_mass(stream + "MASS"),
-      m_factor(stream + "FOEFACTOR") {
-  m_varNames = {m_vol, m_mass, m_factor};
+    : ListedEqn("CONV_" + stream + spec.volumeName) {
+  m_varNames = {stream + "VOL", stream + "MASS", stream + "FOEFACTOR"};
   setOrderKey(kConversionKey);
 }
 
 int _eqFOEConv_Mass::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_mass) - value(m_vol) * kFoeScale * value(m_factor));
+  return putResidual(residuals, value(kMass) - value(kVol) * kFoeScale * value(kFactor));
 }
 
 int _eqFOEConv_Mass::jac(OneBased<double> values) {
-  return putPartials(values, {-kFoeScale * value(m_factor), 1.0, -kFoeScale * value(m_vol)});
+  return putPartials(values, {-kFoeScale * value(kFactor), 1.0, -kFoeScale * value(kVol)});
 }
 
 int _eqFOEConv_Mass::init() {
-  if (m_direction == 0) return putStart(m_mass, value(m_vol) * kFoeScale * value(m_factor));
-  return putStart(m_vol, value(m_mass) / (value(m_factor) * kFoeScale));
+  if (m_direction == 0) return putStartAt(kMass, value(kVol) * kFoeScale * value(kFactor));
+  return putStartAt(kVol, value(kMass) / (value(kFactor) * kFoeScale));
 }
 
 // ---- Mole conversion -------------------------------------------------------------
 
 _eqMoleConv_Mass::_eqMoleConv_Mass(const std::string& stream, const std::string& word)
-    : ListedEqn("CONV_" + stream + word), m_mol(stream + "MOL"), m_mass(stream + "MASS"), m_mw(stream + "MW") {
-  m_varNames = {m_mol, m_mass, m_mw};
+    : ListedEqn("CONV_" + stream + word) {
+  m_varNames = {stream + "MOL", stream + "MASS", stream + "MW"};
   setOrderKey(kConversionKey);
 }
 
 int _eqMoleConv_Mass::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_mol) * value(m_mw) - value(m_mass));
+  return putResidual(residuals, value(kMol) * value(kMw) - value(kMass));
 }
 
-int _eqMoleConv_Mass::jac(OneBased<double> values) {
-  return putPartials(values, {value(m_mw), -1.0, value(m_mol)});
-}
+int _eqMoleConv_Mass::jac(OneBased<double> values) { return putPartials(values, {value(kMw), -1.0, value(kMol)}); }
 
 int _eqMoleConv_Mass::init() {
-  if (m_direction == 0) return putStart(m_mass, value(m_mol) * value(m_mw));
-  return putStart(m_mol, value(m_mass) / value(m_mw));
+  if (m_direction == 0) return putStartAt(kMass, value(kMol) * value(kMw));
+  return putStartAt(kMol, value(kMass) / value(kMw));
 }
 
 // ---- FCC equations -----------------------------------------------------------------
@@ -148,34 +135,37 @@ int _eqMoleConv_Mass::init() {
 _eqC5SRVI::_eqC5SRVI() : ListedEqn("EQN_C5SRVI") { m_varNames = {"C5SRVI", "C5SRVP"}; }
 
 int _eqC5SRVI::res(OneBased<double> residuals) {
-  return putResidual(residuals, std::pow(value("C5SRVP") * kKpaToPsi, kViExponent) - value("C5SRVI"));
+  return putResidual(residuals, std::pow(value(kPressure) * kKpaToPsi, kViExponent) - value(kIndex));
 }
 
 int _eqC5SRVI::jac(OneBased<double> values) {
-  const double psi = kKpaToPsi * value("C5SRVP");
+  const double psi = kKpaToPsi * value(kPressure);
   return putPartials(values, {-1.0, kViExponent * kKpaToPsi * std::pow(psi, kViExponent - 1.0)});
 }
 
 _eqConversion::_eqConversion(const std::vector<std::string>& products) : ListedEqn("EQN_CONVERSION") {
   m_varNames = {"CONVERSION", "FEEDVOL"};
-  for (const std::string& p : products) {
-    m_productVols.push_back(p + "VOL");
-    m_varNames.push_back(p + "VOL");
-  }
+  for (const std::string& p : products) m_varNames.push_back(p + "VOL");
+}
+
+double _eqConversion::productSum() const {
+  double sum = 0.0;
+  for (std::size_t i = kFirstProduct; i < m_varNames.size(); ++i) sum += value(i);
+  return sum;
 }
 
 int _eqConversion::res(OneBased<double> residuals) {
-  double sum = 0.0;
-  for (const std::string& v : m_productVols) sum += value(v);
-  return putResidual(residuals, (1.0 - sum / value("FEEDVOL")) * 100.0 - value("CONVERSION"));
+  const double sum = productSum();
+  return putResidual(residuals, (1.0 - sum / value(kFeedVol)) * 100.0 - value(kConversion));
 }
 
 int _eqConversion::jac(OneBased<double> values) {
-  const double feed = value("FEEDVOL");
-  double sum = 0.0;
-  for (const std::string& v : m_productVols) sum += value(v);
-  std::vector<double> partials = {-1.0, 100.0 * sum / (feed * feed)};
-  partials.resize(m_varNames.size(), -100.0 / feed);
+  const double feed = value(kFeedVol);
+  const double sum = productSum();
+  const std::span<double> partials = workVector(m_varNames.size());
+  partials[kConversion] = -1.0;
+  partials[kFeedVol] = 100.0 * sum / (feed * feed);
+  for (std::size_t i = kFirstProduct; i < partials.size(); ++i) partials[i] = -100.0 / feed;
   return putPartials(values, partials);
 }
 

@@ -9,6 +9,7 @@
 // index and the volumetric conversion.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,8 +38,9 @@ class _eqVolConvBase : public ListedEqn {
   const std::string& densityName() const { return m_density; }
 
  protected:
+  enum Entry : std::size_t { kVol, kSg, kDensity };  // list order
   std::uint32_t m_direction = 2;
-  std::string m_stream, m_vol, m_sg, m_density;
+  std::string m_density;
 };
 
 // s + "MASS" = s + "VOL" x density x s + "SG". Starting value: the volume,
@@ -51,7 +53,7 @@ class _eqVolConv_Mass : public _eqVolConvBase {
   int init() override;
 
  private:
-  std::string m_mass;
+  static constexpr std::size_t kMass = 3;  // after the volume, gravity and density
 };
 
 // s + "MOL" = s + "VOL" x density x s + "SG" / s + "MW". Starting value: the
@@ -64,7 +66,7 @@ class _eqVolConv_Mole : public _eqVolConvBase {
   int init() override;
 
  private:
-  std::string m_mol, m_mw;
+  enum Entry : std::size_t { kMol = 3, kMw };  // after the volume, gravity and density
 };
 
 // s + "MOL" x s + "MW" = s + "VOL" x 1000 x s + "FOEFACTOR"; "CONV_" + s + "FOE".
@@ -80,8 +82,8 @@ class _eqFOEConv_Mole : public ListedEqn {
   void setDirection(std::uint32_t flag) { m_direction = flag; }
 
  private:
+  enum Entry : std::size_t { kVol, kMol, kFactor, kMw };  // list order
   std::uint32_t m_direction = 3;
-  std::string m_vol, m_mol, m_factor, m_mw;
 };
 
 // s + "MASS" = s + "VOL" x 1000 x s + "FOEFACTOR"; "CONV_" + s + "FOE".
@@ -97,8 +99,8 @@ class _eqFOEConv_Mass : public ListedEqn {
   void setDirection(std::uint32_t flag) { m_direction = flag; }
 
  private:
+  enum Entry : std::size_t { kVol, kMass, kFactor };  // list order
   std::uint32_t m_direction = 2;
-  std::string m_vol, m_mass, m_factor;
 };
 
 // s + "MOL" x s + "MW" = s + "MASS"; "CONV_" + s + w. Starting value: the
@@ -114,8 +116,8 @@ class _eqMoleConv_Mass : public ListedEqn {
   void setDirection(std::uint32_t flag) { m_direction = flag; }
 
  private:
+  enum Entry : std::size_t { kMol, kMass, kMw };  // list order
   std::uint32_t m_direction = 1;
-  std::string m_mol, m_mass, m_mw;
 };
 
 // "EQN_C5SRVI": "C5SRVI" = ("C5SRVP" in psi)^1.25, the vapour pressure given
@@ -125,6 +127,9 @@ class _eqC5SRVI : public ListedEqn {
   _eqC5SRVI();
   int res(OneBased<double> residuals) override;
   int jac(OneBased<double> values) override;
+
+ private:
+  enum Entry : std::size_t { kIndex, kPressure };  // "C5SRVI", "C5SRVP"
 };
 
 // "EQN_CONVERSION": "CONVERSION" = (1 - sum of p + "VOL" / "FEEDVOL") x 100
@@ -136,7 +141,9 @@ class _eqConversion : public ListedEqn {
   int jac(OneBased<double> values) override;
 
  private:
-  std::vector<std::string> m_productVols;
+  // "CONVERSION", "FEEDVOL", then the product volumes.
+  enum Entry : std::size_t { kConversion, kFeedVol, kFirstProduct };
+  double productSum() const;
 };
 
 }  // namespace ROEqnSupplier

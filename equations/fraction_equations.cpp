@@ -1,6 +1,8 @@
 #include "equations/fraction_equations.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <span>
 #include <memory>
 
 #include "equations/balance_equations.h"
@@ -29,20 +31,28 @@ _eqMassConv_Frac::_eqMassConv_Frac(const std::string& stream, const std::string&
                                    const std::string& totalStream, bool factorFlag, bool cutoffFlag)
     : _eqFracConvBase(stream, basisWord, totalStream, factorFlag, cutoffFlag,
                       (factorFlag ? "EQN_" : "CONV_") + stream + basisWord),
-      m_frac(stream + "FRAC"),
-      m_mass(stream + "MASS") {
+      m_fracEntry(0),
+      m_massEntry(0) {
   m_varNames.push_back(m_total);
-  if (!m_factor.empty()) m_varNames.push_back(m_factor);
-  if (!m_cutoff.empty()) m_varNames.push_back(m_cutoff);
-  m_varNames.push_back(m_frac);
-  m_varNames.push_back(m_mass);
+  if (!m_factor.empty()) {
+    m_factorEntry = m_varNames.size();
+    m_varNames.push_back(m_factor);
+  }
+  if (!m_cutoff.empty()) {
+    m_cutoffEntry = m_varNames.size();
+    m_varNames.push_back(m_cutoff);
+  }
+  m_fracEntry = m_varNames.size();
+  m_varNames.push_back(stream + "FRAC");
+  m_massEntry = m_varNames.size();
+  m_varNames.push_back(stream + "MASS");
   setOrderKey(1000);
 }
 
 SmoothFloor _eqMassConv_Frac::flooredFraction() const {
-  const double x = value(m_frac);
-  if (m_cutoff.empty()) return {x, 1.0, 0.0};
-  const double cutoff = value(m_cutoff);
+  const double x = value(m_fracEntry);
+  if (m_cutoffEntry == kNone) return {x, 1.0, 0.0};
+  const double cutoff = value(m_cutoffEntry);
   // Below the smallest floor value the floor is that constant, so the
   // cut-off variable has no influence.
   if (cutoff < kMinCutoff) {
@@ -54,23 +64,26 @@ SmoothFloor _eqMassConv_Frac::flooredFraction() const {
 }
 
 int _eqMassConv_Frac::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_mass) / value(m_total) - scaled(flooredFraction().value));
+  return putResidual(residuals, value(m_massEntry) / value(kTotal) - scaled(flooredFraction().value));
 }
 
 int _eqMassConv_Frac::jac(OneBased<double> values) {
-  const double total = value(m_total), mass = value(m_mass);
+  const double total = value(kTotal), mass = value(m_massEntry);
   const SmoothFloor f0 = flooredFraction();
-  const double factor = m_factor.empty() ? 1.0 : value(m_factor);
+  const double factor = m_factorEntry == kNone ? 1.0 : value(m_factorEntry);
   // List order: total, [factor], [cut-off], fraction, mass.
-  std::vector<double> partials = {-mass / (total * total)};
-  if (!m_factor.empty()) partials.push_back(-f0.value);
-  if (!m_cutoff.empty()) partials.push_back(-factor * f0.dc);
-  partials.push_back(-factor * f0.dx);
-  partials.push_back(1.0 / total);
+  const std::span<double> partials = workVector(m_varNames.size());
+  partials[kTotal] = -mass / (total * total);
+  if (m_factorEntry != kNone) partials[m_factorEntry] = -f0.value;
+  if (m_cutoffEntry != kNone) partials[m_cutoffEntry] = -factor * f0.dc;
+  partials[m_fracEntry] = -factor * f0.dx;
+  partials[m_massEntry] = 1.0 / total;
   return putPartials(values, partials);
 }
 
-int _eqMassConv_Frac::init() { return putStart(m_mass, scaled(flooredFraction().value) * value(m_total)); }
+int _eqMassConv_Frac::init() {
+  return putStartAt(m_massEntry, scaled(flooredFraction().value) * value(kTotal));
+}
 
 // ---- Mix flow ----------------------------------------------------------------------
 
@@ -84,21 +97,20 @@ _eqMixFlow::_eqMixFlow(const std::vector<std::string>& members, const std::strin
 
 double _eqMixFlow::memberSum() const {
   double sum = 0.0;
-  for (std::size_t i = 1; i < m_varNames.size(); ++i) sum += value(m_varNames[i]);
+  for (std::size_t i = 1; i < m_varNames.size(); ++i) sum += value(i);
   return sum;
 }
 
-int _eqMixFlow::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_varNames.front()) - memberSum());
-}
+int _eqMixFlow::res(OneBased<double> residuals) { return putResidual(residuals, value(std::size_t{0}) - memberSum()); }
 
 int _eqMixFlow::jac(OneBased<double> values) {
-  std::vector<double> partials(m_varNames.size(), -1.0);
+  const std::span<double> partials = workVector(m_varNames.size());
+  std::fill(partials.begin(), partials.end(), -1.0);
   partials.front() = 1.0;
   return putPartials(values, partials);
 }
 
-int _eqMixFlow::init() { return putStart(m_varNames.front(), memberSum()); }
+int _eqMixFlow::init() { return putStartAt(0, memberSum()); }
 
 // ---- Builders ------------------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 // stream's flow on one basis is the sum of its members' flows.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,12 @@ class _eqMassConv_Frac : public _eqFracConvBase {
   SmoothFloor flooredFraction() const;
 
  private:
-  double scaled(double f0) const { return m_factor.empty() ? f0 : f0 * value(m_factor); }
-  std::string m_frac, m_mass;
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kTotal = 0;
+  double scaled(double f0) const { return m_factorEntry == kNone ? f0 : f0 * value(m_factorEntry); }
+  // List entries: total first, the factor and the cut-off when present (else
+  // kNone), then the fraction and the mass.
+  std::size_t m_factorEntry = kNone, m_cutoffEntry = kNone, m_fracEntry = 0, m_massEntry = 0;
 };
 
 // m + b = sum of x + b over the members x; "EQN_" + m + b unless named.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <utility>
 
 #include "core/helpers.h"
@@ -40,6 +39,12 @@ struct CloseOnExit {
 
 // ---- Attribute look-up ----------------------------------------------------------
 
+std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs) {
+  std::vector<std::string> names{"ALPHA_" + output};
+  for (const std::string& x : inputs) names.push_back("GAMMA_" + output + "_" + x);
+  return names;
+}
+
 ROMAttr* findAttrValue(EqnContext context, const std::string& name) {
   if (!context || !*context) return nullptr;
   ROMAttr* record = at_or_throw(**context, name);
@@ -65,7 +70,8 @@ NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& ou
       m_file(networkFileName(modelKind, output)),
       m_folder(networkFolderName(modelKind)),
       m_inputs(inputs),
-      m_names(inputs.size()) {
+      m_names(inputs.size()),
+      m_d(inputs.size(), 0.0) {
   for (std::size_t i = 0; i < inputs.size(); ++i)
     if (!copyBounded(m_names.buffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
   if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
@@ -85,15 +91,28 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
     const double p = r.m_dResult;
     if (!std::isfinite(p)) return 1;
 
-    TagDerivatives derivatives;
+    TagDerivatives& derivatives = m_tags;
     if (!readTagDerivatives(r, derivatives)) return 1;
 
     // Inputs the network does not depend on have derivative 0.
-    std::vector<double> d(m_inputs.size(), 0.0);
-    for (std::size_t t = 0; t < derivatives.values.size(); ++t) {
-      int matched = -1;
-      for (std::size_t i = 0; i < m_inputs.size(); ++i)
-        if (sameNameNoCase(derivatives.tags.buffers[t].data(), m_inputs[i])) matched = static_cast<int>(i);
+    std::vector<double>& d = m_d;
+    d.assign(m_inputs.size(), 0.0);
+    const std::size_t tags = derivatives.values.size();
+    if (m_tagTexts.size() != tags) {
+      m_tagTexts.assign(tags, std::string());
+      m_tagInputs.assign(tags, -1);
+    }
+    for (std::size_t t = 0; t < tags; ++t) {
+      const char* tag = derivatives.tags.buffers[t].data();
+      std::string& seen = m_tagTexts[t];
+      if (seen.empty() || std::strncmp(tag, seen.c_str(), DIV_NAME_BUF) != 0) {
+        int found = -1;
+        for (std::size_t i = 0; i < m_inputs.size(); ++i)
+          if (sameNameNoCase(tag, m_inputs[i])) found = static_cast<int>(i);
+        seen.assign(tag, strnlen(tag, DIV_NAME_BUF));
+        m_tagInputs[t] = found;
+      }
+      const int matched = m_tagInputs[t];
       if (matched < 0) {
         if (strictTags) return 1;
         continue;
@@ -102,7 +121,7 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
       d[static_cast<std::size_t>(matched)] = derivatives.values[t];
     }
     prediction = p;
-    derivs = std::move(d);
+    derivs = d;
     return 0;
   } catch (...) {
     return 1;  // a runner that throws (a COM error included) is a failed run
@@ -115,8 +134,13 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
     : roeqn2("Y_" + output, context),
       m_output(std::move(output)),
       m_inputs(std::move(inputs)),
+      m_factors(tuningFactorNames(m_output, m_inputs)),
+      m_beta("BETA_" + m_output),
       m_scales(m_inputs.size() + 1),
-      m_dPdx(m_inputs.size(), 0.0) {
+      m_dPdx(m_inputs.size(), 0.0),
+      m_raw(m_inputs.size(), 0.0),
+      m_z(m_inputs.size(), 0.0),
+      m_jacSums(m_inputs.size() + 1, 0.0) {
   m_varNames = m_inputs;
   m_varNames.push_back(m_output);
   setOrderKey(kOrderKey);
@@ -125,27 +149,28 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
 void NNDepEqn::setScales(const ScaleMap& scales) {
   for (std::size_t i = 0; i < m_varNames.size(); ++i)
     if (const auto it = scales.find(m_varNames[i]); it != scales.end()) m_scales[i] = it->second;
+  m_plainInputs = true;
+  for (std::size_t i = 0; i < m_inputs.size(); ++i)
+    if (m_scales[i].scale != 1.0 || m_scales[i].offset != 0.0 || std::signbit(m_scales[i].offset))
+      m_plainInputs = false;
 }
 
-std::vector<double> NNDepEqn::rawInputs() const {
-  std::vector<double> x(m_inputs.size());
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) x[i] = getValue(m_inputs[i]);
-  return x;
-}
-
-std::vector<double> NNDepEqn::scaled(const std::vector<double>& raw) const {
-  std::vector<double> z(raw.size());
-  for (std::size_t i = 0; i < raw.size(); ++i) z[i] = raw[i] * m_scales[i].scale + m_scales[i].offset;
-  return z;
+void NNDepEqn::readInputs(bool keepRaw) {
+  valuesAt(0, m_inputs.size(), m_z.data());
+  if (keepRaw) m_raw = m_z;
+  // x * 1 is x exactly, so the plain pair needs no table: x + 0 as x * 1 + 0.
+  if (m_plainInputs) {
+    for (double& z : m_z) z += 0.0;
+  } else {
+    for (std::size_t i = 0; i < m_inputs.size(); ++i) m_z[i] = m_z[i] * m_scales[i].scale + m_scales[i].offset;
+  }
 }
 
 double NNDepEqn::adjusted() const {
-  const EqnContext c = context();
-  double v =
-      findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction + findAdjustAttrValue(c, m_output, "BETA")->value;
-  const std::vector<double> z = scaled(rawInputs());
-  for (std::size_t i = 0; i < m_inputs.size(); ++i)
-    v += findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * z[i];
+  const ROMAttrMap& attrs = attributes();
+  m_factors.bind(attrs);
+  double v = m_factors.value(0) * m_prediction + m_beta.value(attrs);
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += m_factors.value(i + 1) * m_z[i];
   return v;
 }
 
@@ -155,7 +180,7 @@ int NNDepEqn::res(OneBased<double> residuals) {
     const int status = refresh(false);
     if (status != 0 && !residualAfterFailure()) return status;
     const ScalePair& sy = m_scales.back();
-    const double r = adjusted() - sy.scale * getValue(m_output) + sy.offset;
+    const double r = adjusted() - sy.scale * valueAt(outputEntry()) + sy.offset;
     writeResidual(residuals, r);
     if (status != 0) return status;
     return std::isfinite(r) ? 0 : 1;
@@ -168,17 +193,27 @@ int NNDepEqn::jac(OneBased<double> values) {
   if (!m_configured || !attributeMap()) return 1;
   try {
     const int status = refresh(false);
-    const EqnContext c = context();
-    const double alpha = findAdjustAttrValue(c, m_output, "ALPHA")->value;
-    // A variable listed twice gets the sum of its terms (one non-zero per name).
-    std::map<std::string, double> entries;
-    for (std::size_t i = 0; i < m_inputs.size(); ++i)
-      entries[m_inputs[i]] +=
-          alpha * m_dPdx[i] + findAdjustAttrValue(c, m_output, m_inputs[i], "GAMMA")->value * m_scales[i].scale;
-    entries[m_output] += -m_scales.back().scale;
+    m_factors.bind(attributes());
+    const double alpha = m_factors.value(0);
+    // A variable listed twice gets the sum of its terms (one non-zero per
+    // name, that of its group: the later entry).
+    const std::vector<std::size_t>& group = entryGroups();
+    const std::size_t n = m_inputs.size();
+    for (std::size_t i = 0; i <= n; ++i) m_jacSums[group[i]] = 0.0;
+    for (std::size_t i = 0; i < n; ++i)
+      m_jacSums[group[i]] += alpha * m_dPdx[i] + (m_plainInputs ? m_factors.value(i + 1)
+                                                                 : m_factors.value(i + 1) * m_scales[i].scale);
+    m_jacSums[group[n]] += -m_scales.back().scale;
     int failed = status != 0 ? 1 : 0;
-    for (const auto& [name, value] : entries) {
-      if (setJacValue(values, name, value) != 0 || !std::isfinite(value)) failed = 1;
+    double* row = jacobianRow(values);
+    for (std::size_t i = 0; i <= n; ++i) {
+      if (group[i] != i) continue;
+      const double value = m_jacSums[i];
+      if (row)
+        row[i] = value;
+      else if (setJacAt(values, i, value) != 0)
+        failed = 1;
+      if (!std::isfinite(value)) failed = 1;
     }
     return failed;
   } catch (...) {
@@ -212,7 +247,7 @@ int NNDepEqn::init() {
     // The value at which V - scale_y y + offset_y is zero.
     // (V + 0) / 1 is V itself for the default pair.
     const double y = (adjusted() + sy.offset) / sy.scale;
-    return setVarValue(m_output, y);
+    return setVarValueAt(outputEntry(), y);
   } catch (...) {
     return 1;
   }
@@ -225,24 +260,25 @@ _eqNNDep::_eqNNDep(EqnContext context, const std::string& output, const std::str
     : NNDepEqn(context, output, inputs),
       m_modelKind(modelKind),
       m_net(modelKind, output, inputs),
-      m_lastSent(inputs.size(), 0.0) {
+      m_lastSent(inputs.size(), 0.0),
+      m_dz(inputs.size(), 0.0) {
   if (!m_net.usable()) refuse();
 }
 
 int _eqNNDep::refresh(bool force) {
-  const std::vector<double> z = scaled(rawInputs());
+  readInputs(false);
+  const std::vector<double>& z = scaledNow();
   if (!force && cacheValid() && z == m_lastSent) return 0;
   double p = 0.0;
-  std::vector<double> dz;
-  const int status = m_net.run(z, true, p, dz);
+  const int status = m_net.run(z, true, p, m_dz);
   if (status != 0) {
     invalidate();
     return status;
   }
   // The network's derivatives are by the scaled inputs: d/dx_i = d/dz_i x scale_i.
-  for (std::size_t i = 0; i < dz.size(); ++i) dz[i] *= scaleOf(i).scale;
+  for (std::size_t i = 0; i < m_dz.size(); ++i) m_dz[i] *= scaleOf(i).scale;
   m_lastSent = z;
-  accept(p, std::move(dz));
+  accept(p, m_dz);
   return 0;
 }
 
@@ -252,6 +288,8 @@ _eqNNDep_OverCrack::_eqNNDep_OverCrack(EqnContext context, const std::string& ou
                                        const std::vector<std::string>& inputs, const OverCrackSpec& spec)
     : NNDepEqn(context, output, inputs),
       m_spec(spec),
+      m_factor(spec.factorAttr),
+      m_rate(spec.rateAttr),
       m_total(modelKind, spec.totalOutput, inputs),
       m_diff(modelKind, spec.diffOutput, inputs) {
   // The runner reads the last of repeated names, so the factor goes there too.
@@ -261,29 +299,30 @@ _eqNNDep_OverCrack::_eqNNDep_OverCrack(EqnContext context, const std::string& ou
 }
 
 int _eqNNDep_OverCrack::refresh(bool force) {
-  const std::vector<double> x = rawInputs();
-  const double F = findAttrValue(context(), m_spec.factorAttr)->value;
-  const double R = findAttrValue(context(), m_spec.rateAttr)->value;
+  readInputs(true);
+  const std::vector<double>& x = rawNow();
+  const double F = m_factor.value(attributes());
+  const double R = m_rate.value(attributes());
   if (!force && cacheValid() && x == m_lastRaw && F == m_lastFactor && R == m_lastRate) return 0;
 
-  std::vector<double> z = scaled(x);
+  std::vector<double>& z = m_sent;
+  z = scaledNow();
   double T = 0.0, D = 0.0;
-  std::vector<double> dT, dD;
-  if (const int status = m_total.run(z, false, T, dT); status != 0) {
+  if (const int status = m_total.run(z, false, T, m_dT); status != 0) {
     invalidate();
     return status;
   }
   const auto k = static_cast<std::size_t>(m_k);
   z[k] *= F;
-  if (const int status = m_diff.run(z, false, D, dD); status != 0) {
+  if (const int status = m_diff.run(z, false, D, m_dD); status != 0) {
     invalidate();
     return status;
   }
   // P = T(z) - R D(z'), z'_k = F z_k: the difference term of input k carries F.
-  std::vector<double> d(x.size());
+  m_d.resize(x.size());
   for (std::size_t i = 0; i < x.size(); ++i) {
     const double s = scaleOf(i).scale;
-    d[i] = s * dT[i] - R * s * dD[i] * (i == k ? F : 1.0);
+    m_d[i] = s * m_dT[i] - R * s * m_dD[i] * (i == k ? F : 1.0);
   }
   const double P = T - R * D;
   if (!std::isfinite(P)) {
@@ -293,7 +332,7 @@ int _eqNNDep_OverCrack::refresh(bool force) {
   m_lastRaw = x;
   m_lastFactor = F;
   m_lastRate = R;
-  accept(P, std::move(d));
+  accept(P, m_d);
   return 0;
 }
 

@@ -6,7 +6,9 @@
 //   V = ALPHA_y x P + BETA_y + sum_i GAMMA_y_x_i x z_i,   z_i = x_i x scale_i + offset_i
 //   residual = V - scale_y x y + offset_y
 //
-// with the tuning attributes of the block read by name at every evaluation.
+// with the tuning attributes of the block read at every evaluation (through
+// references that look their names up again only when the attribute map
+// changed).
 // _eqNNDep runs one network; _eqNNDep_OverCrack combines the total and the
 // difference networks of an FCC naphtha cut, P = T - RATE x D, the difference
 // network seeing its overcrack input multiplied by PARAM.
@@ -21,11 +23,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "core/network_runner.h"
 #include "equations/roeqn2.h"
 #include "equations/suppliers.h"
@@ -41,6 +45,9 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
 // else of kind "_" output.
 ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, const std::string& input,
                              const std::string& kind);
+// "ALPHA_" output, then "GAMMA_" output "_" x for each input: the factors a
+// network equation reads in its residual and its Jacobian.
+std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs);
 
 // One network run through its own runner: configured once (output, file
 // "<kind>_<output>.zkr", folder "<ZKDir>\<kind>"), the input names held in
@@ -55,6 +62,9 @@ class NetworkRunner {
   // False when a name does not fit its 100-byte buffer (names are refused,
   // never cut); such a runner never runs.
   bool usable() const { return m_usable; }
+
+  // The runner keeps its name buffers, its derivative buffers and its work
+  // vector between runs: a run at the same input count allocates nothing.
 
   // Sends the whole input vector (one value per input), opens, runs, reads
   // the prediction and the derivative by each input, closes. Each tag the
@@ -74,6 +84,12 @@ class NetworkRunner {
   std::string m_file, m_folder;
   std::vector<std::string> m_inputs;
   NameBuffers m_names;
+  TagDerivatives m_tags;    // the derivatives of the last run by tag
+  std::vector<double> m_d;  // the same by input
+  // The tags of the last run as text, and the input each matched (-1 for
+  // none): a run reporting the same tags matches them without comparing.
+  std::vector<std::string> m_tagTexts;
+  std::vector<int> m_tagInputs;
   bool m_usable = true;
 };
 
@@ -128,14 +144,17 @@ class NNDepEqn : public roeqn2 {
   virtual std::string networkFiles() const = 0;
   virtual std::string networkFolder() const = 0;
 
-  // Raw and scaled current values of the inputs.
-  std::vector<double> rawInputs() const;
-  std::vector<double> scaled(const std::vector<double>& raw) const;
+  // Reads the current values of the inputs (list entries 0 .. n-1) and
+  // scales them, keeping the raw values too when asked: the first step of
+  // every refresh, so the adjusted value of the same evaluation uses them.
+  void readInputs(bool keepRaw);
+  const std::vector<double>& rawNow() const { return m_raw; }
+  const std::vector<double>& scaledNow() const { return m_z; }
 
   // A successful run's results; a failed run only invalidates.
-  void accept(double prediction, std::vector<double> dPdx) {
+  void accept(double prediction, const std::vector<double>& dPdx) {
     m_prediction = prediction;
-    m_dPdx = std::move(dPdx);
+    m_dPdx = dPdx;
     m_cacheValid = true;
   }
   void invalidate() { m_cacheValid = false; }
@@ -143,14 +162,24 @@ class NNDepEqn : public roeqn2 {
 
  private:
   void reportFailedRun(int status) const noexcept;
-  // The adjusted value V at the current inputs (throws for a missing attribute).
+  // The adjusted value V at the inputs read by the refresh of the same
+  // evaluation (throws for a missing attribute).
   double adjusted() const;
+  // The output's list entry (after the inputs).
+  std::size_t outputEntry() const { return m_inputs.size(); }
 
   std::string m_output;
   std::vector<std::string> m_inputs;
+  // "ALPHA_" y, then "GAMMA_" y "_" x_i per input: what both the residual
+  // and the Jacobian read; "BETA_" y, which only the residual reads.
+  AttrGroup m_factors;
+  AttrRef m_beta;
   std::vector<ScalePair> m_scales;  // one per listed variable, the output's last
+  bool m_plainInputs = true;        // every input's pair is (1, 0): z = x + 0 exactly
   double m_prediction = 0.0;
   std::vector<double> m_dPdx;
+  std::vector<double> m_raw, m_z;  // inputs as read by the last refresh, raw and scaled
+  std::vector<double> m_jacSums;   // the Jacobian pass's sums by list entry
   bool m_cacheValid = false;
   bool m_configured = true;
 };
@@ -176,6 +205,7 @@ class _eqNNDep : public NNDepEqn {
   std::string m_modelKind;
   NetworkRunner m_net;
   std::vector<double> m_lastSent;
+  std::vector<double> m_dz;  // the run's derivatives, by the scaled inputs and then by the raw ones
 };
 
 // The total and difference networks of one FCC naphtha cut. The change test
@@ -199,11 +229,15 @@ class _eqNNDep_OverCrack : public NNDepEqn {
  private:
   OverCrackSpec m_spec;
   int m_k = -1;
+  AttrRef m_factor;  // the overcrack PARAM attribute
+  AttrRef m_rate;    // the overcrack RATE attribute
   NetworkRunner m_total;
   NetworkRunner m_diff;
   std::vector<double> m_lastRaw;  // empty until the first successful run
   double m_lastFactor = 0.0;
   double m_lastRate = 0.0;
+  // Work vectors of a refresh: the inputs sent, each network's derivatives, the pair's.
+  std::vector<double> m_sent, m_dT, m_dD, m_d;
 };
 
 }  // namespace ROEqnSupplier

@@ -22,7 +22,7 @@ bool PropertyEqn::evaluate(double& value, Values* grad) const {
   Values x{};
   std::size_t k = 0;
   for (std::size_t i = 0; i < m_varNames.size(); ++i)
-    if (i != m_defined) x[k++] = getValue(m_varNames[i]);
+    if (i != m_defined) x[k++] = valueAt(i);
   if (grad) grad->fill(0.0);
   return correlate(x, value, grad);
 }
@@ -35,7 +35,7 @@ double PropertyEqn::correlationValue() const {
 int PropertyEqn::res(OneBased<double> residuals) {
   double value = 0.0;
   if (!evaluate(value, nullptr)) return 1;
-  const double r = m_sign * (value - getValue(definedName()));
+  const double r = m_sign * (value - valueAt(m_defined));
   writeResidual(residuals, r);
   return std::isfinite(r) ? 0 : 1;
 }
@@ -51,7 +51,7 @@ int PropertyEqn::jac(OneBased<double> values) {
   for (std::size_t i = 0; i < m_varNames.size(); ++i) {
     const double d = i == m_defined ? -m_sign : m_sign * grad[k++];
     finite = finite && std::isfinite(d);
-    unwritten += setJacValue(values, m_varNames[i], d);
+    unwritten += setJacAt(values, i, d);
   }
   if (m_jacStatus == JacStatus::AnyUnwritten && unwritten > 0) unwritten = 1;
   return unwritten > 0 ? unwritten : (finite ? 0 : 1);
@@ -61,7 +61,7 @@ int PropertyEqn::init() {
   if (!m_setsStart) return roeqn2::init();
   double value = 0.0;
   if (!evaluate(value, nullptr)) return 1;
-  return putStart(definedName(), value);
+  return putStartAt(m_defined, value);
 }
 
 // ---- Correlations ------------------------------------------------------------

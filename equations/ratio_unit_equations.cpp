@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <span>
 
 namespace ROEqnSupplier {
 
@@ -26,21 +27,22 @@ _eqSumRatio::_eqSumRatio(const std::vector<std::string>& group1, const std::vect
 
 double _eqSumRatio::groupSum(std::size_t from, std::size_t to) const {
   double sum = 0.0;
-  for (std::size_t i = from; i < to; ++i) sum += value(m_varNames[i]);
+  for (std::size_t i = from; i < to; ++i) sum += value(i);
   return sum;
 }
 
 int _eqSumRatio::res(OneBased<double> residuals) {
   const std::size_t split = static_cast<std::size_t>(m_split);
   const double s1 = groupSum(1, split), s2 = groupSum(split, m_varNames.size());
-  return putResidual(residuals, s1 - value(m_varNames.front()) * s2);
+  return putResidual(residuals, s1 - value(kRatio) * s2);
 }
 
 int _eqSumRatio::jac(OneBased<double> values) {
   const std::size_t split = static_cast<std::size_t>(m_split);
-  const double r = value(m_varNames.front());
+  const double r = value(kRatio);
   // List order: ratio, group 1, group 2.
-  std::vector<double> partials(m_varNames.size(), -r);
+  const std::span<double> partials = workVector(m_varNames.size());
+  std::fill(partials.begin(), partials.end(), -r);
   partials.front() = -groupSum(split, m_varNames.size());
   std::fill(partials.begin() + 1, partials.begin() + static_cast<std::ptrdiff_t>(split), 1.0);
   return putPartials(values, partials);
@@ -49,7 +51,7 @@ int _eqSumRatio::jac(OneBased<double> values) {
 int _eqSumRatio::init() {
   const std::size_t split = static_cast<std::size_t>(m_split);
   const double s1 = groupSum(1, split), s2 = groupSum(split, m_varNames.size());
-  return putStart(m_varNames.front(), s1 / std::max(kMinGroupSum, s2));
+  return putStartAt(kRatio, s1 / std::max(kMinGroupSum, s2));
 }
 
 // ---- Unit conversion --------------------------------------------------------------
@@ -62,12 +64,12 @@ _eqUnitConv::_eqUnitConv(const std::string& from, const std::string& to, const s
 }
 
 int _eqUnitConv::res(OneBased<double> residuals) {
-  return putResidual(residuals, value(m_varNames[0]) * m_scale + m_offset - value(m_varNames[1]));
+  return putResidual(residuals, value(kFrom) * m_scale + m_offset - value(kTo));
 }
 
 int _eqUnitConv::jac(OneBased<double> values) { return putPartials(values, {m_scale, -1.0}); }
 
-int _eqUnitConv::init() { return putStart(m_varNames[1], value(m_varNames[0]) * m_scale + m_offset); }
+int _eqUnitConv::init() { return putStartAt(kTo, value(kFrom) * m_scale + m_offset); }
 
 // ---- Builders ------------------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 // against sulfur in percent.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ class _eqSumRatio : public ListedEqn {
   std::uint64_t split() const { return m_split; }
 
  private:
+  static constexpr std::size_t kRatio = 0;  // the ratio, then group 1 and group 2
   double groupSum(std::size_t from, std::size_t to) const;
   std::uint64_t m_split;
 };
@@ -46,6 +48,7 @@ class _eqUnitConv : public ListedEqn {
   double offset() const { return m_offset; }
 
  private:
+  enum Entry : std::size_t { kFrom, kTo };  // list order
   double m_scale, m_offset;
 };
 

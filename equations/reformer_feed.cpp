@@ -18,10 +18,9 @@ constexpr double kOneSeventh = 0.14285714285714285;  // hydrogen fraction of CnH
 constexpr double kAroWeights[] = {0.8845 * 7.6923, 0.8757 * 8.6596, 0.8698 * 9.434, 0.862 * 10.2362};
 
 // The value of "FACTORNA"; false without the block's attribute map.
-bool factorNA(EqnContext context, double& f) {
-  const ROMAttr* attr = findAttrValue(context, "FACTORNA");
-  if (!attr) return false;
-  f = attr->value;
+bool factorNA(const ROMAttrMap* attrs, const AttrRef& factor, double& f) {
+  if (!attrs) return false;
+  f = factor.value(*attrs);
   return true;
 }
 
@@ -97,7 +96,7 @@ _eqFEEDAROM::_eqFEEDAROM(EqnContext context)
 
 bool _eqFEEDAROM::correlate(const Values& x, double& value, Values* grad) const {
   double F = 0.0;
-  if (!factorNA(context(), F)) return false;
+  if (!factorNA(attributeMap(), m_factorNA, F)) return false;
   const double NA = x[0], s = x[1] + F;
   value = NA / s;
   if (grad) *grad = {1.0 / s, -NA / (s * s)};
@@ -109,7 +108,7 @@ _eqFEEDNAPH::_eqFEEDNAPH(EqnContext context)
 
 bool _eqFEEDNAPH::correlate(const Values& x, double& value, Values* grad) const {
   double F = 0.0;
-  if (!factorNA(context(), F)) return false;
+  if (!factorNA(attributeMap(), m_factorNA, F)) return false;
   const double NA = x[0], R = x[1], s = R + F;
   value = R * NA / s;
   if (grad) *grad = {R / s, NA / s - R * NA / (s * s)};

@@ -5,6 +5,7 @@
 // variable of each list is the one the equation defines; ordering key 4000.
 #pragma once
 
+#include "core/attr_map.h"
 #include "equations/property_eqn.h"
 
 namespace ROEqnSupplier {
@@ -56,6 +57,9 @@ class _eqFEEDAROM : public PropertyEqn {
 
  protected:
   bool correlate(const Values& x, double& value, Values* grad) const override;
+
+ private:
+  AttrRef m_factorNA{"FACTORNA"};
 };
 
 class _eqFEEDNAPH : public PropertyEqn {
@@ -64,6 +68,9 @@ class _eqFEEDNAPH : public PropertyEqn {
 
  protected:
   bool correlate(const Values& x, double& value, Values* grad) const override;
+
+ private:
+  AttrRef m_factorNA{"FACTORNA"};
 };
 
 }  // namespace ROEqnSupplier

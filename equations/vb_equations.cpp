@@ -77,21 +77,21 @@ double vbFurnaceTemperature(const VBFurnaceFit& fit, const VBFurnaceArgs& x, VBF
 // ---- _eqnViscosity ----------------------------------------------------------------
 
 _eqnViscosity::_eqnViscosity(const std::string& stream, const std::string& suffix)
-    : ListedEqn("EQN_" + stream + "VBI"), m_visc(stream + "VISC" + suffix), m_index(stream + "VBI") {
-  m_varNames = {m_visc, m_index};
+    : ListedEqn("EQN_" + stream + "VBI") {
+  m_varNames = {stream + "VISC" + suffix, stream + "VBI"};
   setOrderKey(kOrderKey);
 }
 
 double _eqnViscosity::guardedViscosity() const {
-  const double v = value(m_visc);
+  const double v = value(kVisc);
   const double used = vbViscosityRestart(v);
-  if (v < kVbMinViscosity) setVarValue(m_visc, used);
+  if (v < kVbMinViscosity) setVarValueAt(kVisc, used);
   return used;
 }
 
 int _eqnViscosity::res(OneBased<double> residuals) {
   const double v = guardedViscosity();
-  return putResidual(residuals, vbViscosityIndex(v) - value(m_index));
+  return putResidual(residuals, vbViscosityIndex(v) - value(kIndex));
 }
 
 int _eqnViscosity::jac(OneBased<double> values) {
@@ -102,8 +102,8 @@ int _eqnViscosity::jac(OneBased<double> values) {
 int _eqnViscosity::init() {
   // The viscosity whose index is the current one; an index too large for a
   // double keeps the viscosity as it is.
-  const double t = (value(m_index) - kVbiOffset) / kVbiSlope;
-  putStart(m_visc, std::pow(10.0, std::pow(10.0, t)) - kViscShift);
+  const double t = (value(kIndex) - kVbiOffset) / kVbiSlope;
+  putStartAt(kVisc, std::pow(10.0, std::pow(10.0, t)) - kViscShift);
   return 0;
 }
 

@@ -81,14 +81,13 @@ class _eqnViscosity : public ListedEqn {
   int jac(OneBased<double> values) override;
   int init() override;
 
-  const std::string& viscosityName() const { return m_visc; }
-  const std::string& indexName() const { return m_index; }
+  const std::string& viscosityName() const { return m_varNames[kVisc]; }
+  const std::string& indexName() const { return m_varNames[kIndex]; }
 
  private:
+  enum Entry : std::size_t { kVisc, kIndex };  // list order
   // The viscosity after the restart, stored into the framework when it moved.
   double guardedViscosity() const;
-
-  std::string m_visc, m_index;
 };
 
 // The furnace temperature: correlation(FEEDMASS, CONVERSION, FEEDCCR, FEEDSG,

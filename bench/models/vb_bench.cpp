@@ -45,7 +45,7 @@ struct SetUpVisbreaker {
   bool ok = false;
 };
 
-const char* versionOf(const benchmark::State& state) { return state.range(0) == 35 ? "VERSION:35" : "VERSION:37"; }
+const char* versionOf(const benchmark::State& state) { return state.range(0) == 35 ? "VERSION:35" : "VERSION:37.0.0"; }
 
 void BM_VbUserRes(benchmark::State& state) {
   SetUpVisbreaker v(versionOf(state));

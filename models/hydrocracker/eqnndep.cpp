@@ -16,7 +16,11 @@ eqNNDep::eqNNDep(EqnContext attributes, const std::string& output, const std::st
       m_modelKind(modelKind),
       m_output(output),
       m_inputs(inputList(inputs)),
+      m_factors(ROEqnSupplier::tuningFactorNames(output, m_inputs)),
+      m_beta("BETA_" + output),
       m_cache(m_inputs.size(), 0.0),
+      m_dpdx(m_inputs.size(), 0.0),
+      m_run(m_inputs.size(), 0.0),
       m_runner(modelKind, output, m_inputs) {
   setContext(attributes);
   m_varNames = m_inputs;
@@ -25,17 +29,18 @@ eqNNDep::eqNNDep(EqnContext attributes, const std::string& output, const std::st
 }
 
 int eqNNDep::evaluate() {
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) m_cache[i] = valueOf(m_inputs[i]);
+  valuesAt(0, m_inputs.size(), m_cache.data());
   ++m_runs;
   double p = 0.0;
-  std::vector<double> d;
-  const int status = m_runner.run(m_cache, true, p, d);
+  const int status = m_runner.run(m_cache, true, p, m_run);
   if (status != 0) {
     m_cacheValid = false;
     return status;
   }
   m_prediction = p;
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) m_derivs[m_inputs[i]] = d[i];
+  m_dpdx = m_run;
+  auto d = m_derivs.begin();
+  for (std::size_t i = 0; i < m_inputs.size(); ++i, ++d) d->second = m_dpdx[i];
   m_cacheValid = true;
   return 0;
 }
@@ -43,21 +48,20 @@ int eqNNDep::evaluate() {
 int eqNNDep::refresh() {
   if (!m_cacheValid) return evaluate();
   for (std::size_t i = 0; i < m_inputs.size(); ++i)
-    if (valueOf(m_inputs[i]) != m_cache[i]) return evaluate();
+    if (valueAt(i) != m_cache[i]) return evaluate();
   return 0;
 }
 
 double eqNNDep::adjustedPrediction(long long& status) const {
-  const EqnContext c = context();
-  if (!c || !*c) {
+  const ROMAttrMap* attrs = attributeMap();
+  if (!attrs) {
     status = 1;
     return 0.0;
   }
   status = 0;
-  double v = ROEqnSupplier::findAdjustAttrValue(c, m_output, "ALPHA")->value * m_prediction +
-             ROEqnSupplier::findAdjustAttrValue(c, m_output, "BETA")->value;
-  for (const std::string& x : m_inputs)
-    v += valueOf(x) * ROEqnSupplier::findAdjustAttrValue(c, m_output, x, "GAMMA")->value;
+  m_factors.bind(*attrs);
+  double v = m_factors.value(0) * m_prediction + m_beta.value(*attrs);
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += valueAt(i) * m_factors.value(i + 1);
   return v;
 }
 
@@ -65,7 +69,7 @@ int eqNNDep::res(OneBased<double> residuals) {
   if (!attributeMap()) return 1;
   const int status = refresh();
   long long st = 0;
-  const double r = adjustedPrediction(st) - valueOf(m_output);
+  const double r = adjustedPrediction(st) - valueAt(m_inputs.size());
   writeResidual(residuals, r);
   if (status != 0) return status;
   return std::isfinite(r) && st == 0 ? 0 : 1;
@@ -74,15 +78,14 @@ int eqNNDep::res(OneBased<double> residuals) {
 int eqNNDep::jac(OneBased<double> values) {
   if (!attributeMap()) return 1;
   const int status = refresh();
-  const EqnContext c = context();
-  const double alpha = ROEqnSupplier::findAdjustAttrValue(c, m_output, "ALPHA")->value;
+  m_factors.bind(attributes());
+  const double alpha = m_factors.value(0);
   bool failed = status != 0;
-  auto put = [&](const std::string& name, double value) {
-    if (setJacValue(values, name, value) != 0 || !std::isfinite(value)) failed = true;
+  auto put = [&](std::size_t entry, double value) {
+    if (setJacAt(values, entry, value) != 0 || !std::isfinite(value)) failed = true;
   };
-  for (const std::string& x : m_inputs)
-    put(x, alpha * m_derivs.at(x) + ROEqnSupplier::findAdjustAttrValue(c, m_output, x, "GAMMA")->value);
-  put(m_output, -1.0);
+  for (std::size_t i = 0; i < m_inputs.size(); ++i) put(i, alpha * m_dpdx[i] + m_factors.value(i + 1));
+  put(m_inputs.size(), -1.0);
   return failed ? 1 : 0;
 }
 
@@ -90,6 +93,6 @@ int eqNNDep::init() {
   const int status = evaluate();
   long long st = 0;
   const double y = adjustedPrediction(st);
-  const int stored = st == 0 ? setVarValue(m_output, y) : 1;
+  const int stored = st == 0 ? setVarValueAt(m_inputs.size(), y) : 1;
   return status != 0 ? status : stored;
 }

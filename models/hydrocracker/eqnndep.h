@@ -6,9 +6,9 @@
 //
 // p is the prediction of the network "<kind>_<y>.zkr" in the folder
 // "<ZKDir>\<kind>" at the current values of the block's inputs x_i; the
-// ALPHA, BETA and GAMMA attributes are read by name from the block's
-// attribute map at every evaluation, so a changed tuning factor takes effect
-// at the next call without a new run.
+// ALPHA, BETA and GAMMA attributes are read from the block's attribute map at
+// every evaluation (their names looked up again only after the map changed),
+// so a changed tuning factor takes effect at the next call without a new run.
 //
 // The object owns its runner. The network runs only when an input differs
 // (exactly) from the values of the last run, and after a failed run the
@@ -75,9 +75,17 @@ class eqNNDep : public hcreqn {
   std::string m_modelKind;
   std::string m_output;
   std::vector<std::string> m_inputs;
+  // "ALPHA_" y then "GAMMA_" y "_" x_i per input (read by the residual and
+  // the Jacobian), and "BETA_" y (the residual only).
+  AttrGroup m_factors;
+  AttrRef m_beta;
   std::vector<double> m_cache;
   double m_prediction = 0.0;
+  // dp/dx by input name; the inputs come from a set, so the map's order is
+  // the list's and the run's derivatives go in by position.
   std::map<std::string, double> m_derivs;
+  std::vector<double> m_dpdx;  // the same by list entry
+  std::vector<double> m_run;   // a run's derivatives before they are accepted
   ROEqnSupplier::NetworkRunner m_runner;
   bool m_cacheValid = false;  // false before the first run and after a failed one
   unsigned long m_runs = 0;

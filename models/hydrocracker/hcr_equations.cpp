@@ -1,7 +1,6 @@
 #include "models/hydrocracker/hcr_equations.h"
 
 #include <cmath>
-#include <map>
 #include <stdexcept>
 #include <utility>
 
@@ -117,17 +116,17 @@ int ListedEqn::solveFor(const std::string& var) {
   std::size_t k = 0;
   while (k < m_varNames.size() && m_varNames[k] != var) ++k;
   if (k == m_varNames.size()) return 1;
-  std::vector<double> x = currentValues();
-  std::vector<double> grad(x.size(), 0.0);
-  const double r = evaluate(x, &grad);
-  if (grad[k] == 0.0) return 1;
-  return setVarValue(var, x[k] - r / grad[k]);  // never stores a value that is not finite
+  const std::vector<double>& x = currentValues();
+  m_grad.assign(x.size(), 0.0);
+  const double r = evaluate(x, &m_grad);
+  if (m_grad[k] == 0.0) return 1;
+  return setVarValueAt(k, x[k] - r / m_grad[k]);  // never stores a value that is not finite
 }
 
-std::vector<double> ListedEqn::currentValues() const {
-  std::vector<double> x(m_varNames.size());
-  for (std::size_t i = 0; i < x.size(); ++i) x[i] = valueOf(m_varNames[i]);
-  return x;
+const std::vector<double>& ListedEqn::currentValues() const {
+  m_x.resize(m_varNames.size());
+  valuesAt(0, m_x.size(), m_x.data());
+  return m_x;
 }
 
 double ListedEqn::residualNow() const { return evaluate(currentValues(), nullptr); }
@@ -139,16 +138,21 @@ int ListedEqn::res(OneBased<double> residuals) {
 }
 
 int ListedEqn::jac(OneBased<double> values) {
-  std::vector<double> grad(m_varNames.size(), 0.0);
-  evaluate(currentValues(), &grad);
-  // A name listed twice has one non-zero: the sum of its terms goes there.
-  std::map<std::string, double> entries;
-  for (std::size_t i = 0; i < grad.size(); ++i) entries[m_varNames[i]] += grad[i];
+  const std::size_t n = m_varNames.size();
+  m_grad.assign(n, 0.0);
+  evaluate(currentValues(), &m_grad);
+  // A name listed twice has one non-zero: the sum of its terms goes to its
+  // group (the later entry).
+  const std::vector<std::size_t>& group = entryGroups();
+  m_sums.resize(n);
+  for (std::size_t i = 0; i < n; ++i) m_sums[group[i]] = 0.0;
+  for (std::size_t i = 0; i < n; ++i) m_sums[group[i]] += m_grad[i];
   int refused = 0;
   bool finite = true;
-  for (const auto& [name, value] : entries) {
-    if (setJacValue(values, name, value) != 0) ++refused;
-    if (!std::isfinite(value)) finite = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (group[i] != i) continue;
+    if (setJacAt(values, i, m_sums[i]) != 0) ++refused;
+    if (!std::isfinite(m_sums[i])) finite = false;
   }
   if (m_countRefused) return refused + (finite ? 0 : 1);
   return refused > 0 || !finite ? 1 : 0;
@@ -157,13 +161,15 @@ int ListedEqn::jac(OneBased<double> values) {
 // ---- Balances -------------------------------------------------------------------
 
 eqMassBal::eqMassBal(const std::vector<std::string>& liquidProducts)
-    : ListedEqn("EQN_MASS_BAL", massBalanceList(liquidProducts), kNone, true) {}
+    : ListedEqn("EQN_MASS_BAL", massBalanceList(liquidProducts), kNone, true) {
+  for (const std::string& v : m_varNames) m_inlet.push_back(v == "FEEDMASS" || v == "H2MASS" ? 1 : 0);
+}
 
 double eqMassBal::evaluate(const std::vector<double>& x, std::vector<double>* grad) const {
   // Feed and hydrogen in, everything else out.
   double r = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) {
-    const bool inlet = m_varNames[i] == "FEEDMASS" || m_varNames[i] == "H2MASS";
+    const bool inlet = m_inlet[i] != 0;
     r += inlet ? x[i] : -x[i];
     if (grad) (*grad)[i] = inlet ? 1.0 : -1.0;
   }
@@ -177,11 +183,11 @@ eqHydBal::eqHydBal(const std::vector<std::string>& liquidProducts)
 }
 
 double eqHydBal::evaluate(const std::vector<double>& x, std::vector<double>* grad) const {
-  const EqnContext c = context();
-  if (!c || !*c) throw std::logic_error("hydrogen balance without the block's attribute map");
-  const double bias = ROEqnSupplier::findAttrValue(c, "HYDBALBIAS")->value;
-  const double slopeConv = ROEqnSupplier::findAttrValue(c, "HYDBALSLOPECONV")->value;
-  const double slopeSg = ROEqnSupplier::findAttrValue(c, "HYDBALSLOPESG")->value;
+  const ROMAttrMap* attrs = attributeMap();
+  if (!attrs) throw std::logic_error("hydrogen balance without the block's attribute map");
+  const double bias = m_bias.value(*attrs);
+  const double slopeConv = m_slopeConv.value(*attrs);
+  const double slopeSg = m_slopeSg.value(*attrs);
 
   const std::size_t n = m_balanceEntries;
   double s = -x[0] - x[1];

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "core/attr_map.h"
 #include "models/hydrocracker/hcreqn.h"
 
 namespace hcr {
@@ -62,9 +63,11 @@ class ListedEqn : public hcreqn {
   virtual double evaluate(const std::vector<double>& x, std::vector<double>* grad) const = 0;
 
  private:
-  std::vector<double> currentValues() const;
+  // The listed variables' current values (kept in the object's work vector).
+  const std::vector<double>& currentValues() const;
   bool m_countRefused;
   std::size_t m_defined;
+  mutable std::vector<double> m_x, m_grad, m_sums;  // work vectors of the evaluations
 };
 
 // "EQN_MASS_BAL": FEEDMASS + H2MASS minus the masses of H2S, FGS, C3, NC4,
@@ -75,6 +78,9 @@ class eqMassBal : public ListedEqn {
 
  protected:
   double evaluate(const std::vector<double>& x, std::vector<double>* grad) const override;
+
+ private:
+  std::vector<char> m_inlet;  // per entry: FEEDMASS or H2MASS, which enter
 };
 
 // "EQN_HYD_BAL": the product hydrogen masses minus FEEDHYDMASS and H2MASS,
@@ -94,6 +100,9 @@ class eqHydBal : public ListedEqn {
 
  private:
   std::size_t m_balanceEntries;
+  AttrRef m_bias{"HYDBALBIAS"};
+  AttrRef m_slopeConv{"HYDBALSLOPECONV"};
+  AttrRef m_slopeSg{"HYDBALSLOPESG"};
 };
 
 // "CONV_" P "MASS": MASSFACTOR x floor(P FRAC) x FEEDMASS - P MASS.

@@ -1,6 +1,7 @@
 #include "models/hydrocracker/hcreqn.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -24,7 +25,9 @@ int HcrEqnMan::addEquation(hcreqn* object) {
   if (!object) throw std::invalid_argument("no equation object to add");
   if (m_objects.count(object->name) != 0) throw eqdupex();
   hcreqn& eqn = *object;
-  m_objects.emplace(eqn.name, std::unique_ptr<hcreqn>(object));
+  m_inNameOrder.reserve(m_inNameOrder.size() + 1);  // so the insertion below cannot fail
+  const auto placed = m_objects.emplace(eqn.name, std::unique_ptr<hcreqn>(object)).first;
+  m_inNameOrder.insert(m_inNameOrder.begin() + std::distance(m_objects.begin(), placed), &eqn);
   eqn.setBlockStarts(m_firstNz, m_firstEqn);
   if (!eqn.varMan()) eqn.setVarMan(m_varMan);
   eqn.setIndex(static_cast<int>(m_nextIndex));

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/varman.h"
 #include "equations/eqn_row.h"
@@ -109,15 +110,21 @@ class HcrEqnMan {
 
   std::size_t size() const { return m_objects.size(); }
   const ObjectMap& objects() const { return m_objects; }
+  // The same objects in name order, as the passes walk them.
+  const std::vector<hcreqn*>& inNameOrder() const { return m_inNameOrder; }
   // The object of a name, or null.
   hcreqn* find(const std::string& name) const;
   unsigned nextIndex() const { return m_nextIndex; }
 
   // Deletes every object.
-  void clear() { m_objects.clear(); }
+  void clear() {
+    m_inNameOrder.clear();
+    m_objects.clear();
+  }
 
  private:
   ObjectMap m_objects;
+  std::vector<hcreqn*> m_inNameOrder;
   VarMan* m_varMan = nullptr;
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;

@@ -207,4 +207,34 @@ TEST_F(NetworkEquation, OvercrackPairWithNeutralFactorsIsTheTotalNetwork) {
   EXPECT_EQ(runs(), before + 2);
 }
 
+TEST_F(NetworkEquation, TuningRecordsReplacedOrErasedBetweenEvaluationsAreSeen) {
+  auto& e = rig.add<_eqNNDep>(coker());
+  auto& pair = rig.add<_eqNNDep_OverCrack>(fcc("LCNFRAC"));
+  ASSERT_EQ(e.res(rig.res()), 0);
+  ASSERT_EQ(pair.res(rig.res()), 0);
+  const double r = rig.residual(e);
+  ROMAttr alpha("ALPHA_C3FRAC", 2.0, 0), gamma("GAMMA_C3FRAC_RXTEMP", 0.5, 1), rate("LCN_OVERCRACK_RATE", 0.5, 2);
+  rig.attrs["ALPHA_C3FRAC"] = &alpha;  // replaced in its entry, as putRecord does
+  rig.attrs.find("GAMMA_C3FRAC_RXTEMP")->second = &gamma;
+  ASSERT_EQ(e.res(rig.res()), 0);
+  EXPECT_DOUBLE_EQ(rig.residual(e) - r, 3.3 + 0.5 * 800.0);
+  ASSERT_EQ(e.jac(rig.jac()), 0);
+  EXPECT_DOUBLE_EQ(rig.entry(e, "RXTEMP"), 2.0 * 0.001 + 0.5);
+
+  const double rp = rig.residual(pair);
+  rig.attrs["LCN_OVERCRACK_RATE"] = &rate;  // the pair's change test sees the new record
+  ASSERT_EQ(pair.res(rig.res()), 0);
+  EXPECT_DOUBLE_EQ(rig.residual(pair) - rp, -0.5 * (0.5 - 1.0 + 0.004 * 900.0));
+
+  rig.attrs.erase("BETA_C3FRAC");
+  rig.residual(e) = 42.0;
+  EXPECT_EQ(e.res(rig.res()), 1);  // a missing tuning factor fails the residual, which writes nothing
+  EXPECT_EQ(rig.residual(e), 42.0);
+  EXPECT_EQ(e.jac(rig.jac()), 0);  // the Jacobian reads no BETA
+  ROMAttr beta("BETA_C3FRAC", 0.25, 3);
+  rig.attrs["BETA_C3FRAC"] = &beta;
+  ASSERT_EQ(e.res(rig.res()), 0);
+  EXPECT_DOUBLE_EQ(rig.residual(e) - r, 3.3 + 0.5 * 800.0 + 0.25);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 
@@ -87,6 +88,52 @@ TEST_F(EquationRow, UnknownNamesFailTheMapLookUp) {
     EXPECT_STREQ(ex.what(), "invalid map<K, T> key");
   }
   EXPECT_THROW(e.setJacValue(fw.jacobian(), "Y", 1.0), std::out_of_range);
+}
+
+void expectMapKeyError(const std::function<void()>& call) {
+  try {
+    call();
+    ADD_FAILURE() << "no error";
+  } catch (const std::out_of_range& ex) {
+    EXPECT_STREQ(ex.what(), "invalid map<K, T> key");
+  }
+}
+
+// Entries are resolved at their first use, so a name the manager does not
+// hold fails at the read that needs it, with the look-up's text, and is read
+// once it is there; a moved first variable and a refilled manager are followed.
+TEST_F(EquationRow, EntriesResolveAtTheirFirstUseAndFollowTheManager) {
+  FakeEqn e("EQN_A", {"Z", "LATE", "X"});
+  place(e, 1);
+  EXPECT_EQ(e.valueAt(0), 4.0);
+  expectMapKeyError([&] { e.valueAt(1); });
+  expectMapKeyError([&] { e.setVarValueAt(1, 1.0); });
+  EXPECT_EQ(e.valueAt(2), 2.0);
+  vm.addVar("LATE", "F", "F", 2, 0, 1);  // the position Y has
+  EXPECT_EQ(e.valueAt(1), 3.0);
+  double out[3] = {};
+  e.valuesAt(0, 3, out);
+  EXPECT_EQ(out[0] + out[1] + out[2], 9.0);
+  firstVar = 100;  // the block's variables now start one earlier
+  EXPECT_EQ(e.valueAt(0), 3.0);
+  firstVar = 101;
+  vm.clear();  // records gone: every entry is looked up again
+  expectMapKeyError([&] { e.valueAt(0); });
+  vm.addVar("Z", "F", "F", 1, 0, 1);
+  vm.attach(fw.values(), fw.vars);
+  EXPECT_EQ(e.valueAt(0), 2.0);
+}
+
+// After a pattern pass that stopped at a missing name, the Jacobian is
+// written by name as that pass left it: the entries before the name only.
+TEST_F(EquationRow, AJacobianAfterAPatternThatStoppedWritesByName) {
+  FakeEqn e("EQN_A", {"X", "NOPE", "Y"});
+  place(e, 1);
+  expectMapKeyError([&] { e.pat(fw.jac, 1); });
+  EXPECT_EQ(e.setJacAt(fw.jacobian(), 0, 5.0), 0);
+  EXPECT_EQ(fw.jacobian()[301], 5.0);
+  expectMapKeyError([&] { e.setJacAt(fw.jacobian(), 2, 1.0); });
+  EXPECT_EQ(e.jacobianRow(fw.jacobian()), nullptr);
 }
 
 struct KeyCase {

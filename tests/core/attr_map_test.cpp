@@ -1,0 +1,131 @@
+// The attribute map's change stamp and AttrRef, the cached reading of one
+// attribute: a record replaced in its entry, an erased entry, a re-inserted
+// one and another map are all seen at the next read; a missing name fails at
+// the read with the look-up's text.
+#include "core/attr_map.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records owned by the test; the map only points at them.
+struct Records {
+  ROMAttr* make(const std::string& name, double value) {
+    owned.push_back(std::make_unique<ROMAttr>(name, value, static_cast<int>(owned.size())));
+    return owned.back().get();
+  }
+  std::vector<std::unique_ptr<ROMAttr>> owned;
+};
+
+void expectMissing(const AttrRef& ref, const ROMAttrMap& map) {
+  try {
+    ref.value(map);
+    ADD_FAILURE() << ref.name() << " was found";
+  } catch (const std::out_of_range& e) {
+    EXPECT_STREQ(e.what(), "invalid map<K, T> key");
+  }
+}
+
+struct StampCase {
+  const char* what;
+  std::function<void(ROMAttrMap&, Records&)> change;
+  bool moves;
+};
+
+class AttrMapStamp : public ::testing::TestWithParam<StampCase> {};
+
+TEST_P(AttrMapStamp, MovesOnEveryStructuralChangeOnly) {
+  Records r;
+  ROMAttrMap map{{"ALPHA_Y", r.make("ALPHA_Y", 1.0)}, {"BETA_Y", r.make("BETA_Y", 0.0)}};
+  const std::uint64_t before = map.stamp();
+  GetParam().change(map, r);
+  EXPECT_EQ(map.stamp() != before, GetParam().moves) << GetParam().what;
+  EXPECT_NE(map.stamp(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, AttrMapStamp,
+    ::testing::Values(
+        StampCase{"find and at", [](ROMAttrMap& m, Records&) { (void)m.find("ALPHA_Y"), (void)m.at("BETA_Y"); }, false},
+        StampCase{"record replaced through operator[]",
+                  [](ROMAttrMap& m, Records& r) { m["ALPHA_Y"] = r.make("ALPHA_Y", 2.0); }, false},
+        StampCase{"record replaced through an iterator",
+                  [](ROMAttrMap& m, Records& r) { m.find("BETA_Y")->second = r.make("BETA_Y", 2.0); }, false},
+        StampCase{"new key through operator[]", [](ROMAttrMap& m, Records& r) { m["NEW"] = r.make("NEW", 1.0); },
+                  true},
+        StampCase{"emplace", [](ROMAttrMap& m, Records& r) { m.emplace("NEW", r.make("NEW", 1.0)); }, true},
+        StampCase{"insert", [](ROMAttrMap& m, Records& r) { m.insert({"NEW", r.make("NEW", 1.0)}); }, true},
+        StampCase{"erase by key", [](ROMAttrMap& m, Records&) { m.erase("ALPHA_Y"); }, true},
+        StampCase{"erase by iterator", [](ROMAttrMap& m, Records&) { m.erase(m.begin()); }, true},
+        StampCase{"clear", [](ROMAttrMap& m, Records&) { m.clear(); }, true},
+        StampCase{"assignment", [](ROMAttrMap& m, Records&) { m = ROMAttrMap(m); }, true},
+        StampCase{"swap", [](ROMAttrMap& m, Records&) {
+                    ROMAttrMap other;
+                    m.swap(other);
+                  }, true}),
+    [](const ::testing::TestParamInfo<StampCase>& info) {
+      std::string n = info.param.what;
+      for (char& c : n)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      return n;
+    });
+
+TEST(AttrMap, NoTwoMapsShareAStamp) {
+  ROMAttrMap a, b;
+  const ROMAttrMap copy(a);
+  EXPECT_NE(a.stamp(), b.stamp());
+  EXPECT_NE(copy.stamp(), a.stamp());
+  EXPECT_EQ(copy, a);
+}
+
+TEST(AttrRef, ReadsTheRecordNowInTheEntry) {
+  Records r;
+  ROMAttrMap map;
+  map["ALPHA_Y"] = r.make("ALPHA_Y", 1.5);
+  const AttrRef alpha("ALPHA_Y");
+  EXPECT_EQ(alpha.value(map), 1.5);
+  map.at("ALPHA_Y")->value = 2.5;  // a value changed in place (attr_assign_value)
+  EXPECT_EQ(alpha.value(map), 2.5);
+  map["ALPHA_Y"] = r.make("ALPHA_Y", 3.5);  // the record replaced, as putRecord does
+  EXPECT_EQ(alpha.value(map), 3.5);
+  map.find("ALPHA_Y")->second = r.make("ALPHA_Y", 4.5);
+  EXPECT_EQ(&alpha.record(map), r.owned.back().get());
+}
+
+TEST(AttrRef, AnErasedOrNullEntryFailsAtTheReadAndAReturnedOneIsFound) {
+  Records r;
+  ROMAttrMap map;
+  map["BETA_Y"] = r.make("BETA_Y", 0.25);
+  const AttrRef beta("BETA_Y"), never("GAMMA_Y_X");
+  expectMissing(never, map);  // a missing name fails when read, not when named
+  EXPECT_EQ(beta.value(map), 0.25);
+  map.erase("BETA_Y");
+  expectMissing(beta, map);
+  map["BETA_Y"] = nullptr;
+  expectMissing(beta, map);
+  map["BETA_Y"] = r.make("BETA_Y", 0.75);
+  EXPECT_EQ(beta.value(map), 0.75);
+  map.clear();
+  expectMissing(beta, map);
+}
+
+TEST(AttrRef, FollowsTheMapItIsGiven) {
+  Records r;
+  ROMAttrMap first, second;
+  first["RATE"] = r.make("RATE", 1.0);
+  second["RATE"] = r.make("RATE", 2.0);
+  const AttrRef rate("RATE");
+  EXPECT_EQ(rate.value(first), 1.0);
+  EXPECT_EQ(rate.value(second), 2.0);
+  EXPECT_EQ(rate.value(first), 1.0);
+  ROMAttrMap moved(std::move(second));
+  EXPECT_EQ(rate.value(moved), 2.0);
+}
+
+}  // namespace

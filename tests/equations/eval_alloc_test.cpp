@@ -1,0 +1,135 @@
+// The evaluation hooks of the blocks made of equation objects allocate
+// nothing once they have run: user_res and user_jac of every second-generation
+// family and of the first-generation hydrocracker, at an unchanged point and
+// after an input moved (every network runs again through the runner its
+// equation keeps). This program counts every global operator new.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "host/case_file.h"
+#include "tests/support/factory.h"
+#include "tests/support/hosted_block.h"
+
+namespace {
+
+std::atomic<long long> g_news{0};
+
+void* counted(std::size_t n) {
+  g_news.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) { return counted(n); }
+void* operator new[](std::size_t n) { return counted(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  g_news.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+  g_news.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(n ? n : 1);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+struct AllocCase {
+  const char* name;
+  // An example case file, or (when empty) the options and values below.
+  const char* caseFile;
+  std::vector<std::string> options;
+  romtest::Values values;
+  const char* moved;  // an input every network reads
+};
+
+// A second-generation reformer has no example case: its nominal feed.
+const romtest::Values kReformerFeed = {{"FEEDMASS", 100000}, {"FEEDSG", 0.75},  {"FEEDNAPH", 30},
+                                       {"FEEDAROM", 10},     {"TARGETRON", 98}, {"CATAGE", 50}};
+
+const AllocCase kCases[] = {
+    {"Coker2", "coker-v37.json", {}, {}, "FEEDSG"},
+    {"Coker2Volume", "coker-v37-volume.json", {}, {}, "FEEDSG"},
+    {"Fcc2Widest", "fcc-go-3n1h-v37.json", {}, {}, "REACTORPLENUMTEMP"},
+    {"Fcc2Residue", "fcc-gor-3n1h-v37.json", {}, {}, "REACTORPLENUMTEMP"},
+    {"Hcr2D", "hcr-d-v37.json", {}, {}, "FEEDSG"},
+    {"Hcr2Mild", "hcr-mild-v37.json", {}, {}, "FEEDSG"},
+    {"HcrFirstGenerationD", "hcr-d.json", {}, {}, "FEEDSG"},
+    {"Vb2Skr", "vb-skr-v37.json", {}, {}, "FEEDSG"},
+    {"Vb2NoSkr", "vb-noskr-v37.json", {}, {}, "FEEDSG"},
+    {"Ref2Semi1R", "", {"SUBID:ROREFSEMI1R", "VERSION:37.0.0"}, kReformerFeed, "FEEDSG"},
+    {"Ref2SemiA", "", {"SUBID:ROREFSEMIA", "VERSION:37.0.0"}, kReformerFeed, "FEEDSG"},
+};
+
+romtest::HostedBlock makeBlock(const AllocCase& c) {
+  const std::string samples = romtest::kSampleNetworks;
+  if (c.caseFile[0] == '\0') return romtest::HostedBlock(romtest::createByMorvane("B1", c.options, samples), c.values);
+  std::string path = ROM_SOURCE_DIR;
+  path.append("/examples/").append(c.caseFile);
+  const romhost::CaseSpec spec = romhost::readCaseFile(path);
+  romhost::SetUpPlan plan;
+  plan.fix = spec.fix;
+  plan.free = spec.free;
+  plan.values = spec.values;
+  plan.attributes = spec.attributes;
+  return romtest::HostedBlock(romtest::createByMorvane(spec.name.c_str(), spec.options, spec.networks), plan);
+}
+
+TEST(CountingNew, SeesEveryAllocation) {
+  const long long before = g_news.load();
+  std::vector<double> v(100);
+  std::string s(100, 'x');
+  EXPECT_EQ(g_news.load() - before, 2);
+}
+
+class EvaluationAllocations : public ::testing::TestWithParam<AllocCase> {};
+
+TEST_P(EvaluationAllocations, NoneAfterTheFirstCall) {
+  romtest::HostedBlock b = makeBlock(GetParam());
+  ASSERT_TRUE(b.setUp.ok()) << b.setUp.message;
+  long long st = 0;
+  b.impl().user_res(st);
+  ASSERT_EQ(st, 0);
+  b.impl().user_jac(st);
+  ASSERT_EQ(st, 0);
+
+  double& moved = b.value(GetParam().moved);
+  const double start = moved;
+  struct Step {
+    const char* what;
+    double factor;  // the moved input's value, relative to its start
+    bool jacobian;
+  };
+  const Step steps[] = {{"residual at the same point", 1.0, false},
+                        {"Jacobian at the same point", 1.0, true},
+                        {"residual after an input moved", 1.001, false},
+                        {"Jacobian after an input moved", 1.002, true},
+                        {"residual back at the start", 1.0, false}};
+  for (const Step& s : steps) {
+    moved = start * s.factor;
+    const long long before = g_news.load();
+    st = 0;
+    if (s.jacobian)
+      b.impl().user_jac(st);
+    else
+      b.impl().user_res(st);
+    const long long news = g_news.load() - before;
+    EXPECT_EQ(st, 0) << s.what;
+    EXPECT_EQ(news, 0) << s.what;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, EvaluationAllocations, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<AllocCase>& info) { return info.param.name; });
+
+}  // namespace
