@@ -104,8 +104,12 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   }
 
   MemStorage loaded;
-  if (!cl.loadPath.empty() && !storage_load_file(cl.loadPath, loaded))
-    return fail(err, StepResult::failure(HostStatus::kInputError, "Cannot read the stored block " + cl.loadPath));
+  if (!cl.loadPath.empty()) {
+    const StorageFileResult read = storage_read_file(cl.loadPath, loaded);
+    if (!read.ok())
+      return fail(err, StepResult::failure(HostStatus::kInputError,
+                                           "Cannot read the stored block " + cl.loadPath + ": " + read.reason));
+  }
 
   StepResult r;
   auto plugin = PluginSession::start(pluginPath(cl.plugin), !cl.quiet, r);

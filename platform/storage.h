@@ -68,9 +68,36 @@ class MemStorage : public IStorage {
 };
 
 // File form of a MemStorage: "PSTG1", stream count, then per stream the name
-// length, UTF-8 name, int32 data length and bytes, little-endian. Loading checks
-// every length against the file size; a damaged file is refused and leaves the
-// target unchanged. Saving writes a sibling file and renames it over the target.
+// length, UTF-8 name, int32 data length and bytes, little-endian. Loading reads
+// the file without blocking, as a regular file of at most kMaxStorageFileBytes,
+// and checks every length against the file size; a damaged file is refused and
+// leaves the target unchanged. Saving writes a sibling file and renames it
+// over the target.
+constexpr std::uint64_t kMaxStorageFileBytes = 64ULL << 20;
+
+enum class StorageFileStatus {
+  kOk,
+  kNotFound,        // no such file
+  kAccessDenied,    // the file or its folder may not be read or written
+  kNotRegularFile,  // a folder, device, FIFO or socket
+  kTooLarge,        // over kMaxStorageFileBytes
+  kIoError,         // the system failed to read or write it
+  kNotStorage,      // does not begin with the form's magic
+  kDamaged,         // a count, length or name breaks the form
+};
+
+// "ok", "not found", "permission denied", ..., "damaged".
+const char* storageFileStatusName(StorageFileStatus status);
+
+struct StorageFileResult {
+  StorageFileStatus status = StorageFileStatus::kOk;
+  std::string reason;  // for the user, e.g. "permission denied"; empty when ok
+  bool ok() const { return status == StorageFileStatus::kOk; }
+};
+
+// Never throws.
+StorageFileResult storage_read_file(const std::string& path, MemStorage& out);
+
 // Return true on success.
 bool storage_save_file(const MemStorage& s, const std::string& path);
 bool storage_load_file(const std::string& path, MemStorage& out);

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "platform/diveduded/parser.h"
+#include "platform/file_io.h"
 
 namespace diveduded {
 
@@ -45,33 +46,6 @@ std::string numberText(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.17g", v);
   return buf;
-}
-
-// Reads the whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, long long expected, std::string& text, std::string& why) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    why = std::strerror(errno);
-    return false;
-  }
-  text.clear();
-  text.reserve(static_cast<std::size_t>(expected) + 1);
-  char buf[65536];
-  bool ok = true;
-  for (;;) {
-    const std::size_t got = std::fread(buf, 1, sizeof buf, f);
-    text.append(buf, got);
-    if (static_cast<long long>(text.size()) > kMaxFileBytes) break;
-    if (got < sizeof buf) {
-      if (std::ferror(f) != 0) {
-        why = "read error";
-        ok = false;
-      }
-      break;
-    }
-  }
-  std::fclose(f);
-  return ok;
 }
 
 }  // namespace
@@ -132,11 +106,14 @@ LoadResult loadNetwork(const std::string& path, bool use_cache) {
     r.status = kFormat;
     r.message = "network file " + path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes";
   } else {
-    std::string text, why;
-    if (!readFile(path, stamp.size, text, why)) {
+    // Opened without blocking and read only while it is a regular file within
+    // the limit: the path may have become a FIFO or a device since the stat.
+    std::string text;
+    const pelmo_file::FileResult read = pelmo_file::readRegularFile(path, kMaxFileBytes, text);
+    if (!read.ok()) {
       // Not cached: a permission problem can be mended without touching the file.
-      r.status = kMissing;
-      r.message = "network file " + path + " cannot be read: " + why;
+      r.status = read.status == pelmo_file::FileStatus::kTooLarge ? kFormat : kMissing;
+      r.message = "network file " + path + " cannot be read: " + read.reason;
       return r;
     }
     r = loadNetworkText(text, path);

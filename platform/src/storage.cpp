@@ -5,11 +5,12 @@
 #include <cstring>
 #include <exception>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <new>
+#include <string_view>
 #include <utility>
 
+#include "platform/file_io.h"
 #include "platform/src/text_util.h"
 
 namespace {
@@ -152,6 +153,43 @@ uint32_t get_u32(const unsigned char* p) {
          (static_cast<uint32_t>(p[3]) << 24);
 }
 
+// Reads the file form front to back; every read checks what is left.
+struct ByteReader {
+  std::string_view data;
+  std::size_t pos = 0;
+
+  bool u32(uint32_t& v) {
+    if (data.size() - pos < 4) return false;
+    v = get_u32(reinterpret_cast<const unsigned char*>(data.data() + pos));
+    pos += 4;
+    return true;
+  }
+  // An int32 length and that many bytes.
+  bool text(std::string& out) {
+    uint32_t n = 0;
+    if (!u32(n) || n > kMaxStreamBytes || n > data.size() - pos) return false;
+    out.assign(data.substr(pos, n));
+    pos += n;
+    return true;
+  }
+};
+
+StorageFileResult storage_failure(StorageFileStatus status, std::string reason) { return {status, std::move(reason)}; }
+
+StorageFileResult damaged(const std::string& why) { return storage_failure(StorageFileStatus::kDamaged, "damaged: " + why); }
+
+StorageFileStatus from_file_status(pelmo_file::FileStatus s) {
+  switch (s) {
+    case pelmo_file::FileStatus::kOk: return StorageFileStatus::kOk;
+    case pelmo_file::FileStatus::kNotFound: return StorageFileStatus::kNotFound;
+    case pelmo_file::FileStatus::kAccessDenied: return StorageFileStatus::kAccessDenied;
+    case pelmo_file::FileStatus::kNotRegularFile: return StorageFileStatus::kNotRegularFile;
+    case pelmo_file::FileStatus::kTooLarge: return StorageFileStatus::kTooLarge;
+    case pelmo_file::FileStatus::kIoError: return StorageFileStatus::kIoError;
+  }
+  return StorageFileStatus::kIoError;
+}
+
 }  // namespace
 
 MemStorage::MemStorage(const MemStorage& other) : IStorage(other), display_names_(other.display_names_) {
@@ -270,45 +308,48 @@ bool storage_save_file(const MemStorage& s, const std::string& path) {
   }
 }
 
-bool storage_load_file(const std::string& path, MemStorage& out) {
+const char* storageFileStatusName(StorageFileStatus status) {
+  switch (status) {
+    case StorageFileStatus::kOk: return "ok";
+    case StorageFileStatus::kNotFound: return "not found";
+    case StorageFileStatus::kAccessDenied: return "permission denied";
+    case StorageFileStatus::kNotRegularFile: return "not a regular file";
+    case StorageFileStatus::kTooLarge: return "too large";
+    case StorageFileStatus::kIoError: return "input/output error";
+    case StorageFileStatus::kNotStorage: return "not a stored block file";
+    case StorageFileStatus::kDamaged: return "damaged";
+  }
+  return "unknown status";
+}
+
+StorageFileResult storage_read_file(const std::string& path, MemStorage& out) {
   try {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    const std::vector<unsigned char> file((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad()) return false;
+    std::string bytes;
+    const pelmo_file::FileResult read = pelmo_file::readRegularFile(path, kMaxStorageFileBytes, bytes);
+    if (!read.ok()) return storage_failure(from_file_status(read.status), read.reason);
+    if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
+      return storage_failure(StorageFileStatus::kNotStorage, "not a stored block file");
 
-    std::size_t pos = 0;
-    const auto left = [&] { return file.size() - pos; };
-    if (left() < sizeof kMagic + 4 || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) return false;
-    pos += sizeof kMagic;
-    const uint32_t count = get_u32(file.data() + pos);
-    pos += 4;
-
+    ByteReader in{bytes, sizeof kMagic};
     MemStorage loaded;
+    uint32_t count = 0;
+    if (!in.u32(count)) return damaged("it is cut short");
     for (uint32_t i = 0; i < count; ++i) {
-      if (left() < 4) return false;
-      const uint32_t name_len = get_u32(file.data() + pos);
-      pos += 4;
-      if (name_len > left()) return false;
-      std::string name(reinterpret_cast<const char*>(file.data() + pos), name_len);
-      pos += name_len;
-      if (!valid_utf8_name(name) || loaded.has_stream(name)) return false;
-      if (left() < 4) return false;
-      const uint32_t data_len = get_u32(file.data() + pos);
-      pos += 4;
-      if (data_len > kMaxStreamBytes || data_len > left()) return false;
-      loaded.set_stream_bytes(
-          name, std::vector<uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(pos),
-                                     file.begin() + static_cast<std::ptrdiff_t>(pos + data_len)));
-      pos += data_len;
+      std::string name, data;
+      if (!in.text(name) || !in.text(data)) return damaged("stream " + std::to_string(i + 1) + " is cut short");
+      if (!valid_utf8_name(name)) return damaged("stream " + std::to_string(i + 1) + " has no valid name");
+      if (loaded.has_stream(name)) return damaged("two streams are named " + name);
+      loaded.set_stream_bytes(name, std::vector<uint8_t>(data.begin(), data.end()));
     }
-    if (pos != file.size()) return false;  // trailing bytes: not a file this code wrote
+    if (in.pos != in.data.size()) return damaged("it has bytes after its last stream");
     out = std::move(loaded);
-    return true;
+    return {};
   } catch (const std::exception&) {
-    return false;
+    return storage_failure(StorageFileStatus::kIoError, "out of memory");
   }
 }
+
+bool storage_load_file(const std::string& path, MemStorage& out) { return storage_read_file(path, out).ok(); }
 
 IStream* QivIStorageWrapper::OpenStream(const wchar_t* name, int mode, long& result) {
   if (!s_) {

@@ -1,0 +1,38 @@
+// Whole-file reads shared by the framework stand-in, the network runner and
+// the tools.
+//
+// A read opens the file without blocking and checks with fstat that what it
+// opened is a regular file within the caller's limit, so a FIFO, a terminal or
+// /dev/zero named by mistake gives a clear error instead of a hang or a
+// process that grows until it is killed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pelmo_file {
+
+enum class FileStatus {
+  kOk,
+  kNotFound,        // no such file, or a folder on the way is missing
+  kAccessDenied,    // the file or a folder on the way may not be read or written
+  kNotRegularFile,  // a folder, device, FIFO or socket
+  kTooLarge,        // more bytes than the reader accepts
+  kIoError,         // any other failure of the system
+};
+
+// "ok", "not found", "permission denied", "not a regular file", "too large",
+// "input/output error".
+const char* fileStatusName(FileStatus status);
+
+struct FileResult {
+  FileStatus status = FileStatus::kOk;
+  std::string reason;  // for the user: "permission denied", "larger than 67108864 bytes", ...; empty when ok
+  bool ok() const { return status == FileStatus::kOk; }
+};
+
+// Reads the whole regular file at path, at most limit bytes; on failure text is
+// empty. Never blocks on a FIFO or a device. Throws only std::bad_alloc.
+FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text);
+
+}  // namespace pelmo_file
