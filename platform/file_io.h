@@ -7,6 +7,8 @@
 // process that grows until it is killed.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 
@@ -25,6 +27,20 @@ enum class FileStatus {
 // "input/output error".
 const char* fileStatusName(FileStatus status);
 
+// Which file, and which version of it: a file replaced by another (rename)
+// has another inode; one rewritten in place has a new change time even when
+// its size and modification time were put back.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t mtime_ns = 0;
+  std::int64_t ctime_ns = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const struct stat& st);
+
 struct FileResult {
   FileStatus status = FileStatus::kOk;
   std::string reason;  // for the user: "permission denied", "larger than 67108864 bytes", ...; empty when ok
@@ -32,7 +48,9 @@ struct FileResult {
 };
 
 // Reads the whole regular file at path, at most limit bytes; on failure text is
-// empty. Never blocks on a FIFO or a device. Throws only std::bad_alloc.
-FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text);
+// empty. stamp, when given, receives the identity of the file that was read.
+// Never blocks on a FIFO or a device. Throws only std::bad_alloc.
+FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text,
+                           FileStamp* stamp = nullptr);
 
 }  // namespace pelmo_file

@@ -9,8 +9,8 @@
 // never throws (test injection aside).
 //
 // Parsed files are kept in a process-wide cache keyed by the resolved path and
-// validated by one stat (modification time, size) per Open; DIVEDUDED_NOCACHE=1
-// in the environment turns the cache off. The network file format is described
+// validated by one stat (device, inode, size, modification and change time) per
+// Open; DIVEDUDED_NOCACHE=1 in the environment turns the cache off. The network file format is described
 // in docs/network-format.md.
 //
 // Names exchanged with callers have at most 99 characters: the runner writes at

@@ -1,7 +1,6 @@
 #include "platform/file_io.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +36,10 @@ FileResult tooLarge(std::uint64_t limit) {
   return failure(FileStatus::kTooLarge, "larger than " + std::to_string(limit) + " bytes");
 }
 
+std::int64_t nanoseconds(const struct timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+}
+
 class Descriptor {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
@@ -65,7 +68,12 @@ const char* fileStatusName(FileStatus status) {
   return "unknown status";
 }
 
-FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text) {
+FileStamp stampOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+          static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+}
+
+FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text, FileStamp* stamp) {
   text.clear();
   // The stat keeps devices and FIFOs from being opened at all; the fstat of
   // the opened file decides, since the path may have been replaced between.
@@ -95,6 +103,7 @@ FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::st
     }
     text.append(buf, static_cast<std::size_t>(got));
   }
+  if (stamp != nullptr) *stamp = stampOf(st);
   return {};
 }
 

@@ -71,4 +71,22 @@ TEST_F(FileIo, ReadsOnlyRegularFilesWithinTheLimitWithoutBlocking) {
   }
 }
 
+TEST_F(FileIo, TheStampNamesTheFileThatWasRead) {
+  const fs::path p = write("a.txt", "first");
+  std::string text;
+  pelmo_file::FileStamp first, again;
+  ASSERT_TRUE(pelmo_file::readRegularFile(p, 100, text, &first).ok());
+  ASSERT_TRUE(pelmo_file::readRegularFile(p, 100, text, &again).ok());
+  EXPECT_EQ(first, again);
+  struct stat st {};
+  ASSERT_EQ(::stat(p.c_str(), &st), 0);
+  EXPECT_EQ(pelmo_file::stampOf(st), first);
+  EXPECT_EQ(first.size, 5);
+  EXPECT_EQ(first.inode, st.st_ino);
+  write("b.txt", "other");
+  fs::rename(dir / "b.txt", p);
+  ASSERT_TRUE(pelmo_file::readRegularFile(p, 100, text, &again).ok());
+  EXPECT_NE(again.inode, first.inode);
+}
+
 }  // namespace
