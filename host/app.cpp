@@ -14,6 +14,7 @@
 #include "host/newton.h"
 #include "host/plugin_loader.h"
 #include "host/report.h"
+#include "host/stored_block.h"
 #include "platform/registry.h"
 #include "platform/storage.h"
 #include "platform/values.h"
@@ -103,12 +104,12 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     pelmo_registry_set(kRegistryRoot, kRegistryKey, kRegistryValue, c.networks.c_str());
   }
 
-  MemStorage loaded;
+  StoredBlock loaded;
   if (!cl.loadPath.empty()) {
-    const StorageFileResult read = storage_read_file(cl.loadPath, loaded);
-    if (!read.ok())
-      return fail(err, StepResult::failure(HostStatus::kInputError,
-                                           "Cannot read the stored block " + cl.loadPath + ": " + read.reason));
+    std::vector<std::string> warnings;
+    const StepResult read = readStoredBlock(cl.loadPath, loaded, warnings);
+    for (const std::string& w : warnings) err << "romhost: warning: " << w << "\n";
+    if (!read.ok()) return fail(err, read);
   }
 
   StepResult r;
@@ -139,8 +140,12 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   }
 
   BlockSession session(block);
+  if (!cl.loadPath.empty() && session.impl()) {
+    const StepResult type = checkStoredBlock(cl.loadPath, loaded, ownerOf(*session.impl(), c.factory, c.options));
+    if (!type.ok()) return fail(err, type);
+  }
   SetUpPlan plan;
-  plan.load = cl.loadPath.empty() ? nullptr : &loaded;
+  plan.load = cl.loadPath.empty() ? nullptr : &loaded.storage;
   plan.fix = c.fix;
   plan.free = c.free;
   plan.values = c.values;
@@ -213,8 +218,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (!cl.savePath.empty()) {
     MemStorage storage;
     StepResult saved = session.save(storage);
-    if (saved.ok() && !storage_save_file(storage, cl.savePath))
-      saved = StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " + cl.savePath);
+    if (saved.ok()) saved = writeStoredBlock(cl.savePath, storage, ownerOf(*session.impl(), c.factory, c.options));
     if (!saved.ok()) {
       err << "romhost: " << saved.message << "\n";
       if (nr.converged()) status = saved.status;  // a failed save is never reported as success
