@@ -1,16 +1,19 @@
-// Whole-file reads shared by the framework stand-in, the network runner and
-// the tools.
+// Whole-file reads and writes shared by the framework stand-in, the network
+// runner and the tools.
 //
 // A read opens the file without blocking and checks with fstat that what it
 // opened is a regular file within the caller's limit, so a FIFO, a terminal or
 // /dev/zero named by mistake gives a clear error instead of a hang or a
-// process that grows until it is killed.
+// process that grows until it is killed. A write goes to a temporary file of
+// its own beside the target and is renamed over it, so concurrent writers
+// never share a temporary and a failed write leaves the target as it was.
 #pragma once
 
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pelmo_file {
 
@@ -52,5 +55,11 @@ struct FileResult {
 // Never blocks on a FIFO or a device. Throws only std::bad_alloc.
 FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text,
                            FileStamp* stamp = nullptr);
+
+// Writes text to a new temporary file in the target's folder (mkstemp), flushes
+// it to the disk and renames it over path. A new file gets the permissions the
+// process's umask allows, a replaced file keeps its own. On failure only this
+// call's temporary file is removed and path is untouched. Never throws.
+FileResult replaceFile(const std::string& path, std::string_view text);
 
 }  // namespace pelmo_file

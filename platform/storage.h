@@ -120,8 +120,9 @@ StorageFileResult storage_to_bytes(const MemStorage& s, std::string& bytes);
 StorageFileResult storage_from_bytes(std::string_view bytes, MemStorage& out);
 
 // The file is read without blocking, as a regular file of at most
-// kMaxStorageFileBytes. Saving writes a sibling file and renames it over the
-// target.
+// kMaxStorageFileBytes. Saving writes a temporary file of its own beside the
+// target, flushes it and renames it over the target, so concurrent saves to
+// one path all succeed and a failed save leaves the target as it was.
 StorageFileResult storage_read_file(const std::string& path, MemStorage& out);
 StorageFileResult storage_write_file(const MemStorage& s, const std::string& path);
 

@@ -4,11 +4,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace pelmo_file {
 
 namespace {
+
+// NAME_MAX of the common file systems; a temporary name must fit in it.
+constexpr std::size_t kMaxFileNameBytes = 255;
+constexpr const char* kTempSuffix = ".XXXXXX";
 
 FileResult failure(FileStatus status, std::string reason) { return {status, std::move(reason)}; }
 
@@ -49,10 +56,43 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
+  // Closes now; a write-back error shows here on some file systems.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
 
  private:
   int fd_;
 };
+
+// The process's file-creation mask, read without changing it (umask() can only
+// be read by setting it, which races with other threads creating files).
+mode_t currentUmask() {
+  if (std::FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, f) != nullptr)
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(f);
+    if (found) return static_cast<mode_t>(mask & 0777);
+  }
+  return 022;
+}
+
+bool writeAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t put = ::write(fd, text.data(), text.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -105,6 +145,38 @@ FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::st
   }
   if (stamp != nullptr) *stamp = stampOf(st);
   return {};
+}
+
+FileResult replaceFile(const std::string& path, std::string_view text) {
+  try {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty()) return notRegular();
+    // ".<name>.XXXXXX": hidden, and after the target's name so that a left-over
+    // file (a crash between the write and the rename) says where it belongs.
+    const std::size_t keep = kMaxFileNameBytes - 1 - std::strlen(kTempSuffix);
+    std::string pattern = folder + "." + name.substr(0, keep) + kTempSuffix;
+    std::vector<char> temp(pattern.begin(), pattern.end());
+    temp.push_back('\0');
+
+    struct stat target {};
+    const bool replacing = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+    const mode_t mode = replacing ? (target.st_mode & 07777) : (0666 & ~currentUmask());
+
+    Descriptor fd(::mkstemp(temp.data()));
+    if (fd.get() < 0) return fromErrno(errno);
+    const auto discard = [&](int error) {
+      ::unlink(temp.data());
+      return fromErrno(error);
+    };
+    if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), text) || ::fsync(fd.get()) != 0) return discard(errno);
+    if (!fd.close()) return discard(errno);
+    if (::rename(temp.data(), path.c_str()) != 0) return discard(errno);
+    return {};
+  } catch (const std::bad_alloc&) {
+    return failure(FileStatus::kIoError, "out of memory");
+  }
 }
 
 }  // namespace pelmo_file

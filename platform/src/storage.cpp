@@ -2,10 +2,8 @@
 #include "platform/storage.h"
 
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <limits>
 #include <new>
 #include <utility>
@@ -402,24 +400,8 @@ StorageFileResult storage_write_file(const MemStorage& s, const std::string& pat
   std::string bytes;
   StorageFileResult r = storage_to_bytes(s, bytes);
   if (!r.ok()) return r;
-  // Written beside the target and renamed over it, so a failed write never
-  // leaves a half-written storage where a good one was.
-  const std::string tmp = path + ".tmp";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) return storage_failure(StorageFileStatus::kIoError, "cannot be written");
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      std::remove(tmp.c_str());
-      return storage_failure(StorageFileStatus::kIoError, "cannot be written");
-    }
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return storage_failure(StorageFileStatus::kIoError, "cannot be written");
-  }
+  const pelmo_file::FileResult written = pelmo_file::replaceFile(path, bytes);
+  if (!written.ok()) return storage_failure(from_file_status(written.status), written.reason);
   return r;
 }
 

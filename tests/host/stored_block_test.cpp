@@ -1,6 +1,6 @@
 // Stored blocks know the block that saved them: --load refuses a file of
 // another block type and a damaged file, and reads a file of the older form
-// with a warning.
+// with a warning. Concurrent saves to one path all succeed.
 #include "host/stored_block.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 
 #include "tests/host/test_block.h"
 #include "tests/host/timed_run.h"
+#include "tests/platform/processes.h"
 #include "tests/platform/storage_files.h"
 #include "tests/support/networks.h"
 
@@ -155,6 +156,21 @@ TEST_F(StoredBlockProgram, AFileOfTheOlderFormIsStillLoadedWithAWarning) {
                          " is of the older form, which records neither the block that saved it nor a checksum; it "
                          "is loaded unchecked\n");
   }
+}
+
+TEST_F(StoredBlockProgram, SeveralProcessesSavingToOnePathAllSucceed) {
+  const fs::path stored = dir_ / "shared.pstg";
+  const std::string solve = "solve " + romtest::kExamples + "coker.json --quiet --save " + stored.string();
+  const int failed = filetest::failuresAcrossProcesses(12, [&](int) {
+    for (int i = 0; i < 3; ++i)
+      if (runRomhostWithin(60, solve).code != 0) return false;
+    return true;
+  });
+  EXPECT_EQ(failed, 0);
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(dir_.path())) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"shared.pstg"});  // no temporary file stays behind
+  EXPECT_TRUE(romtest::converged(loadInto("coker.json", stored.string())));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Whole-file reads that never block and stay within their limit.
+// Whole-file reads that never block and stay within their limit, and writes
+// that go through a temporary file of their own.
 #include "platform/file_io.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
+
+#include "tests/platform/processes.h"
 
 namespace {
 
@@ -32,6 +36,12 @@ class FileIo : public ::testing::Test {
   static std::string contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // Names in the folder, the target's temporary files included.
+  std::set<std::string> names() const {
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) out.insert(e.path().filename().string());
+    return out;
   }
   fs::path dir;
 };
@@ -87,6 +97,47 @@ TEST_F(FileIo, TheStampNamesTheFileThatWasRead) {
   fs::rename(dir / "b.txt", p);
   ASSERT_TRUE(pelmo_file::readRegularFile(p, 100, text, &again).ok());
   EXPECT_NE(again.inode, first.inode);
+}
+
+TEST_F(FileIo, ReplaceWritesANewFileAndReplacesAnOldOne) {
+  const fs::path p = dir / "target";
+  ASSERT_TRUE(pelmo_file::replaceFile(p.string(), "one").ok());
+  EXPECT_EQ(contents(p), "one");
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  EXPECT_EQ(static_cast<unsigned>(fs::status(p).permissions()), 0666u & ~mask);  // as a plain create would make it
+  fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(pelmo_file::replaceFile(p.string(), "two").ok());
+  EXPECT_EQ(contents(p), "two");
+  EXPECT_EQ(fs::status(p).permissions(), fs::perms::owner_read | fs::perms::owner_write);  // kept
+  EXPECT_EQ(names(), std::set<std::string>{"target"});  // no temporary file left
+}
+
+TEST_F(FileIo, AFailedReplaceRemovesOnlyItsOwnTemporaryFile) {
+  // Another writer's temporary file, and a target that cannot be replaced by a file.
+  write(".target.abcdef", "another writer's");
+  fs::create_directories(dir / "target" / "inside");
+  const pelmo_file::FileResult r = pelmo_file::replaceFile((dir / "target").string(), "text");
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(names(), (std::set<std::string>{".target.abcdef", "target"}));
+  EXPECT_EQ(contents(dir / ".target.abcdef"), "another writer's");
+  EXPECT_EQ(pelmo_file::replaceFile((dir / "no" / "folder").string(), "x").status, FileStatus::kNotFound);
+  EXPECT_EQ(pelmo_file::replaceFile(dir.string() + "/", "x").status, FileStatus::kNotRegularFile);
+}
+
+TEST_F(FileIo, ConcurrentReplacesOfOnePathAllSucceed) {
+  const fs::path p = dir / "shared";
+  const int failed = filetest::failuresAcrossProcesses(8, [&](int writer) {
+    const std::string text(1000 + writer, static_cast<char>('a' + writer));
+    for (int i = 0; i < 20; ++i)
+      if (!pelmo_file::replaceFile(p.string(), text).ok()) return false;
+    return true;
+  });
+  EXPECT_EQ(failed, 0);
+  const std::string last = contents(p);  // one writer's whole text, never a mix
+  ASSERT_GE(last.size(), 1000u);
+  EXPECT_EQ(last, std::string(last.size(), last.front()));
+  EXPECT_EQ(names(), std::set<std::string>{"shared"});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/platform/processes.h"
 #include "tests/platform/storage_files.h"
 
 namespace {
@@ -350,6 +351,20 @@ TEST_F(StorageFile, EveryDamagedFileOfTheOlderFormIsRefused) {
   write_bytes(trailing);
   EXPECT_FALSE(storage_load_file(path, target));
   EXPECT_EQ(target.stream_names(), std::vector<std::string>{"KEEP"});
+}
+
+TEST_F(StorageFile, ConcurrentSavesToOnePathAllSucceed) {
+  const int failed = filetest::failuresAcrossProcesses(8, [&](int writer) {
+    MemStorage s;
+    s.set_stream_bytes("WRITER", std::vector<uint8_t>(100, static_cast<uint8_t>(writer)));
+    for (int i = 0; i < 20; ++i)
+      if (!storage_write_file(s, path).ok()) return false;
+    return true;
+  });
+  EXPECT_EQ(failed, 0);
+  MemStorage b;
+  EXPECT_TRUE(storage_read_file(path, b).ok());
+  EXPECT_EQ(b.stream_bytes("WRITER").size(), 100u);
 }
 
 }  // namespace
