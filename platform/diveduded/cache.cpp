@@ -22,6 +22,7 @@ namespace {
 constexpr int kMissing = 3;
 constexpr int kFormat = 4;
 constexpr int kSelfCheck = 9;
+constexpr int kNoAccess = 11;
 
 // File systems stamp changes with a coarse clock (a scheduler tick, or whole
 // seconds on some), so a file rewritten within the tick in which it was read
@@ -68,9 +69,12 @@ LoadResult failed(int status, std::string message) {
   return r;
 }
 
-// A file that cannot be opened or read.
+// A file that cannot be opened or read: permission problems apart from the
+// rest, since they are mended differently.
 LoadResult unreadable(const std::string& path, const pelmo_file::FileResult& why) {
   switch (why.status) {
+    case pelmo_file::FileStatus::kAccessDenied:
+      return failed(kNoAccess, "network file " + path + " cannot be read: permission denied");
     case pelmo_file::FileStatus::kNotFound:
       return failed(kMissing, "network file " + path + " not found");
     case pelmo_file::FileStatus::kNotRegularFile:

@@ -22,7 +22,8 @@
 namespace diveduded {
 
 struct LoadResult {
-  int status = 0;                        // 0, 3 (missing or unreadable), 4 (format), 9 (self-check)
+  int status = 0;                        // 0, 3 (missing or unreadable), 4 (format), 9 (self-check),
+                                         // 11 (permission denied)
   std::shared_ptr<const Network> net;    // set when status is 0
   std::string message;                   // names the file when status is not 0
 };

@@ -27,6 +27,7 @@ class FileIo : public ::testing::Test {
   }
   void TearDown() override {
     std::error_code ec;
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(dir, ec);
   }
   fs::path write(const std::string& name, const std::string& text) const {
@@ -97,6 +98,24 @@ TEST_F(FileIo, TheStampNamesTheFileThatWasRead) {
   fs::rename(dir / "b.txt", p);
   ASSERT_TRUE(pelmo_file::readRegularFile(p, 100, text, &again).ok());
   EXPECT_NE(again.inode, first.inode);
+}
+
+TEST_F(FileIo, PermissionDeniedIsNotAMissingFile) {
+  const fs::path p = write("secret.txt", "x");
+  fs::permissions(p, fs::perms::owner_write);
+  fs::create_directories(dir / "closed");
+  write("closed/inner.txt", "y");
+  fs::permissions(dir / "closed", fs::perms::owner_all);
+  const std::string said = filetest::runUnprivileged([&] {
+    std::string out, text;
+    for (const fs::path& file : {p, dir / "closed" / "inner.txt"}) {
+      const pelmo_file::FileResult r = pelmo_file::readRegularFile(file, 100, text);
+      if (r.status != FileStatus::kAccessDenied || r.reason != "permission denied")
+        out += file.string() + ": " + r.reason + "\n";
+    }
+    return out;
+  });
+  EXPECT_EQ(said, "");
 }
 
 TEST_F(FileIo, ReplaceWritesANewFileAndReplacesAnOldOne) {
