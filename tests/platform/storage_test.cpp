@@ -215,19 +215,6 @@ TEST_F(StorageFile, RoundTripKeepsNamesBytesAndOwner) {
   EXPECT_EQ(c.owner(), kOwner);
 }
 
-TEST_F(StorageFile, TheFileEndsWithTheChecksumOfEverythingBeforeIt) {
-  MemStorage a;
-  a.set_stream_bytes("ONE", {1, 2, 3, 4});
-  a.set_owner(kOwner);
-  ASSERT_TRUE(storage_save_file(a, path));
-  const auto file = file_bytes();
-  ASSERT_GT(file.size(), 4u);
-  EXPECT_EQ(std::string(file.begin(), file.begin() + 5), "PSTG2");
-  auto resealed = file;
-  filetest::resealStorageFile(resealed);
-  EXPECT_EQ(resealed, file);
-}
-
 TEST_F(StorageFile, EverySingleBitFlipIsRefused) {
   MemStorage a;
   write_block_stream(&a, kXml);
