@@ -15,6 +15,7 @@
 #include "host/newton.h"
 #include "host/plugin_loader.h"
 #include "host/report.h"
+#include "host/stored_block.h"
 #include "platform/registry.h"
 #include "platform/rtdev.h"
 #include "platform/storage.h"
@@ -141,9 +142,13 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     pelmo_registry_set(kRegistryRoot, kRegistryKey, kRegistryValue, c.networks.c_str());
   }
 
-  MemStorage loaded;
-  if (!cl.loadPath.empty() && !storage_load_file(cl.loadPath, loaded))
-    return fail(err, StepResult::failure(HostStatus::kInputError, "Cannot read the stored block " + cl.loadPath));
+  StoredBlock loaded;
+  if (!cl.loadPath.empty()) {
+    std::vector<std::string> warnings;
+    const StepResult read = readStoredBlock(cl.loadPath, loaded, warnings);
+    for (const std::string& w : warnings) err << "romhost: warning: " << w << "\n";
+    if (!read.ok()) return fail(err, read);
+  }
 
   StepResult r;
   auto plugin = PluginSession::start(pluginPath(cl.plugin), !cl.quiet, r);
@@ -182,8 +187,12 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   }
 
   BlockSession session(block);
+  if (!cl.loadPath.empty() && session.impl()) {
+    const StepResult type = checkStoredBlock(cl.loadPath, loaded, ownerOf(*session.impl(), c.factory, c.options));
+    if (!type.ok()) return fail(err, type);
+  }
   SetUpPlan plan;
-  plan.load = cl.loadPath.empty() ? nullptr : &loaded;
+  plan.load = cl.loadPath.empty() ? nullptr : &loaded.storage;
   plan.fix = c.fix;
   plan.free = c.free;
   plan.values = c.values;
@@ -274,8 +283,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (!cl.savePath.empty()) {
     MemStorage storage;
     StepResult saved = session.save(storage);
-    if (saved.ok() && !storage_save_file(storage, cl.savePath))
-      saved = StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " + cl.savePath);
+    if (saved.ok()) saved = writeStoredBlock(cl.savePath, storage, ownerOf(*session.impl(), c.factory, c.options));
     report.saved = saved.ok();
     if (!saved.ok()) {
       err << "romhost: " << saved.message << "\n";

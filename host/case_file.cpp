@@ -1,10 +1,10 @@
 #include "host/case_file.h"
 
 #include <climits>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "platform/file_io.h"
 
 namespace romhost {
 
@@ -239,15 +239,13 @@ CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& cas
 }
 
 CaseSpec readCaseFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CaseError("Cannot read the case file " + path);
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) throw CaseError("Cannot read the case file " + path);
+  std::string text;
+  const pelmo_file::FileResult read = pelmo_file::readRegularFile(path, kMaxCaseFileBytes, text);
+  if (!read.ok()) throw CaseError("Cannot read the case file " + path + ": " + read.reason);
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
   if (ec) folder = std::filesystem::path(path).parent_path();
-  return parseCase(buf.str(), folder);
+  return parseCase(text, folder);
 }
 
 }  // namespace romhost

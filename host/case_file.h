@@ -13,6 +13,7 @@
 // A relative "networks" path is relative to the folder of the case file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,10 @@ class CaseError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// Largest case file read; the file must be a regular file (never a FIFO or a
+// device, which could block or never end).
+constexpr std::uint64_t kMaxCaseFileBytes = 64ULL << 20;
 
 // Both throw CaseError with a message naming what is wrong.
 CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& caseFolder);

@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 constexpr long S_FALSE = 1;  // a read that returned fewer bytes than asked for
@@ -43,6 +45,17 @@ class IStorage {
   virtual long OpenStreamRaw(const wchar_t* name, int mode, IStream** out) = 0;
 };
 
+// The block that wrote a storage, recorded by the file form beside the streams
+// (as a structured storage records the class of the object that wrote it): the
+// factory that made the block, the block's model type and its options text.
+// The storage only carries it; the host fills and compares it.
+struct StorageOwner {
+  std::string factory;
+  std::string model_type;
+  std::string options;
+  bool operator==(const StorageOwner&) const = default;
+};
+
 class MemStorage : public IStorage {
  public:
   MemStorage() = default;
@@ -60,18 +73,60 @@ class MemStorage : public IStorage {
   void set_stream_bytes(const std::string& utf8_name, std::vector<uint8_t> bytes);
   std::vector<std::string> stream_names() const;
 
+  const StorageOwner& owner() const { return owner_; }
+  void set_owner(StorageOwner owner) { owner_ = std::move(owner); }
+
   using Data = std::shared_ptr<std::vector<uint8_t>>;
 
  private:
   std::map<std::string, Data> streams_;  // key: upper-cased UTF-8 name
   std::map<std::string, std::string> display_names_;
+  StorageOwner owner_;
 };
 
-// File form of a MemStorage: "PSTG1", stream count, then per stream the name
-// length, UTF-8 name, int32 data length and bytes, little-endian. Loading checks
-// every length against the file size; a damaged file is refused and leaves the
-// target unchanged. Saving writes a sibling file and renames it over the target.
-// Return true on success.
+// File form of a MemStorage, little-endian: "PSTG2"; the owner's factory,
+// model type and options, each as an int32 length and its bytes; the stream
+// count; per stream the name length, UTF-8 name, int32 data length and bytes;
+// then the CRC-32 of every byte before it. Files of the older form "PSTG1"
+// (the streams alone, no owner and no checksum) are still read, with an empty
+// owner. Loading checks the checksum and every length against the file size;
+// a damaged file is refused and leaves the target unchanged.
+constexpr std::uint64_t kMaxStorageFileBytes = 64ULL << 20;
+
+enum class StorageFileStatus {
+  kOk,
+  kNotFound,          // no such file
+  kAccessDenied,      // the file or its folder may not be read or written
+  kNotRegularFile,    // a folder, device, FIFO or socket
+  kTooLarge,          // over kMaxStorageFileBytes
+  kIoError,           // the system failed to read or write it
+  kNotStorage,        // begins with neither form's magic
+  kDamaged,           // a count, length or name breaks the form
+  kChecksumMismatch,  // the checksum does not match the contents
+};
+
+// "ok", "not found", "permission denied", ..., "checksum mismatch".
+const char* storageFileStatusName(StorageFileStatus status);
+
+struct StorageFileResult {
+  StorageFileStatus status = StorageFileStatus::kOk;
+  std::string reason;  // for the user, e.g. "permission denied"; empty when ok
+  int form = 0;        // the form read: 1 (older, no owner or checksum) or 2
+  bool ok() const { return status == StorageFileStatus::kOk; }
+};
+
+// The file's bytes, and a storage from them. Never throw.
+StorageFileResult storage_to_bytes(const MemStorage& s, std::string& bytes);
+StorageFileResult storage_from_bytes(std::string_view bytes, MemStorage& out);
+
+// The file is read without blocking, as a regular file of at most
+// kMaxStorageFileBytes. Saving writes a temporary file of its own beside the
+// target, flushes it and renames it over the target, so concurrent saves to
+// one path all succeed and a failed save leaves the target as it was.
+StorageFileResult storage_read_file(const std::string& path, MemStorage& out);
+StorageFileResult storage_write_file(const MemStorage& s, const std::string& path);
+
+// The same, true on success.
 bool storage_save_file(const MemStorage& s, const std::string& path);
 bool storage_load_file(const std::string& path, MemStorage& out);
 

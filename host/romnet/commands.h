@@ -1,5 +1,5 @@
 // The three commands of romnet. Exit statuses: 0 success; the runner's status
-// (1 to 10, see DIVeduded.h) when a file does not open or a run fails; 64 usage
+// (1 to 11, see DIVeduded.h) when a file does not open or a run fails; 64 usage
 // error; 65 bad data (unknown option, bad number, a derivative check that
 // fails, a bad table); 73 an output file that cannot be written.
 #pragma once

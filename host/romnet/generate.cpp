@@ -9,10 +9,14 @@
 #include <stdexcept>
 
 #include "platform/diveduded/writer.h"
+#include "platform/file_io.h"
 
 namespace romnet {
 
 namespace {
+
+// Largest table read: tables are a few kilobytes.
+constexpr std::uint64_t kMaxTableBytes = 64ULL << 20;
 
 // splitmix64: small, and the same sequence on every platform.
 class Random {
@@ -157,16 +161,15 @@ diveduded::Network buildNetwork(const KindTable& table, const TableOutput& out) 
 }
 
 int runGenerate(const std::string& table_path, const std::string& outdir) {
-  std::ifstream in(table_path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "romnet: cannot read table %s\n", table_path.c_str());
+  std::string text;
+  const pelmo_file::FileResult read = pelmo_file::readRegularFile(table_path, kMaxTableBytes, text);
+  if (!read.ok()) {
+    std::fprintf(stderr, "romnet: cannot read table %s: %s\n", table_path.c_str(), read.reason.c_str());
     return 65;
   }
-  std::stringstream text;
-  text << in.rdbuf();
   KindTable table;
   std::string error;
-  if (!parseTable(text.str(), table, error)) {
+  if (!parseTable(text, table, error)) {
     std::fprintf(stderr, "romnet: table %s: %s\n", table_path.c_str(), error.c_str());
     return 65;
   }

@@ -1,11 +1,12 @@
 #include "host/romnet/runner_file.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "platform/diveduded/cache.h"
 #include "platform/diveduded/parser.h"
+#include "platform/file_io.h"
 
 namespace romnet {
 
@@ -18,13 +19,13 @@ int openFile(const std::string& file, OpenedFile& out) {
   out.path = path.string();
 
   // The output name comes from the file itself; when the file cannot be read
-  // or parsed, Open reports why with its own status.
-  std::ifstream in(path, std::ios::binary);
-  if (in) {
-    std::stringstream text;
-    text << in.rdbuf();
+  // or parsed, Open reports why with its own status. The file is read as the
+  // runner reads it: a regular file within the runner's limit, opened without
+  // blocking, so a FIFO or a device never stalls the tool.
+  std::string text;
+  if (pelmo_file::readRegularFile(out.path, static_cast<std::uint64_t>(diveduded::kMaxFileBytes), text).ok()) {
     diveduded::ParseError err;
-    if (!diveduded::parseNetwork(text.str(), out.net, err)) out.net = diveduded::Network{};
+    if (!diveduded::parseNetwork(text, out.net, err)) out.net = diveduded::Network{};
   }
 
   out.runner = std::make_unique<DIVeduded>();

@@ -35,6 +35,7 @@ constexpr StatusName kStatusNames[] = {
     {DIV_NON_FINITE, "non-finite value"},
     {DIV_SELF_CHECK, "failed self-check"},
     {DIV_BAD_ARGUMENT, "bad argument"},
+    {DIV_NO_ACCESS, "permission denied"},
 };
 
 // Copies a caller's text, reading at most limit + 1 bytes. Returns false (and

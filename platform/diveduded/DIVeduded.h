@@ -9,8 +9,8 @@
 // never throws (test injection aside).
 //
 // Parsed files are kept in a process-wide cache keyed by the resolved path and
-// validated by one stat (modification time, size) per Open; DIVEDUDED_NOCACHE=1
-// in the environment turns the cache off. The network file format is described
+// validated by one stat (device, inode, size, modification and change time) per
+// Open; DIVEDUDED_NOCACHE=1 in the environment turns the cache off. The network file format is described
 // in docs/network-format.md.
 //
 // Names exchanged with callers have at most 99 characters: the runner writes at
@@ -29,7 +29,7 @@ enum DIVedudedStatus : int {
   DIV_OK = 0,
   DIV_INTERNAL = 1,        // internal error (allocation failure)
   DIV_NO_FOLDER = 2,       // folder or file name missing or unsafe, or no network folder configured
-  DIV_MISSING_FILE = 3,    // file not found or unreadable
+  DIV_MISSING_FILE = 3,    // file not found, not a regular file, or unreadable
   DIV_FORMAT = 4,          // format error
   DIV_WRONG_OUTPUT = 5,    // the file's output name differs from the requested output
   DIV_MISSING_INPUT = 6,   // no input given for a tag
@@ -37,6 +37,7 @@ enum DIVedudedStatus : int {
   DIV_NON_FINITE = 8,      // non-finite input or result
   DIV_SELF_CHECK = 9,      // the file failed its own CHECK points
   DIV_BAD_ARGUMENT = 10,   // tag index out of range, or null buffers for a non-zero count
+  DIV_NO_ACCESS = 11,      // the file or a folder on its way may not be read
 };
 
 // "ok", "missing file", ...; "unknown status" for any other value.

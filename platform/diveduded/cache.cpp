@@ -1,12 +1,17 @@
 #include "platform/diveduded/cache.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <unordered_map>
+
+#include "platform/file_io.h"
 
 #include "platform/diveduded/parser.h"
 
@@ -17,21 +22,25 @@ namespace {
 constexpr int kMissing = 3;
 constexpr int kFormat = 4;
 constexpr int kSelfCheck = 9;
+constexpr int kNoAccess = 11;
 
-struct Stamp {
-  long long mtime_ns = 0;
-  long long size = 0;
-  bool operator==(const Stamp&) const = default;
-};
+// File systems stamp changes with a coarse clock (a scheduler tick, or whole
+// seconds on some), so a file rewritten within the tick in which it was read
+// can keep its stamp. An entry read this close to the file's last change is
+// checked against the file's contents at each Open until the change is older.
+constexpr std::int64_t kRacyWindowNs = 2'000'000'000;
 
 struct Entry {
-  Stamp stamp;
+  pelmo_file::FileStamp stamp;
+  bool racy = false;
+  std::size_t text_hash = 0;
   LoadResult result;
 };
 
 struct Cache {
   std::mutex mutex;
   std::unordered_map<std::string, Entry> entries;
+  std::uint64_t parses = 0;
 };
 
 Cache& cache() {
@@ -47,31 +56,40 @@ std::string numberText(double v) {
   return buf;
 }
 
-// Reads the whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, long long expected, std::string& text, std::string& why) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    why = std::strerror(errno);
-    return false;
+std::int64_t nowNs() {
+  struct timespec t {};
+  ::clock_gettime(CLOCK_REALTIME, &t);
+  return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+}
+
+LoadResult failed(int status, std::string message) {
+  LoadResult r;
+  r.status = status;
+  r.message = std::move(message);
+  return r;
+}
+
+// A file that cannot be opened or read: permission problems apart from the
+// rest, since they are mended differently.
+LoadResult unreadable(const std::string& path, const pelmo_file::FileResult& why) {
+  switch (why.status) {
+    case pelmo_file::FileStatus::kAccessDenied:
+      return failed(kNoAccess, "network file " + path + " cannot be read: permission denied");
+    case pelmo_file::FileStatus::kNotFound:
+      return failed(kMissing, "network file " + path + " not found");
+    case pelmo_file::FileStatus::kNotRegularFile:
+      return failed(kMissing, "network file " + path + " is not a regular file");
+    case pelmo_file::FileStatus::kTooLarge:
+      return failed(kFormat, "network file " + path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes");
+    default:
+      return failed(kMissing, "network file " + path + " cannot be read: " + why.reason);
   }
-  text.clear();
-  text.reserve(static_cast<std::size_t>(expected) + 1);
-  char buf[65536];
-  bool ok = true;
-  for (;;) {
-    const std::size_t got = std::fread(buf, 1, sizeof buf, f);
-    text.append(buf, got);
-    if (static_cast<long long>(text.size()) > kMaxFileBytes) break;
-    if (got < sizeof buf) {
-      if (std::ferror(f) != 0) {
-        why = "read error";
-        ok = false;
-      }
-      break;
-    }
-  }
-  std::fclose(f);
-  return ok;
+}
+
+pelmo_file::FileResult fromErrno(int error) {
+  if (error == EACCES || error == EPERM) return {pelmo_file::FileStatus::kAccessDenied, "permission denied"};
+  if (error == ENOENT || error == ENOTDIR) return {pelmo_file::FileStatus::kNotFound, "not found"};
+  return {pelmo_file::FileStatus::kIoError, std::strerror(error)};
 }
 
 }  // namespace
@@ -104,47 +122,46 @@ LoadResult loadNetworkText(const std::string& text, const std::string& name) {
 }
 
 LoadResult loadNetwork(const std::string& path, bool use_cache) {
+  // The one stat of an Open whose file is unchanged.
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    LoadResult r;
-    r.status = kMissing;
-    r.message = "network file " + path + " not found: " + std::strerror(errno);
-    return r;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    LoadResult r;
-    r.status = kMissing;
-    r.message = "network file " + path + " is not a regular file";
-    return r;
-  }
-  const Stamp stamp{static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec,
-                    static_cast<long long>(st.st_size)};
-
+  if (::stat(path.c_str(), &st) != 0) return unreadable(path, fromErrno(errno));
+  if (!S_ISREG(st.st_mode)) return unreadable(path, {pelmo_file::FileStatus::kNotRegularFile, {}});
   Cache& c = cache();
   if (use_cache) {
     std::lock_guard<std::mutex> lock(c.mutex);
     auto it = c.entries.find(path);
-    if (it != c.entries.end() && it->second.stamp == stamp) return it->second.result;
+    if (it != c.entries.end() && !it->second.racy && it->second.stamp == pelmo_file::stampOf(st))
+      return it->second.result;
   }
 
-  LoadResult r;
-  if (stamp.size > kMaxFileBytes) {
-    r.status = kFormat;
-    r.message = "network file " + path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes";
-  } else {
-    std::string text, why;
-    if (!readFile(path, stamp.size, text, why)) {
-      // Not cached: a permission problem can be mended without touching the file.
-      r.status = kMissing;
-      r.message = "network file " + path + " cannot be read: " + why;
-      return r;
+  std::string text;
+  pelmo_file::FileStamp stamp;
+  const pelmo_file::FileResult read = pelmo_file::readRegularFile(path, kMaxFileBytes, text, &stamp);
+  if (!read.ok()) {
+    LoadResult r = unreadable(path, read);
+    // Only an oversized file is remembered: the others may be mended without
+    // touching the file (a permission, a folder created).
+    if (use_cache && read.status == pelmo_file::FileStatus::kTooLarge) {
+      std::lock_guard<std::mutex> lock(c.mutex);
+      c.entries[path] = Entry{pelmo_file::stampOf(st), false, 0, r};
     }
-    r = loadNetworkText(text, path);
+    return r;
   }
+  const std::size_t hash = std::hash<std::string>{}(text);
+  const bool racy = stamp.ctime_ns > nowNs() - kRacyWindowNs;
   if (use_cache) {
     std::lock_guard<std::mutex> lock(c.mutex);
-    c.entries[path] = Entry{stamp, r};
+    auto it = c.entries.find(path);
+    if (it != c.entries.end() && it->second.stamp == stamp && it->second.text_hash == hash) {
+      it->second.racy = racy;  // the same contents: the parse still holds
+      return it->second.result;
+    }
   }
+
+  LoadResult r = loadNetworkText(text, path);
+  std::lock_guard<std::mutex> lock(c.mutex);
+  ++c.parses;
+  if (use_cache) c.entries[path] = Entry{stamp, racy, hash, r};
   return r;
 }
 
@@ -152,6 +169,12 @@ void clearNetworkCache() {
   Cache& c = cache();
   std::lock_guard<std::mutex> lock(c.mutex);
   c.entries.clear();
+}
+
+std::uint64_t networkParseCount() {
+  Cache& c = cache();
+  std::lock_guard<std::mutex> lock(c.mutex);
+  return c.parses;
 }
 
 std::size_t cachedNetworkCount() {

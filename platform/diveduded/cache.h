@@ -1,14 +1,19 @@
 // The process-wide store of parsed network files.
 //
-// Keyed by the resolved path; an entry is valid while the file's modification
-// time and size are those seen when it was read, so each Open costs one stat
-// when the file is unchanged. Files that fail to parse or fail their CHECK
+// Keyed by the resolved path; an entry is valid while the file's device, inode,
+// size, modification time and change time are those seen when it was read, so
+// each Open costs one stat when the file is unchanged, and a file rewritten in
+// place (its modification time put back) or replaced by another (rename) is
+// read again. An entry read within a moment of the file's last change is also
+// checked against the file's contents, since a file system's clock may not
+// tick between two changes. Files that fail to parse or fail their CHECK
 // points are stored too (with their status and message), so a bad file is not
 // parsed again at every call. Runners hold a shared_ptr to the network, so
 // replacing or clearing an entry never pulls a network from under an open
 // runner.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -17,7 +22,8 @@
 namespace diveduded {
 
 struct LoadResult {
-  int status = 0;                        // 0, 3 (missing or unreadable), 4 (format), 9 (self-check)
+  int status = 0;                        // 0, 3 (missing or unreadable), 4 (format), 9 (self-check),
+                                         // 11 (permission denied)
   std::shared_ptr<const Network> net;    // set when status is 0
   std::string message;                   // names the file when status is not 0
 };
@@ -35,7 +41,8 @@ LoadResult loadNetworkText(const std::string& text, const std::string& name);
 // Drops every cached entry.
 void clearNetworkCache();
 
-// Number of cached entries (tests).
+// Number of cached entries, and of texts parsed since the start (tests).
 std::size_t cachedNetworkCount();
+std::uint64_t networkParseCount();
 
 }  // namespace diveduded

@@ -1,15 +1,14 @@
 // Structured storage in memory, its file form, and the block-side wrappers.
 #include "platform/storage.h"
 
-#include <cstdio>
+#include <array>
 #include <cstring>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <new>
 #include <utility>
 
+#include "platform/file_io.h"
 #include "platform/src/text_util.h"
 
 namespace {
@@ -18,7 +17,10 @@ namespace {
 constexpr std::size_t kMaxNameChars = 31;
 // A stream's length is stored as int32 in the file form.
 constexpr std::size_t kMaxStreamBytes = static_cast<std::size_t>(std::numeric_limits<int32_t>::max());
-constexpr char kMagic[5] = {'P', 'S', 'T', 'G', '1'};
+constexpr char kMagic[5] = {'P', 'S', 'T', 'G', '2'};
+// The form before the owner record and the checksum: still read.
+constexpr char kOlderMagic[5] = {'P', 'S', 'T', 'G', '1'};
+static_assert(sizeof kMagic == sizeof kOlderMagic);
 
 bool reserved_char(uint32_t c) { return c == 0 || c == '\\' || c == '/' || c == ':' || c == '!'; }
 
@@ -152,9 +154,74 @@ uint32_t get_u32(const unsigned char* p) {
          (static_cast<uint32_t>(p[3]) << 24);
 }
 
+void put_text(std::string& out, std::string_view text) {
+  put_u32(out, static_cast<uint32_t>(text.size()));
+  out.append(text);
+}
+
+// CRC-32 (the polynomial of zip and PNG, reflected): catches every single and
+// double bit flip and every burst up to 32 bits.
+constexpr std::array<uint32_t, 256> kCrcTable = [] {
+  std::array<uint32_t, 256> table{};
+  for (uint32_t n = 0; n < 256; ++n) {
+    uint32_t c = n;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[n] = c;
+  }
+  return table;
+}();
+
+uint32_t crc32(std::string_view bytes) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (const char b : bytes) c = kCrcTable[(c ^ static_cast<unsigned char>(b)) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+// Reads the file form front to back; every read checks what is left.
+struct ByteReader {
+  std::string_view data;
+  std::size_t pos = 0;
+
+  bool u32(uint32_t& v) {
+    if (data.size() - pos < 4) return false;
+    v = get_u32(reinterpret_cast<const unsigned char*>(data.data() + pos));
+    pos += 4;
+    return true;
+  }
+  // An int32 length and that many bytes.
+  bool text(std::string& out) {
+    uint32_t n = 0;
+    if (!u32(n) || n > kMaxStreamBytes || n > data.size() - pos) return false;
+    out.assign(data.substr(pos, n));
+    pos += n;
+    return true;
+  }
+};
+
+StorageFileResult storage_failure(StorageFileStatus status, std::string reason) {
+  return {status, std::move(reason), 0};
+}
+
+StorageFileResult damaged(const std::string& why) { return storage_failure(StorageFileStatus::kDamaged, "damaged: " + why); }
+
+std::string too_large_reason() { return "larger than " + std::to_string(kMaxStorageFileBytes) + " bytes"; }
+
+StorageFileStatus from_file_status(pelmo_file::FileStatus s) {
+  switch (s) {
+    case pelmo_file::FileStatus::kOk: return StorageFileStatus::kOk;
+    case pelmo_file::FileStatus::kNotFound: return StorageFileStatus::kNotFound;
+    case pelmo_file::FileStatus::kAccessDenied: return StorageFileStatus::kAccessDenied;
+    case pelmo_file::FileStatus::kNotRegularFile: return StorageFileStatus::kNotRegularFile;
+    case pelmo_file::FileStatus::kTooLarge: return StorageFileStatus::kTooLarge;
+    case pelmo_file::FileStatus::kIoError: return StorageFileStatus::kIoError;
+  }
+  return StorageFileStatus::kIoError;
+}
+
 }  // namespace
 
-MemStorage::MemStorage(const MemStorage& other) : IStorage(other), display_names_(other.display_names_) {
+MemStorage::MemStorage(const MemStorage& other)
+    : IStorage(other), display_names_(other.display_names_), owner_(other.owner_) {
   for (const auto& [key, data] : other.streams_) streams_.emplace(key, std::make_shared<std::vector<uint8_t>>(*data));
 }
 
@@ -234,81 +301,113 @@ std::vector<std::string> MemStorage::stream_names() const {
   return names;
 }
 
-bool storage_save_file(const MemStorage& s, const std::string& path) {
+const char* storageFileStatusName(StorageFileStatus status) {
+  switch (status) {
+    case StorageFileStatus::kOk: return "ok";
+    case StorageFileStatus::kNotFound: return "not found";
+    case StorageFileStatus::kAccessDenied: return "permission denied";
+    case StorageFileStatus::kNotRegularFile: return "not a regular file";
+    case StorageFileStatus::kTooLarge: return "too large";
+    case StorageFileStatus::kIoError: return "input/output error";
+    case StorageFileStatus::kNotStorage: return "not a stored block file";
+    case StorageFileStatus::kDamaged: return "damaged";
+    case StorageFileStatus::kChecksumMismatch: return "checksum mismatch";
+  }
+  return "unknown status";
+}
+
+StorageFileResult storage_to_bytes(const MemStorage& s, std::string& bytes) {
   try {
+    const StorageOwner& owner = s.owner();
     std::string out(kMagic, sizeof kMagic);
+    for (const std::string* text : {&owner.factory, &owner.model_type, &owner.options}) {
+      if (text->size() > kMaxStorageFileBytes) return storage_failure(StorageFileStatus::kTooLarge, too_large_reason());
+      put_text(out, *text);
+    }
     const auto names = s.stream_names();
     put_u32(out, static_cast<uint32_t>(names.size()));
     for (const auto& name : names) {
-      const auto bytes = s.stream_bytes(name);
-      put_u32(out, static_cast<uint32_t>(name.size()));
-      out += name;
-      put_u32(out, static_cast<uint32_t>(bytes.size()));
-      out.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      put_text(out, name);
+      const auto data = s.stream_bytes(name);
+      put_u32(out, static_cast<uint32_t>(data.size()));
+      out.append(reinterpret_cast<const char*>(data.data()), data.size());
+      // A storage the reader would refuse is not written.
+      if (out.size() + 4 > kMaxStorageFileBytes)
+        return storage_failure(StorageFileStatus::kTooLarge, too_large_reason());
     }
-    // Written beside the target and renamed over it, so a failed write never
-    // leaves a half-written storage where a good one was.
-    const std::string tmp = path + ".tmp";
-    {
-      std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-      if (!f) return false;
-      f.write(out.data(), static_cast<std::streamsize>(out.size()));
-      f.flush();
-      if (!f) {
-        f.close();
-        std::remove(tmp.c_str());
-        return false;
-      }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-      std::remove(tmp.c_str());
-      return false;
-    }
-    return true;
+    put_u32(out, crc32(out));
+    bytes = std::move(out);
+    return {StorageFileStatus::kOk, {}, 2};
   } catch (const std::exception&) {
-    return false;
+    return storage_failure(StorageFileStatus::kIoError, "out of memory");
   }
 }
 
-bool storage_load_file(const std::string& path, MemStorage& out) {
+StorageFileResult storage_from_bytes(std::string_view bytes, MemStorage& out) {
   try {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    const std::vector<unsigned char> file((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad()) return false;
-
-    std::size_t pos = 0;
-    const auto left = [&] { return file.size() - pos; };
-    if (left() < sizeof kMagic + 4 || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) return false;
-    pos += sizeof kMagic;
-    const uint32_t count = get_u32(file.data() + pos);
-    pos += 4;
+    ByteReader in{bytes};
+    int form = 0;
+    if (bytes.size() >= sizeof kMagic && std::memcmp(bytes.data(), kMagic, sizeof kMagic) == 0) {
+      form = 2;
+      if (bytes.size() < sizeof kMagic + 4) return damaged("it is cut short");
+      const std::string_view body = bytes.substr(0, bytes.size() - 4);
+      if (get_u32(reinterpret_cast<const unsigned char*>(bytes.data() + body.size())) != crc32(body))
+        return storage_failure(StorageFileStatus::kChecksumMismatch, "its checksum does not match its contents");
+      in.data = body;
+    } else if (bytes.size() >= sizeof kOlderMagic && std::memcmp(bytes.data(), kOlderMagic, sizeof kOlderMagic) == 0) {
+      form = 1;
+    } else {
+      return storage_failure(StorageFileStatus::kNotStorage, "not a stored block file");
+    }
+    in.pos = sizeof kMagic;
 
     MemStorage loaded;
-    for (uint32_t i = 0; i < count; ++i) {
-      if (left() < 4) return false;
-      const uint32_t name_len = get_u32(file.data() + pos);
-      pos += 4;
-      if (name_len > left()) return false;
-      std::string name(reinterpret_cast<const char*>(file.data() + pos), name_len);
-      pos += name_len;
-      if (!valid_utf8_name(name) || loaded.has_stream(name)) return false;
-      if (left() < 4) return false;
-      const uint32_t data_len = get_u32(file.data() + pos);
-      pos += 4;
-      if (data_len > kMaxStreamBytes || data_len > left()) return false;
-      loaded.set_stream_bytes(
-          name, std::vector<uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(pos),
-                                     file.begin() + static_cast<std::ptrdiff_t>(pos + data_len)));
-      pos += data_len;
+    if (form == 2) {
+      StorageOwner owner;
+      if (!in.text(owner.factory) || !in.text(owner.model_type) || !in.text(owner.options))
+        return damaged("its owner record is cut short");
+      loaded.set_owner(std::move(owner));
     }
-    if (pos != file.size()) return false;  // trailing bytes: not a file this code wrote
+    uint32_t count = 0;
+    if (!in.u32(count)) return damaged("it is cut short");
+    for (uint32_t i = 0; i < count; ++i) {
+      std::string name, data;
+      if (!in.text(name) || !in.text(data)) return damaged("stream " + std::to_string(i + 1) + " is cut short");
+      if (!valid_utf8_name(name)) return damaged("stream " + std::to_string(i + 1) + " has no valid name");
+      if (loaded.has_stream(name)) return damaged("two streams are named " + name);
+      loaded.set_stream_bytes(name, std::vector<uint8_t>(data.begin(), data.end()));
+    }
+    if (in.pos != in.data.size()) return damaged("it has bytes after its last stream");
     out = std::move(loaded);
-    return true;
+    return {StorageFileStatus::kOk, {}, form};
   } catch (const std::exception&) {
-    return false;
+    return storage_failure(StorageFileStatus::kIoError, "out of memory");
   }
 }
+
+StorageFileResult storage_read_file(const std::string& path, MemStorage& out) {
+  try {
+    std::string bytes;
+    const pelmo_file::FileResult read = pelmo_file::readRegularFile(path, kMaxStorageFileBytes, bytes);
+    if (!read.ok()) return storage_failure(from_file_status(read.status), read.reason);
+    return storage_from_bytes(bytes, out);
+  } catch (const std::exception&) {
+    return storage_failure(StorageFileStatus::kIoError, "out of memory");
+  }
+}
+
+StorageFileResult storage_write_file(const MemStorage& s, const std::string& path) {
+  std::string bytes;
+  StorageFileResult r = storage_to_bytes(s, bytes);
+  if (!r.ok()) return r;
+  const pelmo_file::FileResult written = pelmo_file::replaceFile(path, bytes);
+  if (!written.ok()) return storage_failure(from_file_status(written.status), written.reason);
+  return r;
+}
+
+bool storage_save_file(const MemStorage& s, const std::string& path) { return storage_write_file(s, path).ok(); }
+
+bool storage_load_file(const std::string& path, MemStorage& out) { return storage_read_file(path, out).ok(); }
 
 IStream* QivIStorageWrapper::OpenStream(const wchar_t* name, int mode, long& result) {
   if (!s_) {

@@ -98,7 +98,7 @@ TEST_F(RomhostErrors, FailedSaveExitsTwoAndTheResultSaysSo) {
     const json j = json::parse(r.out);
     EXPECT_EQ(j["converged"], *limit == '\0');
     EXPECT_EQ(j["saved"], false);
-    EXPECT_EQ(j["save_error"], "Cannot write the stored block to " + nowhere);
+    EXPECT_EQ(j["save_error"], "Cannot write the stored block to " + nowhere + ": not found");  // and why
     EXPECT_NE(r.err.find("romhost: Cannot write the stored block to " + nowhere), std::string::npos) << r.err;
   }
   const ProgramRun ok = romtest::runRomhost(solve + " --save " + (dir_ / "b.pstg").string());

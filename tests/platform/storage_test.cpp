@@ -9,7 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "tests/platform/processes.h"
+#include "tests/platform/storage_files.h"
 
 namespace {
 
@@ -184,14 +188,22 @@ class StorageFile : public ::testing::Test {
   fs::path path;
 };
 
-TEST_F(StorageFile, RoundTripKeepsNamesAndBytes) {
+const StorageOwner kOwner{"MORVANE", "MORVANE", "SUBID:ROCOKER, BASIS_HL:MASS, BASIS_LE:MASS"};
+
+TEST(StorageChecksum, IsTheCrc32OfZipAndPng) { EXPECT_EQ(filetest::referenceCrc32("123456789", 9), 0xCBF43926u); }
+
+TEST_F(StorageFile, RoundTripKeepsNamesBytesAndOwner) {
   MemStorage a;
   a.set_stream_bytes("Block_Specific_XML", {1, 2, 3});
   a.set_stream_bytes("PELMO_BASE", {});
   a.set_stream_bytes("bad/name", {9});  // refused by the naming rules
+  a.set_owner(kOwner);
   ASSERT_TRUE(storage_save_file(a, path));
   MemStorage b;
-  ASSERT_TRUE(storage_load_file(path, b));
+  const StorageFileResult r = storage_read_file(path, b);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(r.form, 2);
+  EXPECT_EQ(b.owner(), kOwner);
   EXPECT_EQ(b.stream_names(), a.stream_names());
   EXPECT_EQ(b.stream_bytes("BLOCK_SPECIFIC_XML"), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_TRUE(b.has_stream("pelmo_base"));
@@ -200,17 +212,104 @@ TEST_F(StorageFile, RoundTripKeepsNamesAndBytes) {
   MemStorage c = b;  // a copy owns its bytes
   write_block_stream(&c, "changed");
   EXPECT_EQ(b.stream_bytes("BLOCK_SPECIFIC_XML"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(c.owner(), kOwner);
 }
+
+TEST_F(StorageFile, EverySingleBitFlipIsRefused) {
+  MemStorage a;
+  write_block_stream(&a, kXml);
+  a.set_stream_bytes("PELMO_BASE", {1, 0, 0, 0, 'B', '1', 0, 0});
+  a.set_owner(kOwner);
+  ASSERT_TRUE(storage_save_file(a, path));
+  const auto good = file_bytes();
+  MemStorage target;
+  target.set_stream_bytes("KEEP", {7});
+  int refused = 0, flips = 0;
+  for (std::size_t at = 0; at < good.size(); ++at) {
+    for (int bit = 0; bit < 8; ++bit, ++flips) {
+      auto bad = good;
+      bad[at] = static_cast<char>(bad[at] ^ (1 << bit));
+      write_bytes(bad);
+      if (!storage_read_file(path, target).ok()) ++refused;
+    }
+  }
+  EXPECT_EQ(refused, flips);
+  EXPECT_EQ(target.stream_names(), std::vector<std::string>{"KEEP"});
+  write_bytes(good);
+  const StorageFileResult r = storage_read_file(path, target);
+  EXPECT_TRUE(r.ok());
+}
+
+struct DamageCase {
+  const char* label;
+  std::size_t at;  // offset of the patch in the file of one stream "ONE" and the owner "F", "M", ""
+  std::vector<char> bytes;
+  StorageFileStatus status;
+};
 
 TEST_F(StorageFile, EveryDamagedFileIsRefusedAndTheTargetKept) {
   MemStorage a;
   a.set_stream_bytes("ONE", {1, 2, 3, 4});
-  a.set_stream_bytes("TWO", {5});
+  a.set_owner({"F", "M", ""});
   ASSERT_TRUE(storage_save_file(a, path));
   const auto good = file_bytes();
   MemStorage target;
   target.set_stream_bytes("KEEP", {7});
   // Every truncation of the file must be refused.
+  for (std::size_t len = 0; len < good.size(); ++len) {
+    write_bytes(std::vector<char>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(len)));
+    EXPECT_FALSE(storage_read_file(path, target).ok()) << len;
+  }
+  // Faults behind a correct checksum. Offsets: magic 0, the owner's three texts
+  // from 5 (4 + 1, 4 + 1 and 4 bytes), stream count 19, name length 23, name
+  // 27, data length 30.
+  const DamageCase cases[] = {
+      {"unknown magic", 0, {'X'}, StorageFileStatus::kNotStorage},
+      {"owner text past the end", 5, {'\xff', 0, 0, 0}, StorageFileStatus::kDamaged},
+      {"huge stream count", 19, {'\xff', '\xff', '\xff', '\x7f'}, StorageFileStatus::kDamaged},
+      {"name length past the end", 23, {'\xff', '\xff', 0, 0}, StorageFileStatus::kDamaged},
+      {"negative data length", 30, {'\xff', '\xff', '\xff', '\xff'}, StorageFileStatus::kDamaged},
+      {"data length past the end", 30, {100, 0, 0, 0}, StorageFileStatus::kDamaged},
+      {"name breaking the rules", 27, {'/', 'N', 'E'}, StorageFileStatus::kDamaged},
+      {"one stream fewer than counted", 19, {0, 0, 0, 0}, StorageFileStatus::kDamaged},
+  };
+  for (const DamageCase& c : cases) {
+    auto bad = good;
+    std::copy(c.bytes.begin(), c.bytes.end(), bad.begin() + static_cast<std::ptrdiff_t>(c.at));
+    if (c.status != StorageFileStatus::kNotStorage) filetest::resealStorageFile(bad);
+    write_bytes(bad);
+    EXPECT_EQ(storage_read_file(path, target).status, c.status) << c.label;
+  }
+  auto unsealed = good;
+  unsealed[27] = 'T';
+  write_bytes(unsealed);
+  EXPECT_EQ(storage_read_file(path, target).status, StorageFileStatus::kChecksumMismatch);
+  auto trailing = good;
+  trailing.insert(trailing.end() - 4, 0);
+  filetest::resealStorageFile(trailing);
+  write_bytes(trailing);
+  EXPECT_EQ(storage_read_file(path, target).status, StorageFileStatus::kDamaged);
+  EXPECT_EQ(target.stream_names(), std::vector<std::string>{"KEEP"});
+  EXPECT_EQ(storage_read_file(path.string() + ".missing", target).status, StorageFileStatus::kNotFound);
+  EXPECT_EQ(storage_read_file("/dev/zero", target).status, StorageFileStatus::kNotRegularFile);
+}
+
+TEST_F(StorageFile, TheOlderFormIsStillReadWithoutAnOwner) {
+  write_bytes(filetest::olderStorageForm({{"Block_Specific_XML", {1, 2, 3}}, {"PELMO_BASE", {}}}));
+  MemStorage b;
+  b.set_owner(kOwner);
+  const StorageFileResult r = storage_read_file(path, b);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(r.form, 1);
+  EXPECT_EQ(b.owner(), StorageOwner{});
+  EXPECT_EQ(b.stream_names(), (std::vector<std::string>{"Block_Specific_XML", "PELMO_BASE"}));
+  EXPECT_EQ(b.stream_bytes("BLOCK_SPECIFIC_XML"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST_F(StorageFile, EveryDamagedFileOfTheOlderFormIsRefused) {
+  const auto good = filetest::olderStorageForm({{"ONE", {1, 2, 3, 4}}, {"TWO", {5}}});
+  MemStorage target;
+  target.set_stream_bytes("KEEP", {7});
   for (std::size_t len = 0; len < good.size(); ++len) {
     write_bytes(std::vector<char>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(len)));
     EXPECT_FALSE(storage_load_file(path, target)) << len;
@@ -239,7 +338,20 @@ TEST_F(StorageFile, EveryDamagedFileIsRefusedAndTheTargetKept) {
   write_bytes(trailing);
   EXPECT_FALSE(storage_load_file(path, target));
   EXPECT_EQ(target.stream_names(), std::vector<std::string>{"KEEP"});
-  EXPECT_FALSE(storage_load_file((path.string() + ".missing"), target));
+}
+
+TEST_F(StorageFile, ConcurrentSavesToOnePathAllSucceed) {
+  const int failed = filetest::failuresAcrossProcesses(8, [&](int writer) {
+    MemStorage s;
+    s.set_stream_bytes("WRITER", std::vector<uint8_t>(100, static_cast<uint8_t>(writer)));
+    for (int i = 0; i < 20; ++i)
+      if (!storage_write_file(s, path).ok()) return false;
+    return true;
+  });
+  EXPECT_EQ(failed, 0);
+  MemStorage b;
+  EXPECT_TRUE(storage_read_file(path, b).ok());
+  EXPECT_EQ(b.stream_bytes("WRITER").size(), 100u);
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 // The process-wide parse cache: one stat per Open decides whether the parsed
-// network still holds.
+// network still holds, and a replaced file is always read again.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "platform/diveduded/DIVeduded.h"
+#include "platform/diveduded/cache.h"
 #include "test_files.h"
 
 namespace {
@@ -17,6 +21,8 @@ using divtest::kAffine;
 using divtest::NameBuffers;
 using divtest::TempDir;
 namespace fs = std::filesystem;
+
+const std::uintmax_t kAffineSize = std::string(kAffine).size();
 
 // The affine network with its first weight changed: same size, other result
 // (y = 32 at the test point).
@@ -59,18 +65,43 @@ class Cache : public ::testing::Test {
   fs::file_time_type stamp_;
 };
 
-TEST_F(Cache, ServesTheParsedNetworkWhileTimeAndSizeHold) {
+TEST_F(Cache, ServesTheParsedNetworkWhileTheFileIsUnchanged) {
   EXPECT_EQ(predict(), 20.0);
-  rewriteKeepingStamp(changedAffine());
-  EXPECT_EQ(predict(), 20.0);  // same stamp: the cached parse
-  fs::last_write_time(file_, stamp_ + std::chrono::seconds(2));
-  EXPECT_EQ(predict(), 28.0);  // new time: parsed again
+  const std::uint64_t parses = diveduded::networkParseCount();
+  EXPECT_EQ(predict(), 20.0);
+  EXPECT_EQ(diveduded::networkParseCount(), parses);
+  fs::last_write_time(file_, stamp_ + std::chrono::seconds(2));  // a new stamp: parsed again
+  EXPECT_EQ(predict(), 20.0);
+  EXPECT_EQ(diveduded::networkParseCount(), parses + 1);
 }
 
-TEST_F(Cache, NoticesASizeChange) {
+// A long-lived process must never be served the parse of a file that was
+// replaced: rewritten in place with its old size and modification time put
+// back (touch -r), or another file moved over it (mv).
+TEST_F(Cache, AFileRewrittenInPlaceWithItsStampPutBackIsReadAgain) {
   EXPECT_EQ(predict(), 20.0);
-  rewriteKeepingStamp(changedAffine() + "# one more line\n");
+  rewriteKeepingStamp(changedAffine());
+  ASSERT_EQ(fs::file_size(file_), kAffineSize);
   EXPECT_EQ(predict(), 28.0);
+  rewriteKeepingStamp(kAffine);
+  EXPECT_EQ(predict(), 20.0);
+}
+
+TEST_F(Cache, AFileMovedOverTheNetworkIsReadAgain) {
+  EXPECT_EQ(predict(), 20.0);
+  const fs::path other = dir_.path() / "other.zkr";
+  std::ofstream(other, std::ios::binary) << changedAffine();
+  fs::last_write_time(other, stamp_);  // the same size and modification time
+  fs::rename(other, file_);
+  EXPECT_EQ(predict(), 28.0);
+}
+
+TEST_F(Cache, AReplacementThatFailsItsChecksIsNotHiddenByTheCache) {
+  EXPECT_EQ(predict(), 20.0);
+  std::string failing = kAffine;
+  failing.replace(failing.find("CHECK 2 1 20"), 12, "CHECK 2 1 21");
+  rewriteKeepingStamp(failing);
+  EXPECT_EQ(predict(), -DIV_SELF_CHECK);
 }
 
 TEST_F(Cache, KeepsFailedParsesUntilTheFileChanges) {
@@ -78,9 +109,10 @@ TEST_F(Cache, KeepsFailedParsesUntilTheFileChanges) {
   bad.replace(bad.find("LINEAR"), 6, "LINEAL");
   rewriteKeepingStamp(bad);
   EXPECT_EQ(predict(), -DIV_FORMAT);
-  rewriteKeepingStamp(kAffine);
+  const std::uint64_t parses = diveduded::networkParseCount();
   EXPECT_EQ(predict(), -DIV_FORMAT);  // the failure is cached as well
-  fs::last_write_time(file_, stamp_ + std::chrono::seconds(2));
+  EXPECT_EQ(diveduded::networkParseCount(), parses);
+  rewriteKeepingStamp(kAffine);
   EXPECT_EQ(predict(), 20.0);
 }
 
@@ -93,13 +125,17 @@ TEST_F(Cache, MissingFileIsNotRemembered) {
 
 TEST_F(Cache, ClearCacheAndTheEnvironmentSwitch) {
   EXPECT_EQ(predict(), 20.0);
-  rewriteKeepingStamp(changedAffine());
+  const std::uint64_t parses = diveduded::networkParseCount();
   ::setenv("DIVEDUDED_NOCACHE", "1", 1);
-  EXPECT_EQ(predict(), 28.0);  // read from the file
+  EXPECT_EQ(predict(), 20.0);  // read and parsed from the file
+  EXPECT_EQ(diveduded::networkParseCount(), parses + 1);
   ::unsetenv("DIVEDUDED_NOCACHE");
   EXPECT_EQ(predict(), 20.0);  // the cache still holds the first parse
+  EXPECT_EQ(diveduded::networkParseCount(), parses + 1);
   DIVeduded::ClearCache();
-  EXPECT_EQ(predict(), 28.0);
+  EXPECT_EQ(diveduded::cachedNetworkCount(), 0u);
+  EXPECT_EQ(predict(), 20.0);
+  EXPECT_EQ(diveduded::networkParseCount(), parses + 2);
 }
 
 TEST_F(Cache, AnOpenRunnerKeepsItsNetworkThroughAClear) {

@@ -3,6 +3,7 @@
 // the runner's status and name the file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -28,8 +29,10 @@ struct Result {
   std::string out;  // standard output and standard error together
 };
 
+// Under timeout(1): a romnet that blocks on its input ends with status 124
+// instead of hanging the test.
 Result romnet(const std::string& args) {
-  const std::string cmd = kRomnet + " " + args + " 2>&1";
+  const std::string cmd = "timeout -k 5 60 " + kRomnet + " " + args + " 2>&1";
   std::FILE* p = ::popen(cmd.c_str(), "r");
   Result r{-1, {}};
   if (p == nullptr) return r;
@@ -119,6 +122,27 @@ TEST(Romnet, FailuresExitWithTheRunnerStatusAndNameTheFile) {
   EXPECT_EQ(r.status, 8) << r.out;
   r = romnet("eval");
   EXPECT_EQ(r.status, 64);
+}
+
+// eval and check read the file to learn its output: a FIFO or an endless
+// device must be refused at once, not read until memory runs out or a writer
+// comes.
+TEST(Romnet, FilesThatAreNotRegularAreRefusedWithoutBlocking) {
+  divtest::TempDir dir;
+  const fs::path fifo = dir.path() / "K_Y.zkr";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& file : {fifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+    for (const std::string& command : {"eval " + file + " A=1", "check " + file}) {
+      const Result r = romnet(command);
+      EXPECT_EQ(r.status, DIV_MISSING_FILE) << command << ": " << r.out;
+      EXPECT_NE(r.out.find(file + " is not a regular file"), std::string::npos) << r.out;
+    }
+  }
+  const fs::path folder = dir.path() / "K";
+  fs::create_directories(folder);
+  const Result r = romnet("generate " + fifo.string() + " " + folder.string());
+  EXPECT_EQ(r.status, 65);
+  EXPECT_NE(r.out.find("cannot read table " + fifo.string() + ": not a regular file"), std::string::npos) << r.out;
 }
 
 TEST(Romnet, BadTablesAreRefusedWithTheLine) {

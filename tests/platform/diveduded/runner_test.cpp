@@ -13,6 +13,7 @@
 #include "platform/com.h"
 #include "platform/diveduded/DIVeduded.h"
 #include "test_files.h"
+#include "tests/platform/processes.h"
 
 namespace {
 
@@ -368,9 +369,34 @@ TEST_F(Runner, ConcurrentRunnersShareTheCache) {
 }
 
 TEST(RunnerStatusNames, EveryStatusHasAName) {
-  for (int s = DIV_OK; s <= DIV_BAD_ARGUMENT; ++s) EXPECT_STRNE(DIVedudedStatusName(s), "unknown status") << s;
+  for (int s = DIV_OK; s <= DIV_NO_ACCESS; ++s) EXPECT_STRNE(DIVedudedStatusName(s), "unknown status") << s;
   EXPECT_STREQ(DIVedudedStatusName(DIV_MISSING_FILE), "missing file");
+  EXPECT_STREQ(DIVedudedStatusName(DIV_NO_ACCESS), "permission denied");
+  EXPECT_STREQ(DIVedudedStatusName(DIV_NO_ACCESS + 1), "unknown status");
   EXPECT_STREQ(DIVedudedStatusName(-3), "unknown status");
+}
+
+// A file, or a folder on its way, that may not be read is reported as such:
+// the fix is a permission, not a missing file. The check runs in a child
+// process without root's rights, which read everything.
+TEST_F(Runner, PermissionDeniedIsItsOwnStatus) {
+  const auto file = dir_.write("KIND", "YIELD", divtest::kAffine);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_write);
+  dir_.write("CLOSED", "YIELD", divtest::kAffine);
+  std::filesystem::permissions(dir_.path() / "CLOSED", std::filesystem::perms::owner_all);
+  const std::string said = filetest::runUnprivileged([&] {
+    std::string out;
+    for (const char* kind : {"KIND", "CLOSED"}) {
+      DIVeduded r;
+      divtest::configure(r, dir_, kind, "YIELD");
+      const int status = r.Open();
+      if (status != DIV_NO_ACCESS || r.lastMessage().find("permission denied") == std::string::npos)
+        out += std::string(kind) + ": status " + std::to_string(status) + ", " + r.lastMessage() + "\n";
+    }
+    return out;
+  });
+  std::filesystem::permissions(dir_.path() / "CLOSED", std::filesystem::perms::all);
+  EXPECT_EQ(said, "");
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+// Whole-file reads and writes shared by the framework stand-in, the network
+// runner and the tools.
+//
+// A read opens the file without blocking and checks with fstat that what it
+// opened is a regular file within the caller's limit, so a FIFO, a terminal or
+// /dev/zero named by mistake gives a clear error instead of a hang or a
+// process that grows until it is killed. A write goes to a temporary file of
+// its own beside the target and is renamed over it, so concurrent writers
+// never share a temporary and a failed write leaves the target as it was.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pelmo_file {
+
+enum class FileStatus {
+  kOk,
+  kNotFound,        // no such file, or a folder on the way is missing
+  kAccessDenied,    // the file or a folder on the way may not be read or written
+  kNotRegularFile,  // a folder, device, FIFO or socket
+  kTooLarge,        // more bytes than the reader accepts
+  kIoError,         // any other failure of the system
+};
+
+// "ok", "not found", "permission denied", "not a regular file", "too large",
+// "input/output error".
+const char* fileStatusName(FileStatus status);
+
+// Which file, and which version of it: a file replaced by another (rename)
+// has another inode; one rewritten in place has a new change time even when
+// its size and modification time were put back.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t mtime_ns = 0;
+  std::int64_t ctime_ns = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const struct stat& st);
+
+struct FileResult {
+  FileStatus status = FileStatus::kOk;
+  std::string reason;  // for the user: "permission denied", "larger than 67108864 bytes", ...; empty when ok
+  bool ok() const { return status == FileStatus::kOk; }
+};
+
+// Reads the whole regular file at path, at most limit bytes; on failure text is
+// empty. stamp, when given, receives the identity of the file that was read.
+// Never blocks on a FIFO or a device. Throws only std::bad_alloc.
+FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text,
+                           FileStamp* stamp = nullptr);
+
+// Writes text to a new temporary file in the target's folder (mkstemp), flushes
+// it to the disk and renames it over path. A new file gets the permissions the
+// process's umask allows, a replaced file keeps its own. On failure only this
+// call's temporary file is removed and path is untouched. Never throws.
+FileResult replaceFile(const std::string& path, std::string_view text);
+
+}  // namespace pelmo_file
