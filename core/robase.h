@@ -29,14 +29,17 @@
 #include "core/catalogue.h"
 #include "core/onebased.h"
 #include "core/records.h"
+#include "core/stamped_map.h"
 #include "platform/qivblock.h"
 
 struct NetworkInputs;
 struct TagDerivatives;
 
-using ROMVarMap = std::map<std::string, ROMVar*>;
-using ROMEqnMap = std::map<std::string, ROMEqn*>;
-using IndepVarMap = std::map<std::string, std::set<std::string>>;
+// Stamped, so that what an evaluation resolved by name is looked up again only
+// after the map changed (core/stamped_map.h).
+using ROMVarMap = StampedMap<std::string, ROMVar*>;
+using ROMEqnMap = StampedMap<std::string, ROMEqn*>;
+using IndepVarMap = StampedMap<std::string, std::set<std::string>>;
 
 // Attribute codes (the framework's meaning; the block only sets them).
 enum ROMAttrCode : int {

@@ -85,4 +85,7 @@ std::set<std::string> robase::getNNIndepVars(std::string output) const {
 
 void robase::setupIndepMap() {
   for (const auto& entry : m_nnOutputVars) m_indepVars[entry.first] = getNNIndepVars(entry.first);
+  // The sets of existing entries were replaced in place: what the adjustment
+  // rows derived from them is stale.
+  m_indepVars.touch();
 }

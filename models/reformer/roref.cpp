@@ -303,14 +303,14 @@ int roref::runNN(std::string output) const {
   for (const char* name : kPercentOutputs) percent = percent || output == name;
   if (!percent) return robase::runNN(output);
 
-  // A failed run must not scale what the record held before it once more.
+  // A failed run must not scale what the record held before it once more. A
+  // failed robase run leaves the derivatives as they were (it changes them
+  // all or none), but it may have stored the prediction already.
   ROMVar* out = at_or_throw(m_nnOutputVars, output);
   const double previous = out->value;
-  const std::map<std::string, double> previousDerivs = out->derivs;
   const int status = robase::runNN(output);
   if (status != 0) {
     out->value = previous;
-    out->derivs = previousDerivs;
     return status;
   }
   out->value *= kFractionToPercent;
