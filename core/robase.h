@@ -20,6 +20,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -32,8 +33,9 @@
 #include "core/stamped_map.h"
 #include "platform/qivblock.h"
 
+struct NetworkCache;
 struct NetworkInputs;
-struct TagDerivatives;
+struct NetworkOutput;
 
 // Stamped, so that what an evaluation resolved by name is looked up again only
 // after the map changed (core/stamped_map.h).
@@ -211,15 +213,20 @@ class robase : public QivEOBlockImpl {
   void flagNonFiniteResiduals(long long& status) const;
   void flagNonFiniteJacobian(long long& status) const;
 
+  // ---- Network runs (core/robase_networks.h) ----------------------------------
+  // What the block keeps between its runs; made at the first use.
+  NetworkCache& networkCache() const;
+  // The network of one output; throws std::out_of_range("invalid map<K, T>
+  // key") when the network-output map lacks the name.
+  NetworkOutput& networkOutput(const std::string& output) const;
+  // The network folder "<ZKDir>\<kind>": the one a pass of runAllNN read for
+  // all its runs, else read from the registry now.
+  const std::string& networkFolder() const;
   // Every model input by name (key order) with its current framework value,
-  // as a network run gives them. 1 (nothing to give) when there is no value
+  // as a network run gives them. Null (nothing to give) when there is no value
   // vector, a name does not fit the runner's name buffers (names are refused,
-  // never cut) or a record lies outside the vector.
-  int gatherModelInputs(NetworkInputs& in) const;
-  // Stores the derivatives of a run into the output's derivative table; every
-  // tag must be a model input with a finite derivative. All are checked before
-  // any entry changes, so a refused run leaves the table as it was (false).
-  static bool storeDerivatives(ROMVar& output, const TagDerivatives& derivatives);
+  // never cut) or a record is missing or lies outside the vector.
+  NetworkInputs* modelInputs() const;
 
   // The variables of the adjustment row of one output, in row order: every
   // model input by name, then the output. Pattern and values both use it.
@@ -245,4 +252,7 @@ class robase : public QivEOBlockImpl {
   int m_nzCounter = 0;        // running non-zero count of a pattern pass
   int m_varCounter = 1;       // next ROMVar index
   int m_eqnCounter = 1;       // next ROMEqn index
+
+ private:
+  mutable std::unique_ptr<NetworkCache> m_networks;
 };

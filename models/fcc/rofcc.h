@@ -443,4 +443,9 @@ class rofcc : public robase {
   double computeC5SRVIDerivative(double rvp) const;
 
   std::array<std::unique_ptr<ROMEqn>, kFccRecordCount> m_records;
+
+  // What the pair runs keep between runs, one entry per (output, total,
+  // difference) named (rofcc_networks.cpp).
+  struct PairRun;
+  mutable std::vector<std::unique_ptr<PairRun>> m_pairRuns;
 };
