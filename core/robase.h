@@ -33,6 +33,8 @@
 #include "core/stamped_map.h"
 #include "platform/qivblock.h"
 
+struct AdjustmentPlan;
+struct AdjustmentRow;
 struct NetworkCache;
 struct NetworkInputs;
 struct NetworkOutput;
@@ -208,6 +210,8 @@ class robase : public QivEOBlockImpl {
   // Current framework value of a record; throws when there is no variable
   // list or the record lies outside it.
   double currentValue(const ROMVar& var) const;
+  // The same from a view of the value vector taken once for a whole pass.
+  double currentValue(const OneBased<double>& x, const ROMVar& var) const;
   // Status 1 when a residual of the block's equations, or a Jacobian value of
   // its non-zeros (nzstart() .. nzlast()), is not finite. Never lowers it.
   void flagNonFiniteResiduals(long long& status) const;
@@ -227,6 +231,13 @@ class robase : public QivEOBlockImpl {
   // vector, a name does not fit the runner's name buffers (names are refused,
   // never cut) or a record is missing or lies outside the vector.
   NetworkInputs* modelInputs() const;
+
+  // ---- Adjustment rows (core/robase_adjustment.h) ------------------------------
+  // The rows as the maps stand now.
+  AdjustmentPlan& adjustmentPlan() const;
+  // Entry k of a row in row order: the derivative by model input k, or 1.0 for
+  // k = the number of inputs (the output).
+  double adjDerivative(const AdjustmentPlan& plan, AdjustmentRow& row, std::size_t k) const;
 
   // The variables of the adjustment row of one output, in row order: every
   // model input by name, then the output. Pattern and values both use it.
@@ -254,5 +265,10 @@ class robase : public QivEOBlockImpl {
   int m_eqnCounter = 1;       // next ROMEqn index
 
  private:
+  AdjustmentRow adjustmentRow(const AdjustmentPlan& plan, const std::string& output) const;
+  double adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
+  double adjResidual(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
+
   mutable std::unique_ptr<NetworkCache> m_networks;
+  mutable std::unique_ptr<AdjustmentPlan> m_adjustment;
 };

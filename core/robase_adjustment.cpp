@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "core/helpers.h"
-#include "core/robase.h"
+#include "core/robase_adjustment.h"
 
 namespace {
 
@@ -27,38 +27,114 @@ std::string outputOf(const std::string& eqnName) { return eqnName.size() >= 2 ? 
 
 }  // namespace
 
-double robase::computeAdjValue(std::string output, long long& /*status*/) const {
-  const double alpha = at_or_throw(m_attributes, "ALPHA_" + output)->value;
-  const double beta = at_or_throw(m_attributes, "BETA_" + output)->value;
-  const double prediction = at_or_throw(m_nnOutputVars, output)->value;
+// ---- The rows kept between evaluations ----------------------------------------------
+
+AdjustmentRow robase::adjustmentRow(const AdjustmentPlan& plan, const std::string& output) const {
+  AdjustmentRow row;
+  row.output = output;
+  row.out = EntryRef<ROMVarMap>(output);
+  row.alpha = AttrRef("ALPHA_" + output);
+  row.beta = AttrRef("BETA_" + output);
+  const std::size_t n = plan.inputs.size();
+  row.indep.assign(n, 0);
+  row.gamma.resize(n);
+  const auto indep = m_indepVars.find(output);
+  row.indepKnown = indep != m_indepVars.end();
+  if (row.indepKnown) {
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::string& input = plan.inputs[k]->first;
+      if (indep->second.count(input) == 0) continue;
+      row.indep[k] = 1;
+      row.gamma[k] = AttrRef("GAMMA_" + output + "_" + input);
+    }
+  }
+  return row;
+}
+
+AdjustmentPlan& robase::adjustmentPlan() const {
+  if (!m_adjustment) m_adjustment = std::make_unique<AdjustmentPlan>();
+  AdjustmentPlan& plan = *m_adjustment;
+  if (plan.eqnStamp != m_adjEqns.stamp() || plan.inputStamp != m_inputVars.stamp() ||
+      plan.indepStamp != m_indepVars.stamp()) {
+    plan.inputs.clear();
+    for (const auto& entry : m_inputVars) plan.inputs.push_back(&entry);
+    plan.rows.clear();
+    for (const auto& entry : m_adjEqns) {
+      plan.rows.push_back(adjustmentRow(plan, outputOf(entry.first)));
+      plan.rows.back().eqn = &entry;
+    }
+    plan.eqnStamp = m_adjEqns.stamp();
+    plan.inputStamp = m_inputVars.stamp();
+    plan.indepStamp = m_indepVars.stamp();
+  }
+  return plan;
+}
+
+double robase::adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const {
+  const double alpha = row.alpha.value(m_attributes);
+  const double beta = row.beta.value(m_attributes);
+  const double prediction = row.out.get(m_nnOutputVars)->value;
   double value = alpha * prediction + beta;
-  const std::set<std::string>& indep = at_or_throw(m_indepVars, output);
-  for (const auto& input : m_inputVars) {
-    if (indep.count(input.first) == 0) continue;
-    value += currentValue(*input.second) * at_or_throw(m_attributes, "GAMMA_" + output + "_" + input.first)->value;
+  if (!row.indepKnown) throwMissingKey();
+  for (std::size_t k = 0; k < plan.inputs.size(); ++k) {
+    if (!row.indep[k]) continue;
+    value += currentValue(x, *plan.inputs[k]->second) * row.gamma[k].value(m_attributes);
   }
   return value;
 }
 
-double robase::computeAdjEqnResidual(std::string eqnName, long long& status) const {
-  const std::string output = outputOf(eqnName);
-  const ROMVar* var = at_or_throw(m_nnOutputVars, output);
-  return currentValue(*var) - computeAdjValue(output, status);
+double robase::adjResidual(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const {
+  const ROMVar* var = row.out.get(m_nnOutputVars);
+  const double y = currentValue(x, *var);
+  return y - adjValue(plan, row, x);
+}
+
+double robase::adjDerivative(const AdjustmentPlan& plan, AdjustmentRow& row, std::size_t k) const {
+  if (k >= plan.inputs.size()) return 1.0;  // the output
+  if (plan.inputs[k]->first == row.output) return 1.0;
+  const double alpha = row.alpha.value(m_attributes);
+  const ROMVar* out = row.out.get(m_nnOutputVars);
+  if (row.derivStamp != out->derivs.stamp()) {
+    row.derivs.assign(plan.inputs.size(), nullptr);
+    for (std::size_t i = 0; i < plan.inputs.size(); ++i) {
+      const auto it = out->derivs.find(plan.inputs[i]->first);
+      if (it != out->derivs.end()) row.derivs[i] = &it->second;
+    }
+    row.derivStamp = out->derivs.stamp();
+  }
+  if (!row.derivs[k]) throwMissingKey();
+  double d = -alpha * *row.derivs[k];
+  // GAMMA enters the residual only for y's independent variables; the
+  // derivative follows the residual.
+  if (!row.indepKnown) throwMissingKey();
+  if (row.indep[k]) d -= row.gamma[k].value(m_attributes);
+  return d;
+}
+
+// ---- One row by name ------------------------------------------------------------------
+
+double robase::computeAdjValue(std::string output, long long& /*status*/) const {
+  const AdjustmentPlan& plan = adjustmentPlan();
+  return adjValue(plan, adjustmentRow(plan, output), valueView());
+}
+
+double robase::computeAdjEqnResidual(std::string eqnName, long long& /*status*/) const {
+  const AdjustmentPlan& plan = adjustmentPlan();
+  return adjResidual(plan, adjustmentRow(plan, outputOf(eqnName)), valueView());
 }
 
 double robase::computeAdjEqnDerivative(std::string eqnName, std::string varName, long long& /*status*/) const {
   const std::string output = outputOf(eqnName);
   if (varName == output) return 1.0;
-  if (m_inputVars.count(varName) == 0) return 0.0;
-  const double alpha = at_or_throw(m_attributes, "ALPHA_" + output)->value;
-  const ROMVar* out = at_or_throw(m_nnOutputVars, output);
-  double d = -alpha * at_or_throw(out->derivs, varName);
-  // GAMMA enters the residual only for y's independent variables; the
-  // derivative follows the residual.
-  if (at_or_throw(m_indepVars, output).count(varName) != 0)
-    d -= at_or_throw(m_attributes, "GAMMA_" + output + "_" + varName)->value;
-  return d;
+  const AdjustmentPlan& plan = adjustmentPlan();
+  const auto it = std::lower_bound(plan.inputs.begin(), plan.inputs.end(), varName,
+                                   [](const ROMVarMap::value_type* e, const std::string& n) { return e->first < n; });
+  if (it == plan.inputs.end() || (*it)->first != varName) return 0.0;
+  AdjustmentRow row = adjustmentRow(plan, output);
+  return adjDerivative(plan, row, static_cast<std::size_t>(it - plan.inputs.begin()));
 }
+
+// ---- The passes -------------------------------------------------------------------------
 
 std::vector<std::string> robase::adjRowVariables(const std::string& output) const {
   std::vector<std::string> row;
@@ -74,11 +150,12 @@ void robase::res_NNAdjustment(long long& status) const {
     status = 1;
     return;
   }
-  for (const auto& entry : m_adjEqns) {
-    long long st = 0;
-    const double value = computeAdjEqnResidual(entry.first, st);
-    r.at(eqnNumber(*entry.second)) = value;
-    if (st != 0 || !std::isfinite(value)) status = 1;
+  const AdjustmentPlan& plan = adjustmentPlan();
+  const OneBased<double> x = valueView();
+  for (const AdjustmentRow& row : plan.rows) {
+    const double value = adjResidual(plan, row, x);
+    r.at(eqnNumber(*row.eqn->second)) = value;
+    if (!std::isfinite(value)) status = 1;
   }
 }
 
@@ -111,13 +188,13 @@ void robase::jac_NNAdjustment(long long& status) const {
     status = 1;
     return;
   }
-  for (const auto& entry : m_adjEqns) {
-    int nz = nzNumber(entry.second->firstNz);
-    for (const std::string& name : adjRowVariables(outputOf(entry.first))) {
-      long long st = 0;
-      const double value = computeAdjEqnDerivative(entry.first, name, st);
+  AdjustmentPlan& plan = adjustmentPlan();
+  for (AdjustmentRow& row : plan.rows) {
+    int nz = nzNumber(row.eqn->second->firstNz);
+    for (std::size_t k = 0; k <= plan.inputs.size(); ++k) {
+      const double value = adjDerivative(plan, row, k);
       bj.at(nz++) = value;
-      if (st != 0 || !std::isfinite(value)) status = 1;
+      if (!std::isfinite(value)) status = 1;
     }
   }
 }

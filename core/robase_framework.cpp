@@ -175,8 +175,9 @@ OneBased<double> robase::jacobianView() const {
   return OneBased<double>(rtojac_vec_bj(jac), rtojac_capacity(jac));
 }
 
-double robase::currentValue(const ROMVar& var) const {
-  const OneBased<double> x = valueView();
+double robase::currentValue(const ROMVar& var) const { return currentValue(valueView(), var); }
+
+double robase::currentValue(const OneBased<double>& x, const ROMVar& var) const {
   if (!x.valid()) throw std::logic_error("no framework variable list");
   return x.at(varNumber(var));
 }

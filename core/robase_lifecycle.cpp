@@ -8,6 +8,7 @@
 #include "core/helpers.h"
 #include "core/hook_guard.h"
 #include "core/robase.h"
+#include "core/robase_adjustment.h"
 #include "core/robase_networks.h"
 
 robase::robase(const char* name) : QivEOBlockImpl(name) { commonConstructor(); }
