@@ -16,9 +16,13 @@ namespace {
 // Marks a pass of runAllNN: its runs use the folder read at its start.
 class PassScope {
  public:
-  explicit PassScope(NetworkCache& cache) : m_cache(cache) { m_cache.inPass = true; }
+  explicit PassScope(NetworkCache& cache) : m_cache(cache) {
+    m_cache.inPass = true;
+    m_cache.gatheredInPass = false;
+  }
   ~PassScope() {
     m_cache.inPass = false;
+    m_cache.gatheredInPass = false;
     m_cache.cursor = static_cast<std::size_t>(-1);
   }
   PassScope(const PassScope&) = delete;
@@ -135,10 +139,22 @@ const std::string& robase::networkFolder() const {
   return c.folder;
 }
 
+std::size_t NetworkCache::placeOf(const char* name) {
+  if (placeName != name || placeStamp != inputStamp) {
+    place = inputs.size();
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+      if (inputs[i]->first == name) place = i;
+    placeName = name;
+    placeStamp = inputStamp;
+  }
+  return place;
+}
+
 NetworkInputs* robase::modelInputs() const {
+  NetworkCache& c = networkCache();
+  if (c.inPass && c.gatheredInPass && c.inputStamp == m_inputVars.stamp()) return &c.in;
   const OneBased<double> x = valueView();
   if (!x.valid()) return nullptr;
-  NetworkCache& c = networkCache();
   if (c.inputStamp != m_inputVars.stamp()) {
     c.inputs.clear();
     c.inputs.reserve(m_inputVars.size());
@@ -159,6 +175,7 @@ NetworkInputs* robase::modelInputs() const {
     if (!x.contains(num)) return nullptr;
     c.in.values[i] = x[num];
   }
+  c.gatheredInPass = c.inPass;
   return &c.in;
 }
 

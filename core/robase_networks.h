@@ -81,11 +81,20 @@ struct NetworkCache {
   bool inPass = false;  // a pass of runAllNN has read the folder for all its runs
 
   // Model inputs in key order: their entries, names in the runner's buffers,
-  // values as last gathered; refused when a name does not fit its buffer.
+  // values as last gathered (once per pass: nothing writes the values while
+  // the networks run); refused when a name does not fit its buffer.
   std::uint64_t inputStamp = 0;
   std::vector<const ROMVarMap::value_type*> inputs;
   bool namesFit = false;
+  bool gatheredInPass = false;
   NetworkInputs in;
+  // The place of one named input among them (the count when none has the
+  // name), and values a model gives some networks instead of the gathered ones.
+  std::size_t placeOf(const char* name);
+  const char* placeName = nullptr;
+  std::uint64_t placeStamp = 0;
+  std::size_t place = 0;
+  std::vector<double> changedValues;
 
   // Network outputs in key order (for the model kind they were made for),
   // and the position of the one runAllNN is running.

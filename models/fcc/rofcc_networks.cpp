@@ -72,14 +72,9 @@ int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string di
   // sees the plenum temperature scaled by PARAM.
   NetworkInputs* in = modelInputs();
   if (!in) return 1;
-  const NetworkCache& cache = networkCache();
+  NetworkCache& cache = networkCache();
   const std::size_t n = in->values.size();
-  if (run->scaledInputStamp != cache.inputStamp) {
-    run->scaledAt = n;
-    for (std::size_t i = 0; i < n; ++i)
-      if (cache.inputs[i]->first == kScaledInput) run->scaledAt = i;
-    run->scaledInputStamp = cache.inputStamp;
-  }
+  run->scaledAt = cache.placeOf(kScaledInput);
   run->diffValues.assign(in->values.begin(), in->values.end());
   if (run->scaledAt < n) run->diffValues[run->scaledAt] *= param;
 

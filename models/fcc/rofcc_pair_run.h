@@ -69,8 +69,7 @@ struct rofcc::PairRun {
   // inputs and the derivative map as they were when matched.
   std::uint64_t derivStamp = 0, slotInputStamp = 0;
   std::vector<double*> slots;
-  // The place of the scaled input among the inputs (none: the size).
-  std::uint64_t scaledInputStamp = 0;
+  // The place of the scaled input among the inputs (none: the count).
   std::size_t scaledAt = 0;
   std::vector<double> diffValues, dTotal, dDiff, d;
   TagDerivatives totalTags, diffTags;

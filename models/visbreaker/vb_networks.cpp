@@ -6,6 +6,7 @@
 // derivative with respect to FEEDMASS itself.
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "core/robase_networks.h"
 #include "models/visbreaker/rovb.h"
@@ -29,13 +30,14 @@ int rovb::runScaledFeedNN(const std::string& output) const {
   // Every model input by name (key order) with its current value.
   NetworkInputs* in = modelInputs();
   if (!in) return 1;
-  const NetworkCache& cache = networkCache();
-  for (std::size_t i = 0; i < cache.inputs.size(); ++i)
-    if (cache.inputs[i]->first == kScaledInput) in->values[i] *= vb::kPoundsPerKilogram;
+  NetworkCache& cache = networkCache();
+  std::vector<double>& values = cache.changedValues;
+  values.assign(in->values.begin(), in->values.end());
+  if (const std::size_t at = cache.placeOf(kScaledInput); at < values.size()) values[at] *= vb::kPoundsPerKilogram;
 
   try {
     RunnerPtr runner = net.file.newRunner(networkFolder());
-    in->give(*runner);
+    runner->SetInputs(in->names.pointers.data(), values.data(), static_cast<int>(values.size()));
     if (const int status = openAndRun(*runner); status != 0) return status;
     const double prediction = runner->m_dResult;
     if (!std::isfinite(prediction)) return 1;
