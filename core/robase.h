@@ -265,6 +265,16 @@ class robase : public QivEOBlockImpl {
   int m_eqnCounter = 1;       // next ROMEqn index
 
  private:
+  // The two variables of a sulfur-ppm row, by the record (and its name) they
+  // were made for; made at the row's first residual.
+  struct SulPpmRefs {
+    const ROMEqn* eqn;
+    std::string eqnName;
+    EntryRef<ROMVarMap> sul, ppm;
+  };
+  const SulPpmRefs& sulPpmRefs(const ROMEqn& eqn) const;
+  mutable std::vector<SulPpmRefs> m_sulPpm;
+
   AdjustmentRow adjustmentRow(const AdjustmentPlan& plan, const std::string& output) const;
   double adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
   double adjResidual(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;

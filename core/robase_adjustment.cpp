@@ -205,15 +205,24 @@ std::string robase::strmName_SulPPM(const std::string& eqnName) const {
   return eqnName.substr(4, eqnName.size() - 10);
 }
 
+const robase::SulPpmRefs& robase::sulPpmRefs(const ROMEqn& eqn) const {
+  for (const SulPpmRefs& refs : m_sulPpm)
+    if (refs.eqn == &eqn && refs.eqnName == eqn.name) return refs;
+  const std::string stream = strmName_SulPPM(eqn.name);
+  return m_sulPpm.emplace_back(SulPpmRefs{&eqn, eqn.name, EntryRef<ROMVarMap>(stream + "SUL"),
+                                          EntryRef<ROMVarMap>(stream + "SULPPM")});
+}
+
 void robase::res_SulPPM(ROMEqn* eqn, long long& status) const {
   const OneBased<double> r = residualView();
   if (!eqn || !r.valid()) {
     status = 1;
     return;
   }
-  const std::string stream = strmName_SulPPM(eqn->name);
-  const double sul = currentValue(*at_or_throw(m_calcVars, stream + "SUL"));
-  const double ppm = currentValue(*at_or_throw(m_calcVars, stream + "SULPPM"));
+  const SulPpmRefs& refs = sulPpmRefs(*eqn);
+  const OneBased<double> x = valueView();
+  const double sul = currentValue(x, *refs.sul.get(m_calcVars));
+  const double ppm = currentValue(x, *refs.ppm.get(m_calcVars));
   const double value = sul - kPpmToFraction * ppm;
   r.at(eqnNumber(*eqn)) = value;
   if (!std::isfinite(value)) status = 1;
