@@ -89,10 +89,19 @@ ROMVar* roref::lookup(const VarRef& ref) const {
   return var;
 }
 
-double roref::attributeValue(const std::string& name) const {
-  const ROMAttr* attr = at_or_throw(m_attributes, name);
-  if (!attr) throw std::out_of_range(kInvalidMapKey);
-  return attr->value;
+ROMVar* roref::tableLookup(const VarRef& ref) const {
+  TableRef& cached = m_tableRefs[ref.name];
+  if (cached.map != ref.map || cached.name != ref.name)
+    cached = TableRef{ref.map, ref.name, EntryRef<ROMVarMap>(ref.name)};
+  ROMVar* var = cached.entry.get(varMap(ref.map));
+  if (!var) throw std::out_of_range(kInvalidMapKey);
+  return var;
+}
+
+double roref::attributeValue(const char* name) const {
+  AttrRef& ref = m_attrRefs[name];
+  if (ref.name() != name) ref = AttrRef(name);
+  return ref.value(m_attributes);
 }
 
 ROMEqn* roref::record(Record record) const {
