@@ -19,6 +19,8 @@
 // commonDestructor; blocks are therefore not copyable.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
@@ -191,6 +193,15 @@ class robase : public QivEOBlockImpl {
   // A variable of any map, looked for in the order of the categories; throws
   // std::out_of_range("invalid map<K, T> key") when absent.
   ROMVar* findVar(const std::string& name) const;
+  // The same through a kept look-up: the name is looked for again only after
+  // one of the maps changed.
+  struct VarLookup {
+    explicit VarLookup(std::string n) : name(std::move(n)) {}
+    std::string name;
+    std::array<std::uint64_t, kVarCategoryCount> stamps{};
+    ROMVar* const* slot = nullptr;
+  };
+  ROMVar* findVar(VarLookup& lookup) const;
   // Adds the named variables (of any map) to a port, in the order given.
   void addNamesToPort(qiv_port* port, std::span<const char* const> names);
   // Writes each constant's value into its variable of the constants map; every

@@ -187,6 +187,23 @@ void robase::zeroNetworkDerivatives() {
     for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
 }
 
+ROMVar* robase::findVar(VarLookup& lookup) const {
+  bool same = lookup.slot != nullptr;
+  for (std::size_t c = 0; same && c < kVarCategoryCount; ++c)
+    same = lookup.stamps[c] == varMap(static_cast<VarCategory>(c)).stamp();
+  if (!same) {
+    lookup.slot = nullptr;
+    for (std::size_t c = 0; c < kVarCategoryCount && !lookup.slot; ++c) {
+      const ROMVarMap& map = varMap(static_cast<VarCategory>(c));
+      const auto it = map.find(lookup.name);
+      if (it != map.end()) lookup.slot = &it->second;
+    }
+    if (!lookup.slot) throwMissingKey();
+    for (std::size_t c = 0; c < kVarCategoryCount; ++c) lookup.stamps[c] = varMap(static_cast<VarCategory>(c)).stamp();
+  }
+  return *lookup.slot;
+}
+
 ROMVar* robase::findVar(const std::string& name) const {
   for (std::size_t c = 0; c < kVarCategoryCount; ++c) {
     const ROMVarMap& map = varMap(static_cast<VarCategory>(c));
