@@ -21,6 +21,7 @@
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
+#include "tuning/registration.h"
 
 namespace {
 
@@ -29,9 +30,6 @@ constexpr const char* kModelType = "rotuning";
 // Framework record fields of the block's variables and equations (the
 // framework's meaning; the block only fills them).
 constexpr int kVarKind = 14;
-constexpr int kEqnKind = 255;
-constexpr double kEqnR1 = 1e35;
-constexpr double kEqnR2 = 1.0;
 constexpr double kUnbounded = 1e30;
 
 constexpr const char* kAlpha = "ALPHA";
@@ -166,28 +164,8 @@ void rotuningmodel::createEquations(long long& status) {
 }
 
 void rotuningmodel::createEquation(std::string name, int index, long long& status) {
-  status = 0;
-  const Lists l = listsOf(*this);
-  if (!l.eqns) {
-    status = 1;
-    return;
-  }
-  rteqn_rec_t rec;
-  rec.flags = kEqnKind;
-  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
-    status = 1;
-    return;
-  }
-  rec.r1 = kEqnR1;
-  rec.r2 = kEqnR2;
-  u3rpmt_c(&rec.pmt, 0);
-  rec.offset = m_firstEqn - 1;
-  rec.owner = this;
-  if (rtoeqnlst_initialize_eqn(l.eqns, m_firstEqn - 1 + index, &rec) != 0) {
-    status = 1;
-    return;
-  }
-  ++m_nEqnsCreated;
+  status = tuning::registerEquation(*this, name, index) ? 0 : 1;
+  if (status == 0) ++m_nEqnsCreated;
 }
 
 // ---- Framework hooks -------------------------------------------------------------
