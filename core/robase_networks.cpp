@@ -92,17 +92,17 @@ bool DerivativeSlots::store(ROMVar& output, const TagDerivatives& d) {
   return true;
 }
 
-const std::string& NetworkCache::refreshFolder(const std::string& modelKind) {
-  const std::string_view r = readZKModelDir(rootBuffer);
-  if (!rootKnown || r != root || modelKind != kind) {
-    root.assign(r);
-    kind = modelKind;
-    folder.assign(root);
-    folder += '\\';
-    folder += kind;
-    rootKnown = true;
+const std::string& NetworkFolder::refresh(const std::string& kind) {
+  const std::string_view root = readZKModelDir(m_buffer);
+  if (!m_known || root != m_root || kind != m_kind) {
+    m_root.assign(root);
+    m_kind = kind;
+    m_folder.assign(m_root);
+    m_folder += '\\';
+    m_folder += m_kind;
+    m_known = true;
   }
-  return folder;
+  return m_folder;
 }
 
 // ---- robase ------------------------------------------------------------------------------
@@ -135,8 +135,8 @@ NetworkOutput& robase::networkOutput(const std::string& output) const {
 
 const std::string& robase::networkFolder() const {
   NetworkCache& c = networkCache();
-  if (!c.inPass) c.refreshFolder(m_modelKind);
-  return c.folder;
+  if (!c.inPass) c.folder.refresh(m_modelKind);
+  return c.folder.folder();
 }
 
 std::size_t NetworkCache::placeOf(const char* name) {
@@ -182,7 +182,7 @@ NetworkInputs* robase::modelInputs() const {
 int robase::runAllNN() const {
   NetworkCache& c = networkCache();
   // One registry read for the whole pass.
-  c.refreshFolder(m_modelKind);
+  c.folder.refresh(m_modelKind);
   const PassScope pass(c);
   std::size_t position = 0;
   for (const auto& entry : m_nnOutputVars) {

@@ -60,6 +60,20 @@ class DerivativeSlots {
   std::vector<double*> m_slots;
 };
 
+// The network folder "<ZKDir>\<kind>" of a model kind: refresh reads the
+// registry again and rebuilds the folder only when the root or the kind
+// changed.
+class NetworkFolder {
+ public:
+  const std::string& refresh(const std::string& kind);
+  const std::string& folder() const { return m_folder; }
+
+ private:
+  ZKDirBuffer m_buffer{};
+  bool m_known = false;
+  std::string m_root, m_kind, m_folder;
+};
+
 // One network output of a block: its map entry (valid while the map's stamp
 // stays), its network file and the derivative entries of its tags.
 struct NetworkOutput {
@@ -70,14 +84,7 @@ struct NetworkOutput {
 
 // The state a block keeps between runs (one per block, made at the first run).
 struct NetworkCache {
-  // The network folder "<ZKDir>\<kind>": the registry is read again, the
-  // folder rebuilt only when the root or the kind changed.
-  const std::string& refreshFolder(const std::string& kind);
-
-  // Folder.
-  ZKDirBuffer rootBuffer{};
-  bool rootKnown = false;
-  std::string root, kind, folder;
+  NetworkFolder folder;
   bool inPass = false;  // a pass of runAllNN has read the folder for all its runs
 
   // Model inputs in key order: their entries, names in the runner's buffers,

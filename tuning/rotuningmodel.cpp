@@ -14,7 +14,9 @@
 // input and T(i) the attribute REACTORPLENUMTEMP_<i>: YNN = TOTAL - RATE * DIFF
 // and DIFF sees T * PARAM, so dYNN/dPARAM = RATE * H * T and dYNN/dRATE = -DIFF.
 #include "tuning/rotuningmodel.h"
+#include "tuning/rotuningmodel_runs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -82,9 +84,33 @@ rotuningmodel::rotuningmodel(const char* name, const char* RX, const char* DEPVA
     m_diffPredictions.assign(static_cast<std::size_t>(m_nData), 0.0);
   }
   m_runPending = true;
+  resolveIndices();
 }
 
 rotuningmodel::~rotuningmodel() = default;
+
+void rotuningmodel::resolveIndices() {
+  m_alphaAt = at_or_throw(m_varIndex, std::string(kAlpha));
+  m_betaAt = at_or_throw(m_varIndex, std::string(kBeta));
+  m_gammaAt.clear();
+  for (const std::string& tag : m_indeps) m_gammaAt.push_back(at_or_throw(m_varIndex, kGammaPrefix + tag));
+  m_yAt.clear();
+  for (int i = 0; i < m_nData; ++i) m_yAt.push_back(at_or_throw(m_varIndex, pointName("Y_", i)));
+  if (overcrack()) {
+    m_paramAt = at_or_throw(m_varIndex, std::string(kOvercrackParam));
+    m_rateAt = at_or_throw(m_varIndex, std::string(kOvercrackRate));
+  }
+  m_pointValues.clear();
+  m_plenumValues.clear();
+  for (int i = 0; i < m_nData; ++i) {
+    for (const std::string& tag : m_indeps) m_pointValues.push_back(&at_or_throw(m_attrValues, tag + "_" + std::to_string(i)));
+    const auto plenum = m_attrValues.find(kPlenumTemp + ("_" + std::to_string(i)));
+    m_plenumValues.push_back(plenum == m_attrValues.end() ? nullptr : &plenum->second);
+  }
+  int count = 0;
+  for (const auto& entry : m_varIndex) count = std::max(count, entry.second);
+  m_values.assign(static_cast<std::size_t>(count) + 1, 0.0);
+}
 
 bool rotuningmodel::overcrack() const {
   if (m_rx.compare(0, 3, "FCC") != 0) return false;
@@ -262,15 +288,15 @@ double rotuningmodel::pointInput(const std::string& tag, int point) const {
   return at_or_throw(m_attrValues, tag + "_" + std::to_string(point));
 }
 
-double rotuningmodel::varValue(const std::string& name) const { return at_or_throw(m_varValues, name); }
 
 void rotuningmodel::computeEqnResidual(const OneBased<double>& residuals, int offset, int point,
                                        long long& status) const {
   status = 0;
   const int i = point - 1;
-  double r = m_nnPredictions.at(static_cast<std::size_t>(i)) * varValue(kAlpha) + varValue(kBeta);
-  for (const std::string& tag : m_indeps) r += varValue(kGammaPrefix + tag) * pointInput(tag, i);
-  r -= varValue(pointName("Y_", i));
+  const std::vector<double>& v = m_values;
+  double r = m_nnPredictions.at(static_cast<std::size_t>(i)) * v[m_alphaAt] + v[m_betaAt];
+  for (std::size_t t = 0; t < m_indeps.size(); ++t) r += v[m_gammaAt[t]] * pointValue(i, t);
+  r -= v[m_yAt[i]];
   residuals.at(offset + point) = r;
   if (!std::isfinite(r)) status = 1;
 }
@@ -279,14 +305,19 @@ void rotuningmodel::computeEqnDerivatives(const OneBased<double>& jacobian, int 
   status = 0;
   const int i = point - 1;
   const auto k = static_cast<std::size_t>(i);
-  std::vector<double> row{m_nnPredictions.at(k), 1.0};
-  for (const std::string& tag : m_indeps) row.push_back(pointInput(tag, i));
+  std::vector<double>& row = m_row;
+  row.clear();
+  row.push_back(m_nnPredictions.at(k));
+  row.push_back(1.0);
+  for (std::size_t t = 0; t < m_indeps.size(); ++t) row.push_back(pointValue(i, t));
   if (overcrack()) {
-    const double alpha = varValue(kAlpha);
-    const double rate = varValue(kOvercrackRate);
-    const auto slope = m_diffDerivatives.at(k).find(kPlenumTemp);
+    const double alpha = m_values[m_alphaAt];
+    const double rate = m_values[m_rateAt];
+    static const std::string plenum(kPlenumTemp);  // looked up without a text of its own each time
+    const auto slope = m_diffDerivatives.at(k).find(plenum);
     const double h = slope == m_diffDerivatives.at(k).end() ? 0.0 : slope->second;
-    row.push_back(alpha * rate * h * pointInput(kPlenumTemp, i));
+    if (!m_plenumValues.at(k)) throw std::out_of_range(kInvalidMapKey);
+    row.push_back(alpha * rate * h * *m_plenumValues[k]);
     row.push_back(-alpha * m_diffPredictions.at(k));
   }
   row.push_back(-1.0);
