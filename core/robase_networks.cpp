@@ -208,7 +208,7 @@ int robase::runNN(std::string output) const {
     if (!std::isfinite(prediction)) return 1;
     out->value = prediction;
 
-    TagDerivatives& derivatives = networkCache().derivatives;
+    TagDerivatives& derivatives = net.derivatives;
     if (!readTagDerivatives(*runner, derivatives)) return 1;
     return net.slots.store(*out, derivatives) ? 0 : 1;
   } catch (...) {

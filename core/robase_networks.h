@@ -80,6 +80,7 @@ struct NetworkOutput {
   const ROMVarMap::value_type* entry = nullptr;
   NetworkFile file;
   DerivativeSlots slots;
+  TagDerivatives derivatives;  // of the latest run; the buffers keep the network's tag count
 };
 
 // The state a block keeps between runs (one per block, made at the first run).
@@ -110,6 +111,4 @@ struct NetworkCache {
   std::vector<NetworkOutput> outputs;
   std::size_t cursor = static_cast<std::size_t>(-1);
 
-  // The derivatives of the latest run, buffers reused.
-  TagDerivatives derivatives;
 };

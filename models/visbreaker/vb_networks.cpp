@@ -42,7 +42,7 @@ int rovb::runScaledFeedNN(const std::string& output) const {
     const double prediction = runner->m_dResult;
     if (!std::isfinite(prediction)) return 1;
 
-    TagDerivatives& derivatives = networkCache().derivatives;
+    TagDerivatives& derivatives = net.derivatives;
     if (!readTagDerivatives(*runner, derivatives)) return 1;
     for (std::size_t k = 0; k < derivatives.values.size(); ++k)
       if (std::strncmp(derivatives.tags.buffers[k].data(), kScaledInput, DIV_NAME_BUF) == 0)
