@@ -25,6 +25,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -287,6 +288,8 @@ class robase : public QivEOBlockImpl {
   mutable std::vector<SulPpmRefs> m_sulPpm;
 
   AdjustmentRow adjustmentRow(const AdjustmentPlan& plan, const std::string& output) const;
+  // The kept row of an output; null when the block has no row "Y_" + output.
+  AdjustmentRow* keptAdjustmentRow(AdjustmentPlan& plan, std::string_view output) const;
   double adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
   double adjResidual(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
 

@@ -113,25 +113,38 @@ double robase::adjDerivative(const AdjustmentPlan& plan, AdjustmentRow& row, std
 
 // ---- One row by name ------------------------------------------------------------------
 
+AdjustmentRow* robase::keptAdjustmentRow(AdjustmentPlan& plan, std::string_view output) const {
+  // The rows stand in the order of their names "Y_" + output, which is the
+  // order of the outputs.
+  const auto it = std::lower_bound(plan.rows.begin(), plan.rows.end(), output,
+                                   [](const AdjustmentRow& row, std::string_view name) { return row.output < name; });
+  return it != plan.rows.end() && it->output == output ? &*it : nullptr;
+}
+
 double robase::computeAdjValue(std::string output, long long& /*status*/) const {
-  const AdjustmentPlan& plan = adjustmentPlan();
+  AdjustmentPlan& plan = adjustmentPlan();
+  if (const AdjustmentRow* kept = keptAdjustmentRow(plan, output)) return adjValue(plan, *kept, valueView());
   return adjValue(plan, adjustmentRow(plan, output), valueView());
 }
 
 double robase::computeAdjEqnResidual(std::string eqnName, long long& /*status*/) const {
-  const AdjustmentPlan& plan = adjustmentPlan();
+  AdjustmentPlan& plan = adjustmentPlan();
+  const std::string_view output = eqnName.size() >= 2 ? std::string_view(eqnName).substr(2) : std::string_view();
+  if (const AdjustmentRow* kept = keptAdjustmentRow(plan, output)) return adjResidual(plan, *kept, valueView());
   return adjResidual(plan, adjustmentRow(plan, outputOf(eqnName)), valueView());
 }
 
 double robase::computeAdjEqnDerivative(std::string eqnName, std::string varName, long long& /*status*/) const {
   const std::string output = outputOf(eqnName);
   if (varName == output) return 1.0;
-  const AdjustmentPlan& plan = adjustmentPlan();
+  AdjustmentPlan& plan = adjustmentPlan();
   const auto it = std::lower_bound(plan.inputs.begin(), plan.inputs.end(), varName,
                                    [](const ROMVarMap::value_type* e, const std::string& n) { return e->first < n; });
   if (it == plan.inputs.end() || (*it)->first != varName) return 0.0;
+  const auto k = static_cast<std::size_t>(it - plan.inputs.begin());
+  if (AdjustmentRow* kept = keptAdjustmentRow(plan, output)) return adjDerivative(plan, *kept, k);
   AdjustmentRow row = adjustmentRow(plan, output);
-  return adjDerivative(plan, row, static_cast<std::size_t>(it - plan.inputs.begin()));
+  return adjDerivative(plan, row, k);
 }
 
 // ---- The passes -------------------------------------------------------------------------

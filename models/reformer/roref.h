@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/robase.h"
@@ -176,6 +177,12 @@ class roref : public robase {
   std::string m_naBasis = "NA";
   double m_naFactor = 0.0;
   std::string m_mode;
+  // The lists initFromFeed fills, kept between starts.
+  struct StartLists {
+    std::vector<double> yields, scanHydrogen, productMass;
+    std::vector<std::pair<const ROMVar*, double>> values;
+  };
+  mutable StartLists m_start;
   struct TableRef {
     reformer::VarMap map{};
     std::string name;

@@ -144,6 +144,13 @@ TEST_P(EvaluationAllocations, NoneButTheRunnersAfterTheFirstCalls) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(jac.block, jac.runners) << "user_jac";
 
+  // init, where the block has one (the tuning model has none: status 1).
+  block.init(status);
+  if (status != 0) return;
+  const Counted init = count([&] { block.init(status); });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(init.block, init.runners) << "init";
+
 }
 
 // The example cases of the first generation (one per kind of network run:
