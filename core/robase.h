@@ -223,7 +223,11 @@ class robase : public QivEOBlockImpl {
   // list or the record lies outside it.
   double currentValue(const ROMVar& var) const;
   // The same from a view of the value vector taken once for a whole pass.
-  double currentValue(const OneBased<double>& x, const ROMVar& var) const;
+  double currentValue(const OneBased<double>& x, const ROMVar& var) const {
+    if (!x.valid()) throwNoVariableList();
+    return x.at(varNumber(var));
+  }
+  [[noreturn]] static void throwNoVariableList();
   // Status 1 when a residual of the block's equations, or a Jacobian value of
   // its non-zeros (nzstart() .. nzlast()), is not finite. Never lowers it.
   void flagNonFiniteResiduals(long long& status) const;

@@ -45,6 +45,7 @@ AdjustmentRow robase::adjustmentRow(const AdjustmentPlan& plan, const std::strin
       const std::string& input = plan.inputs[k]->first;
       if (indep->second.count(input) == 0) continue;
       row.indep[k] = 1;
+      row.indepAt.push_back(k);
       row.gamma[k] = AttrRef("GAMMA_" + output + "_" + input);
     }
   }
@@ -76,10 +77,8 @@ double robase::adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, co
   const double prediction = row.out.get(m_nnOutputVars)->value;
   double value = alpha * prediction + beta;
   if (!row.indepKnown) throwMissingKey();
-  for (std::size_t k = 0; k < plan.inputs.size(); ++k) {
-    if (!row.indep[k]) continue;
+  for (const std::size_t k : row.indepAt)
     value += currentValue(x, *plan.inputs[k]->second) * row.gamma[k].value(m_attributes);
-  }
   return value;
 }
 

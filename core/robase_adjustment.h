@@ -23,6 +23,7 @@ struct AdjustmentRow {
   bool indepKnown = false;     // the independent-variable map has the output
   std::vector<char> indep;     // per model input: in the output's independent set
   std::vector<AttrRef> gamma;  // per model input; named for the independent ones
+  std::vector<std::size_t> indepAt;  // the places of the independent inputs, in input order
   // The output's derivative entry of each model input (null: none), for the
   // derivative map of that stamp.
   std::uint64_t derivStamp = 0;

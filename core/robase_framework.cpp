@@ -177,10 +177,7 @@ OneBased<double> robase::jacobianView() const {
 
 double robase::currentValue(const ROMVar& var) const { return currentValue(valueView(), var); }
 
-double robase::currentValue(const OneBased<double>& x, const ROMVar& var) const {
-  if (!x.valid()) throw std::logic_error("no framework variable list");
-  return x.at(varNumber(var));
-}
+void robase::throwNoVariableList() { throw std::logic_error("no framework variable list"); }
 
 void robase::flagNonFiniteResiduals(long long& status) const {
   const OneBased<double> r = residualView();
