@@ -115,8 +115,10 @@ ROMEqn* roref::equationRecord(reformer::Eq eq) const {
   if (row.record != Record::None) return record(row.record);
   const bool molar = row.form == reformer::Form::GasMol || row.form == reformer::Form::H2Mol;
   const ROMEqnMap& map = molar ? m_molConvEqns : m_volConvEqns;
-  const auto it = map.find(row.convName);
-  return it == map.end() ? nullptr : it->second;
+  if (m_convRefs.empty()) m_convRefs.resize(reformer::kEqCount);
+  EntryRef<ROMEqnMap>& ref = m_convRefs.at(static_cast<std::size_t>(eq));
+  if (ref.name() != row.convName) ref = EntryRef<ROMEqnMap>(row.convName);
+  return ref.present(map) ? ref.get(map) : nullptr;
 }
 
 ROMEqn* roref::createRecord(Record record) {

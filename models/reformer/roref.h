@@ -190,6 +190,7 @@ class roref : public robase {
   };
   mutable std::unordered_map<const char*, TableRef> m_tableRefs;
   mutable std::unordered_map<const char*, AttrRef> m_attrRefs;  // attributeValue's, the same way
+  mutable std::vector<EntryRef<ROMEqnMap>> m_convRefs;           // equationRecord's "CONV_" records, by equation
   std::array<std::unique_ptr<ROMEqn>, reformer::kRecordCount> m_records;
   const reformer::SlateDef* m_slate = nullptr;
   bool m_patternDone = false;
