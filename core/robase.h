@@ -235,7 +235,8 @@ class robase : public QivEOBlockImpl {
 
   // ---- Network runs (core/robase_networks.h) ----------------------------------
   // What the block keeps between its runs; made at the first use.
-  NetworkCache& networkCache() const;
+  NetworkCache& networkCache() const { return m_networks ? *m_networks : makeNetworkCache(); }
+  NetworkCache& makeNetworkCache() const;
   // The network of one output; throws std::out_of_range("invalid map<K, T>
   // key") when the network-output map lacks the name.
   NetworkOutput& networkOutput(const std::string& output) const;

@@ -59,7 +59,10 @@ bool TagList::same(const TagDerivatives& d) const {
   for (std::size_t k = 0; k < n; ++k) {
     const char* text = d.tags.buffers[k].data();
     const std::string& kept = m_tags[k];
-    if (strnlen(text, DIV_NAME_BUF) != kept.size() || std::memcmp(text, kept.data(), kept.size()) != 0) return false;
+    // The same text up to its end: the kept characters, then the buffer's
+    // terminator (a kept text fills a buffer at most).
+    if (std::memcmp(text, kept.data(), kept.size()) != 0) return false;
+    if (kept.size() < DIV_NAME_BUF && text[kept.size()] != '\0') return false;
   }
   return true;
 }
@@ -107,8 +110,8 @@ const std::string& NetworkFolder::refresh(const std::string& kind) {
 
 // ---- robase ------------------------------------------------------------------------------
 
-NetworkCache& robase::networkCache() const {
-  if (!m_networks) m_networks = std::make_unique<NetworkCache>();
+NetworkCache& robase::makeNetworkCache() const {
+  m_networks = std::make_unique<NetworkCache>();
   return *m_networks;
 }
 
