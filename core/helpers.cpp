@@ -14,23 +14,28 @@ std::string toUpper(std::string text) {
   return text;
 }
 
-std::string getZKModelDir() {
+std::string_view readZKModelDir(ZKDirBuffer& buf) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Calverin\\Tressa\\38.0", 0, KEY_QUERY_VALUE, &key) !=
       ERROR_SUCCESS) {
     return {};
   }
-  unsigned char buf[1024] = {};
-  unsigned size = sizeof buf;
+  buf.fill(0);
+  unsigned size = static_cast<unsigned>(buf.size());
   unsigned type = 0;
-  const long rc = RegQueryValueExA(key, "ZKDir", nullptr, &type, buf, &size);
+  const long rc = RegQueryValueExA(key, "ZKDir", nullptr, &type, reinterpret_cast<unsigned char*>(buf.data()), &size);
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) return {};
   // The bytes read up to the first zero byte, never more than were read.
-  const std::size_t n = size < sizeof buf ? size : sizeof buf;
-  const void* nul = std::memchr(buf, 0, n);
-  const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - buf) : n;
-  return std::string(reinterpret_cast<const char*>(buf), len);
+  const std::size_t n = size < buf.size() ? size : buf.size();
+  const void* nul = std::memchr(buf.data(), 0, n);
+  const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buf.data()) : n;
+  return std::string_view(buf.data(), len);
+}
+
+std::string getZKModelDir() {
+  ZKDirBuffer buf;
+  return std::string(readZKModelDir(buf));
 }
 
 std::string networkFileName(const std::string& kind, const std::string& output) {

@@ -4,10 +4,12 @@
 // factories report.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "core/records.h"
 
@@ -23,6 +25,10 @@ std::string toUpper(std::string text);
 // HKEY_LOCAL_MACHINE "SOFTWARE\Calverin\Tressa\38.0"; empty when the key or the
 // value cannot be read. No separator is added or removed.
 std::string getZKModelDir();
+// The same into a caller's buffer, without a text of its own: the view points
+// into buf (empty when the key or the value cannot be read).
+using ZKDirBuffer = std::array<char, 1024>;
+std::string_view readZKModelDir(ZKDirBuffer& buf);
 
 // The network file of one output: "<kind>_<output>.zkr".
 std::string networkFileName(const std::string& kind, const std::string& output);

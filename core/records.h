@@ -8,6 +8,8 @@
 #include <set>
 #include <string>
 
+#include "core/stamped_map.h"
+
 // One model variable. Values are in the base unit (the unit the solver's value
 // vector holds, e.g. "KG/HR"); the display unit is only shown to the user.
 struct ROMVar {
@@ -28,7 +30,7 @@ struct ROMVar {
   double lower;
   double upper;
   std::set<std::string> nameSet;
-  std::map<std::string, double> derivs;  // network output: d prediction / d input, by input name
+  StampedMap<std::string, double> derivs;  // network output: d prediction / d input, by input name
 };
 
 // One model equation; also the leading part of the equation objects of the

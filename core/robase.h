@@ -19,9 +19,13 @@
 // commonDestructor; blocks are therefore not copyable.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,14 +33,20 @@
 #include "core/catalogue.h"
 #include "core/onebased.h"
 #include "core/records.h"
+#include "core/stamped_map.h"
 #include "platform/qivblock.h"
 
+struct AdjustmentPlan;
+struct AdjustmentRow;
+struct NetworkCache;
 struct NetworkInputs;
-struct TagDerivatives;
+struct NetworkOutput;
 
-using ROMVarMap = std::map<std::string, ROMVar*>;
-using ROMEqnMap = std::map<std::string, ROMEqn*>;
-using IndepVarMap = std::map<std::string, std::set<std::string>>;
+// Stamped, so that what an evaluation resolved by name is looked up again only
+// after the map changed (core/stamped_map.h).
+using ROMVarMap = StampedMap<std::string, ROMVar*>;
+using ROMEqnMap = StampedMap<std::string, ROMEqn*>;
+using IndepVarMap = StampedMap<std::string, std::set<std::string>>;
 
 // Attribute codes (the framework's meaning; the block only sets them).
 enum ROMAttrCode : int {
@@ -184,6 +194,15 @@ class robase : public QivEOBlockImpl {
   // A variable of any map, looked for in the order of the categories; throws
   // std::out_of_range("invalid map<K, T> key") when absent.
   ROMVar* findVar(const std::string& name) const;
+  // The same through a kept look-up: the name is looked for again only after
+  // one of the maps changed.
+  struct VarLookup {
+    explicit VarLookup(std::string n) : name(std::move(n)) {}
+    std::string name;
+    std::array<std::uint64_t, kVarCategoryCount> stamps{};
+    ROMVar* const* slot = nullptr;
+  };
+  ROMVar* findVar(VarLookup& lookup) const;
   // Adds the named variables (of any map) to a port, in the order given.
   void addNamesToPort(qiv_port* port, std::span<const char* const> names);
   // Writes each constant's value into its variable of the constants map; every
@@ -203,6 +222,12 @@ class robase : public QivEOBlockImpl {
   // Current framework value of a record; throws when there is no variable
   // list or the record lies outside it.
   double currentValue(const ROMVar& var) const;
+  // The same from a view of the value vector taken once for a whole pass.
+  double currentValue(const OneBased<double>& x, const ROMVar& var) const {
+    if (!x.valid()) throwNoVariableList();
+    return x.at(varNumber(var));
+  }
+  [[noreturn]] static void throwNoVariableList();
   // Status 1 when a residual of the block's equations, or a Jacobian value of
   // its non-zeros (nzstart() .. nzlast()), is not finite. Never lowers it.
   void flagNonFiniteResiduals(long long& status) const;
@@ -214,15 +239,28 @@ class robase : public QivEOBlockImpl {
   // non-zero leaves the pattern incomplete).
   void endObjectPattern(rt_jac_t* jac, long long count, bool failed, long long& status);
 
+  // ---- Network runs (core/robase_networks.h) ----------------------------------
+  // What the block keeps between its runs; made at the first use.
+  NetworkCache& networkCache() const { return m_networks ? *m_networks : makeNetworkCache(); }
+  NetworkCache& makeNetworkCache() const;
+  // The network of one output; throws std::out_of_range("invalid map<K, T>
+  // key") when the network-output map lacks the name.
+  NetworkOutput& networkOutput(const std::string& output) const;
+  // The network folder "<ZKDir>\<kind>": the one a pass of runAllNN read for
+  // all its runs, else read from the registry now.
+  const std::string& networkFolder() const;
   // Every model input by name (key order) with its current framework value,
-  // as a network run gives them. 1 (nothing to give) when there is no value
+  // as a network run gives them. Null (nothing to give) when there is no value
   // vector, a name does not fit the runner's name buffers (names are refused,
-  // never cut) or a record lies outside the vector.
-  int gatherModelInputs(NetworkInputs& in) const;
-  // Stores the derivatives of a run into the output's derivative table; every
-  // tag must be a model input with a finite derivative. All are checked before
-  // any entry changes, so a refused run leaves the table as it was (false).
-  static bool storeDerivatives(ROMVar& output, const TagDerivatives& derivatives);
+  // never cut) or a record is missing or lies outside the vector.
+  NetworkInputs* modelInputs() const;
+
+  // ---- Adjustment rows (core/robase_adjustment.h) ------------------------------
+  // The rows as the maps stand now.
+  AdjustmentPlan& adjustmentPlan() const;
+  // Entry k of a row in row order: the derivative by model input k, or 1.0 for
+  // k = the number of inputs (the output).
+  double adjDerivative(const AdjustmentPlan& plan, AdjustmentRow& row, std::size_t k) const;
 
   // The variables of the adjustment row of one output, in row order: every
   // model input by name, then the output. Pattern and values both use it.
@@ -248,4 +286,24 @@ class robase : public QivEOBlockImpl {
   int m_nzCounter = 0;        // running non-zero count of a pattern pass
   int m_varCounter = 1;       // next ROMVar index
   int m_eqnCounter = 1;       // next ROMEqn index
+
+ private:
+  // The two variables of a sulfur-ppm row, by the record (and its name) they
+  // were made for; made at the row's first residual.
+  struct SulPpmRefs {
+    const ROMEqn* eqn;
+    std::string eqnName;
+    EntryRef<ROMVarMap> sul, ppm;
+  };
+  const SulPpmRefs& sulPpmRefs(const ROMEqn& eqn) const;
+  mutable std::vector<SulPpmRefs> m_sulPpm;
+
+  AdjustmentRow adjustmentRow(const AdjustmentPlan& plan, const std::string& output) const;
+  // The kept row of an output; null when the block has no row "Y_" + output.
+  AdjustmentRow* keptAdjustmentRow(AdjustmentPlan& plan, std::string_view output) const;
+  double adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
+  double adjResidual(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const;
+
+  mutable std::unique_ptr<NetworkCache> m_networks;
+  mutable std::unique_ptr<AdjustmentPlan> m_adjustment;
 };

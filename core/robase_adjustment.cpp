@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "core/helpers.h"
-#include "core/robase.h"
+#include "core/robase_adjustment.h"
 
 namespace {
 
@@ -27,38 +27,126 @@ std::string outputOf(const std::string& eqnName) { return eqnName.size() >= 2 ? 
 
 }  // namespace
 
-double robase::computeAdjValue(std::string output, long long& /*status*/) const {
-  const double alpha = at_or_throw(m_attributes, "ALPHA_" + output)->value;
-  const double beta = at_or_throw(m_attributes, "BETA_" + output)->value;
-  const double prediction = at_or_throw(m_nnOutputVars, output)->value;
-  double value = alpha * prediction + beta;
-  const std::set<std::string>& indep = at_or_throw(m_indepVars, output);
-  for (const auto& input : m_inputVars) {
-    if (indep.count(input.first) == 0) continue;
-    value += currentValue(*input.second) * at_or_throw(m_attributes, "GAMMA_" + output + "_" + input.first)->value;
+// ---- The rows kept between evaluations ----------------------------------------------
+
+AdjustmentRow robase::adjustmentRow(const AdjustmentPlan& plan, const std::string& output) const {
+  AdjustmentRow row;
+  row.output = output;
+  row.out = EntryRef<ROMVarMap>(output);
+  row.alpha = AttrRef("ALPHA_" + output);
+  row.beta = AttrRef("BETA_" + output);
+  const std::size_t n = plan.inputs.size();
+  row.indep.assign(n, 0);
+  row.gamma.resize(n);
+  const auto indep = m_indepVars.find(output);
+  row.indepKnown = indep != m_indepVars.end();
+  if (row.indepKnown) {
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::string& input = plan.inputs[k]->first;
+      if (indep->second.count(input) == 0) continue;
+      row.indep[k] = 1;
+      row.indepAt.push_back(k);
+      row.gamma[k] = AttrRef("GAMMA_" + output + "_" + input);
+    }
   }
+  return row;
+}
+
+AdjustmentPlan& robase::adjustmentPlan() const {
+  if (!m_adjustment) m_adjustment = std::make_unique<AdjustmentPlan>();
+  AdjustmentPlan& plan = *m_adjustment;
+  if (plan.eqnStamp != m_adjEqns.stamp() || plan.inputStamp != m_inputVars.stamp() ||
+      plan.indepStamp != m_indepVars.stamp()) {
+    plan.inputs.clear();
+    for (const auto& entry : m_inputVars) plan.inputs.push_back(&entry);
+    plan.rows.clear();
+    for (const auto& entry : m_adjEqns) {
+      plan.rows.push_back(adjustmentRow(plan, outputOf(entry.first)));
+      plan.rows.back().eqn = &entry;
+    }
+    plan.eqnStamp = m_adjEqns.stamp();
+    plan.inputStamp = m_inputVars.stamp();
+    plan.indepStamp = m_indepVars.stamp();
+  }
+  return plan;
+}
+
+double robase::adjValue(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const {
+  const double alpha = row.alpha.value(m_attributes);
+  const double beta = row.beta.value(m_attributes);
+  const double prediction = row.out.get(m_nnOutputVars)->value;
+  double value = alpha * prediction + beta;
+  if (!row.indepKnown) throwMissingKey();
+  for (const std::size_t k : row.indepAt)
+    value += currentValue(x, *plan.inputs[k]->second) * row.gamma[k].value(m_attributes);
   return value;
 }
 
-double robase::computeAdjEqnResidual(std::string eqnName, long long& status) const {
-  const std::string output = outputOf(eqnName);
-  const ROMVar* var = at_or_throw(m_nnOutputVars, output);
-  return currentValue(*var) - computeAdjValue(output, status);
+double robase::adjResidual(const AdjustmentPlan& plan, const AdjustmentRow& row, const OneBased<double>& x) const {
+  const ROMVar* var = row.out.get(m_nnOutputVars);
+  const double y = currentValue(x, *var);
+  return y - adjValue(plan, row, x);
+}
+
+double robase::adjDerivative(const AdjustmentPlan& plan, AdjustmentRow& row, std::size_t k) const {
+  if (k >= plan.inputs.size()) return 1.0;  // the output
+  if (plan.inputs[k]->first == row.output) return 1.0;
+  const double alpha = row.alpha.value(m_attributes);
+  const ROMVar* out = row.out.get(m_nnOutputVars);
+  if (row.derivStamp != out->derivs.stamp()) {
+    row.derivs.assign(plan.inputs.size(), nullptr);
+    for (std::size_t i = 0; i < plan.inputs.size(); ++i) {
+      const auto it = out->derivs.find(plan.inputs[i]->first);
+      if (it != out->derivs.end()) row.derivs[i] = &it->second;
+    }
+    row.derivStamp = out->derivs.stamp();
+  }
+  if (!row.derivs[k]) throwMissingKey();
+  double d = -alpha * *row.derivs[k];
+  // GAMMA enters the residual only for y's independent variables; the
+  // derivative follows the residual.
+  if (!row.indepKnown) throwMissingKey();
+  if (row.indep[k]) d -= row.gamma[k].value(m_attributes);
+  return d;
+}
+
+// ---- One row by name ------------------------------------------------------------------
+
+AdjustmentRow* robase::keptAdjustmentRow(AdjustmentPlan& plan, std::string_view output) const {
+  // The rows stand in the order of their names "Y_" + output, which is the
+  // order of the outputs.
+  const auto it = std::lower_bound(plan.rows.begin(), plan.rows.end(), output,
+                                   [](const AdjustmentRow& row, std::string_view name) { return row.output < name; });
+  return it != plan.rows.end() && it->output == output ? &*it : nullptr;
+}
+
+double robase::computeAdjValue(std::string output, long long& /*status*/) const {
+  AdjustmentPlan& plan = adjustmentPlan();
+  if (const AdjustmentRow* kept = keptAdjustmentRow(plan, output)) return adjValue(plan, *kept, valueView());
+  return adjValue(plan, adjustmentRow(plan, output), valueView());
+}
+
+double robase::computeAdjEqnResidual(std::string eqnName, long long& /*status*/) const {
+  AdjustmentPlan& plan = adjustmentPlan();
+  const std::string_view output = eqnName.size() >= 2 ? std::string_view(eqnName).substr(2) : std::string_view();
+  if (const AdjustmentRow* kept = keptAdjustmentRow(plan, output)) return adjResidual(plan, *kept, valueView());
+  return adjResidual(plan, adjustmentRow(plan, outputOf(eqnName)), valueView());
 }
 
 double robase::computeAdjEqnDerivative(std::string eqnName, std::string varName, long long& /*status*/) const {
   const std::string output = outputOf(eqnName);
   if (varName == output) return 1.0;
-  if (m_inputVars.count(varName) == 0) return 0.0;
-  const double alpha = at_or_throw(m_attributes, "ALPHA_" + output)->value;
-  const ROMVar* out = at_or_throw(m_nnOutputVars, output);
-  double d = -alpha * at_or_throw(out->derivs, varName);
-  // GAMMA enters the residual only for y's independent variables; the
-  // derivative follows the residual.
-  if (at_or_throw(m_indepVars, output).count(varName) != 0)
-    d -= at_or_throw(m_attributes, "GAMMA_" + output + "_" + varName)->value;
-  return d;
+  AdjustmentPlan& plan = adjustmentPlan();
+  const auto it = std::lower_bound(plan.inputs.begin(), plan.inputs.end(), varName,
+                                   [](const ROMVarMap::value_type* e, const std::string& n) { return e->first < n; });
+  if (it == plan.inputs.end() || (*it)->first != varName) return 0.0;
+  const auto k = static_cast<std::size_t>(it - plan.inputs.begin());
+  if (AdjustmentRow* kept = keptAdjustmentRow(plan, output)) return adjDerivative(plan, *kept, k);
+  AdjustmentRow row = adjustmentRow(plan, output);
+  return adjDerivative(plan, row, k);
 }
+
+// ---- The passes -------------------------------------------------------------------------
 
 std::vector<std::string> robase::adjRowVariables(const std::string& output) const {
   std::vector<std::string> row;
@@ -74,11 +162,12 @@ void robase::res_NNAdjustment(long long& status) const {
     status = 1;
     return;
   }
-  for (const auto& entry : m_adjEqns) {
-    long long st = 0;
-    const double value = computeAdjEqnResidual(entry.first, st);
-    r.at(eqnNumber(*entry.second)) = value;
-    if (st != 0 || !std::isfinite(value)) status = 1;
+  const AdjustmentPlan& plan = adjustmentPlan();
+  const OneBased<double> x = valueView();
+  for (const AdjustmentRow& row : plan.rows) {
+    const double value = adjResidual(plan, row, x);
+    r.at(eqnNumber(*row.eqn->second)) = value;
+    if (!std::isfinite(value)) status = 1;
   }
 }
 
@@ -111,13 +200,13 @@ void robase::jac_NNAdjustment(long long& status) const {
     status = 1;
     return;
   }
-  for (const auto& entry : m_adjEqns) {
-    int nz = nzNumber(entry.second->firstNz);
-    for (const std::string& name : adjRowVariables(outputOf(entry.first))) {
-      long long st = 0;
-      const double value = computeAdjEqnDerivative(entry.first, name, st);
+  AdjustmentPlan& plan = adjustmentPlan();
+  for (AdjustmentRow& row : plan.rows) {
+    int nz = nzNumber(row.eqn->second->firstNz);
+    for (std::size_t k = 0; k <= plan.inputs.size(); ++k) {
+      const double value = adjDerivative(plan, row, k);
       bj.at(nz++) = value;
-      if (st != 0 || !std::isfinite(value)) status = 1;
+      if (!std::isfinite(value)) status = 1;
     }
   }
 }
@@ -128,15 +217,24 @@ std::string robase::strmName_SulPPM(const std::string& eqnName) const {
   return eqnName.substr(4, eqnName.size() - 10);
 }
 
+const robase::SulPpmRefs& robase::sulPpmRefs(const ROMEqn& eqn) const {
+  for (const SulPpmRefs& refs : m_sulPpm)
+    if (refs.eqn == &eqn && refs.eqnName == eqn.name) return refs;
+  const std::string stream = strmName_SulPPM(eqn.name);
+  return m_sulPpm.emplace_back(SulPpmRefs{&eqn, eqn.name, EntryRef<ROMVarMap>(stream + "SUL"),
+                                          EntryRef<ROMVarMap>(stream + "SULPPM")});
+}
+
 void robase::res_SulPPM(ROMEqn* eqn, long long& status) const {
   const OneBased<double> r = residualView();
   if (!eqn || !r.valid()) {
     status = 1;
     return;
   }
-  const std::string stream = strmName_SulPPM(eqn->name);
-  const double sul = currentValue(*at_or_throw(m_calcVars, stream + "SUL"));
-  const double ppm = currentValue(*at_or_throw(m_calcVars, stream + "SULPPM"));
+  const SulPpmRefs& refs = sulPpmRefs(*eqn);
+  const OneBased<double> x = valueView();
+  const double sul = currentValue(x, *refs.sul.get(m_calcVars));
+  const double ppm = currentValue(x, *refs.ppm.get(m_calcVars));
   const double value = sul - kPpmToFraction * ppm;
   r.at(eqnNumber(*eqn)) = value;
   if (!std::isfinite(value)) status = 1;

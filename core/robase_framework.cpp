@@ -176,11 +176,9 @@ OneBased<double> robase::jacobianView() const {
   return OneBased<double>(rtojac_vec_bj(jac), rtojac_capacity(jac));
 }
 
-double robase::currentValue(const ROMVar& var) const {
-  const OneBased<double> x = valueView();
-  if (!x.valid()) throw std::logic_error("no framework variable list");
-  return x.at(varNumber(var));
-}
+double robase::currentValue(const ROMVar& var) const { return currentValue(valueView(), var); }
+
+void robase::throwNoVariableList() { throw std::logic_error("no framework variable list"); }
 
 void robase::flagNonFiniteResiduals(long long& status) const {
   const OneBased<double> r = residualView();

@@ -8,6 +8,8 @@
 #include "core/helpers.h"
 #include "core/hook_guard.h"
 #include "core/robase.h"
+#include "core/robase_adjustment.h"
+#include "core/robase_networks.h"
 
 robase::robase(const char* name) : QivEOBlockImpl(name) { commonConstructor(); }
 
@@ -183,6 +185,23 @@ void robase::zeroNetworkDerivatives() {
   // Outer loop outputs, inner loop inputs, both in key order.
   for (auto& output : m_nnOutputVars)
     for (const auto& input : m_inputVars) output.second->derivs[input.first] = 0.0;
+}
+
+ROMVar* robase::findVar(VarLookup& lookup) const {
+  bool same = lookup.slot != nullptr;
+  for (std::size_t c = 0; same && c < kVarCategoryCount; ++c)
+    same = lookup.stamps[c] == varMap(static_cast<VarCategory>(c)).stamp();
+  if (!same) {
+    lookup.slot = nullptr;
+    for (std::size_t c = 0; c < kVarCategoryCount && !lookup.slot; ++c) {
+      const ROMVarMap& map = varMap(static_cast<VarCategory>(c));
+      const auto it = map.find(lookup.name);
+      if (it != map.end()) lookup.slot = &it->second;
+    }
+    if (!lookup.slot) throwMissingKey();
+    for (std::size_t c = 0; c < kVarCategoryCount; ++c) lookup.stamps[c] = varMap(static_cast<VarCategory>(c)).stamp();
+  }
+  return *lookup.slot;
 }
 
 ROMVar* robase::findVar(const std::string& name) const {

@@ -23,12 +23,57 @@
 #include <utility>
 #include <vector>
 
+#include "core/onebased.h"
+
 namespace tuning {
 
 // The current value of a variable of the block, by its own name.
 using ValueOf = std::function<double(const std::string&)>;
+
+// The values a form reads, by a variable's place in the form's variables():
+// from the framework's value vector (the block, which has resolved each
+// place's local index once), or through a caller's ValueOf by the place's
+// name. A place below 0 stands for a name the list lacks and throws
+// std::out_of_range("invalid map<K, T> key"), as the block's look-up by name.
+class Values {
+ public:
+  // x: the framework's value vector; first: the number of the block's first
+  // variable; localIndex: the block's local index of each place.
+  Values(OneBased<double> x, int first, const std::vector<int>& localIndex)
+      : m_x(x), m_first(first), m_localIndex(&localIndex) {}
+  Values(const ValueOf& byName, const std::vector<std::string>& names) : m_byName(&byName), m_names(&names) {}
+  double operator()(int place) const;
+
+ private:
+  OneBased<double> m_x;
+  int m_first = 0;
+  const std::vector<int>* m_localIndex = nullptr;
+  const ValueOf* m_byName = nullptr;
+  const std::vector<std::string>* m_names = nullptr;
+};
 // Starting values in the order they are written.
 using StartValues = std::vector<std::pair<std::string, double>>;
+// The same by the variables' places.
+using PlacedStartValues = std::vector<std::pair<int, double>>;
+
+// A row's derivatives by the variables' places; set[i] tells which were given.
+struct Gradient {
+  void reset(std::size_t n) {
+    value.assign(n, 0.0);
+    set.assign(n, 0);
+  }
+  void put(int place, double v) {
+    value.at(static_cast<std::size_t>(place)) = v;
+    set.at(static_cast<std::size_t>(place)) = 1;
+  }
+  std::vector<double> value;
+  std::vector<char> set;
+};
+
+// The place of a name in a variable list: its last entry (the block numbers
+// its variables in list order, a later entry of a name taking its number); -1
+// when the list lacks it.
+int placeIn(const std::vector<std::string>& variables, const std::string& name);
 
 class BalanceForm {
  public:
@@ -42,10 +87,16 @@ class BalanceForm {
   virtual const char* secondBalance() const = 0;
   // Row 0 (MASS_BAL) or 1 (the second balance): its variables in pattern order.
   virtual const std::vector<std::string>& row(int k) const = 0;
-  virtual double residual(int k, const ValueOf& v) const = 0;
-  // d residual(k) / d each variable of row(k).
-  virtual std::map<std::string, double> gradient(int k, const ValueOf& v) const = 0;
-  virtual StartValues startValues(const ValueOf& v) const = 0;
+  virtual double residual(int k, const Values& v) const = 0;
+  // d residual(k) / d each variable of row(k), by place (d is reset here).
+  virtual void gradient(int k, const Values& v, Gradient& d) const = 0;
+  // Into out (cleared first; its storage is reused).
+  virtual void startValues(const Values& v, PlacedStartValues& out) const = 0;
+
+  // The same by name, values given by a caller's function.
+  double residual(int k, const ValueOf& v) const { return residual(k, Values(v, variables())); }
+  std::map<std::string, double> gradient(int k, const ValueOf& v) const;
+  StartValues startValues(const ValueOf& v) const;
 };
 
 // The sulfur forms.

@@ -34,11 +34,13 @@ struct YieldTerm {
   double share;          // hydrogen mass per unit yield (times the content, when there is one)
   std::string content;   // hydrogen content variable in percent; empty: none
   bool inStartGrid;      // counted by the reformer's starting-value grid
+  int yieldAt = -1, contentAt = -1;  // places
 };
 
 struct Correction {
   std::string slope;
   std::string driver;  // empty: the bias, driven by 1
+  int slopeAt = -1, driverAt = -1;  // places
 };
 
 enum class Start { kDefaults, kGrid };
@@ -53,73 +55,87 @@ struct HydrogenSpec {
 
 class HydrogenBalance final : public BalanceForm {
  public:
-  explicit HydrogenBalance(HydrogenSpec spec) : m_spec(std::move(spec)) {}
+  explicit HydrogenBalance(HydrogenSpec spec) : m_spec(std::move(spec)) {
+    const std::vector<std::string>& vars = m_spec.variables;
+    m_feed = placeIn(vars, "FEEDMASS");
+    m_factor = placeIn(vars, "MASSFACTOR");
+    m_fuelGas = placeIn(vars, "FGSFRAC");
+    m_feedHyd = placeIn(vars, "FEEDHYD");
+    m_h2 = placeIn(vars, "H2FRAC");
+    for (YieldTerm& t : m_spec.terms) {
+      t.yieldAt = placeIn(vars, t.yield);
+      if (!t.content.empty()) t.contentAt = placeIn(vars, t.content);
+    }
+    for (Correction& c : m_spec.corrections) {
+      c.slopeAt = placeIn(vars, c.slope);
+      if (!c.driver.empty()) c.driverAt = placeIn(vars, c.driver);
+    }
+  }
 
   const std::vector<std::string>& variables() const override { return m_spec.variables; }
   std::array<std::string, 2> freed() const override { return {"MASSFACTOR", "FGSFRAC"}; }
   const char* secondBalance() const override { return "HYDROGEN_BAL"; }
   const std::vector<std::string>& row(int k) const override { return m_spec.rows.at(static_cast<std::size_t>(k)); }
 
-  double residual(int k, const ValueOf& v) const override {
-    const double f = v("FEEDMASS"), m = v("MASSFACTOR"), g = v("FGSFRAC");
+  double residual(int k, const Values& v) const override {
+    const double f = v(m_feed), m = v(m_factor), g = v(m_fuelGas);
     if (k == 0) return m * f * massSum(v) + g * f - f;
     double r = m * f * hydrogenSum(v) + kFuelGasHydrogen * g * f / 100.0;
-    for (const Correction& c : m_spec.corrections) r += v(c.slope) * driver(c, v) * f;
-    return r - v("FEEDHYD") * f / 100.0;
+    for (const Correction& c : m_spec.corrections) r += v(c.slopeAt) * driver(c, v) * f;
+    return r - v(m_feedHyd) * f / 100.0;
   }
 
-  std::map<std::string, double> gradient(int k, const ValueOf& v) const override {
-    const double f = v("FEEDMASS"), m = v("MASSFACTOR"), g = v("FGSFRAC");
+  void gradient(int k, const Values& v, Gradient& d) const override {
+    const double f = v(m_feed), m = v(m_factor), g = v(m_fuelGas);
     const double a = m * f;
-    std::map<std::string, double> d;
+    d.reset(m_spec.variables.size());
     if (k == 0) {
       const double p = massSum(v);
-      d["FEEDMASS"] = m * p + g - 1.0;
-      d["MASSFACTOR"] = p * f;
-      d["FGSFRAC"] = f;
-      for (const YieldTerm& t : m_spec.terms) d[t.yield] = a * t.sign * smoothFloor(v(t.yield)).slope;
-      return d;
+      d.put(m_feed, m * p + g - 1.0);
+      d.put(m_factor, p * f);
+      d.put(m_fuelGas, f);
+      for (const YieldTerm& t : m_spec.terms) d.put(t.yieldAt, a * t.sign * smoothFloor(v(t.yieldAt)).slope);
+      return;
     }
     const double q = hydrogenSum(v);
-    double dFeed = m * q + kFuelGasHydrogen * g / 100.0 - v("FEEDHYD") / 100.0;
+    double dFeed = m * q + kFuelGasHydrogen * g / 100.0 - v(m_feedHyd) / 100.0;
     for (const Correction& c : m_spec.corrections) {
-      dFeed += v(c.slope) * driver(c, v);
-      d[c.slope] = driver(c, v) * f;
-      if (!c.driver.empty()) d[c.driver] = v(c.slope) * f;
+      dFeed += v(c.slopeAt) * driver(c, v);
+      d.put(c.slopeAt, driver(c, v) * f);
+      if (!c.driver.empty()) d.put(c.driverAt, v(c.slopeAt) * f);
     }
-    d["FEEDMASS"] = dFeed;
-    d["FEEDHYD"] = f / -100.0;
-    d["MASSFACTOR"] = q * f;
-    d["FGSFRAC"] = kFuelGasHydrogen * f / 100.0;
+    d.put(m_feed, dFeed);
+    d.put(m_feedHyd, f / -100.0);
+    d.put(m_factor, q * f);
+    d.put(m_fuelGas, kFuelGasHydrogen * f / 100.0);
     for (const YieldTerm& t : m_spec.terms) {
-      const Floored y = smoothFloor(v(t.yield));
-      d[t.yield] = a * t.share * content(t, v) * y.slope;
-      if (!t.content.empty()) d[t.content] = a * t.share * y.value;
+      const Floored y = smoothFloor(v(t.yieldAt));
+      d.put(t.yieldAt, a * t.share * content(t, v) * y.slope);
+      if (!t.content.empty()) d.put(t.contentAt, a * t.share * y.value);
     }
-    return d;
   }
 
-  StartValues startValues(const ValueOf& v) const override {
-    StartValues out;
+  void startValues(const Values& v, PlacedStartValues& out) const override {
+    out.clear();
     if (m_spec.start == Start::kDefaults) {
-      out.emplace_back("MASSFACTOR", 1.0);
-      for (const Correction& c : m_spec.corrections) out.emplace_back(c.slope, 0.0);
-      out.emplace_back("H2FRAC", kDefaultH2Consumed);
-      return out;
+      out.emplace_back(m_factor, 1.0);
+      for (const Correction& c : m_spec.corrections) out.emplace_back(c.slopeAt, 0.0);
+      out.emplace_back(m_h2, kDefaultH2Consumed);
+      return;
     }
     // The products' mass and hydrogen per unit of the mass factor (raw values;
     // the fuel gas counts among the yields the factor multiplies here).
-    const double f = v("FEEDMASS");
-    const double g = v("FGSFRAC");
+    const double f = v(m_feed);
+    const double g = v(m_fuelGas);
     double yields = g;
     double hydrogen = kFuelGasHydrogen * g / 100.0;
     for (const YieldTerm& t : m_spec.terms) {
       if (!t.inStartGrid) continue;
-      yields += v(t.yield);
-      hydrogen += t.share * content(t, v) * v(t.yield);
+      yields += v(t.yieldAt);
+      hydrogen += t.share * content(t, v) * v(t.yieldAt);
     }
     hydrogen *= f;
-    const double feedHydrogen = v("FEEDHYD") * f / 100.0;
+    const double feedHydrogen = v(m_feedHyd) * f / 100.0;
     const double step = feedHydrogen / 10.0;
     std::array<double, kGridPoints> m{}, h{};
     for (int i = 0; i < kGridPoints; ++i) {
@@ -128,27 +144,28 @@ class HydrogenBalance final : public BalanceForm {
       h[i] = feedHydrogen - make - hydrogen * m[i];
     }
     const int i = lastSignChange(h);
-    out.emplace_back("MASSFACTOR", i > 0 ? (m[i - 1] + m[i]) * 0.5 : 1.0);
-    for (const Correction& c : m_spec.corrections) out.emplace_back(c.slope, 0.0);
-    return out;
+    out.emplace_back(m_factor, i > 0 ? (m[i - 1] + m[i]) * 0.5 : 1.0);
+    for (const Correction& c : m_spec.corrections) out.emplace_back(c.slopeAt, 0.0);
   }
 
  private:
-  static double driver(const Correction& c, const ValueOf& v) { return c.driver.empty() ? 1.0 : v(c.driver); }
-  static double content(const YieldTerm& t, const ValueOf& v) { return t.content.empty() ? 1.0 : v(t.content); }
+  static double driver(const Correction& c, const Values& v) { return c.driver.empty() ? 1.0 : v(c.driverAt); }
+  static double content(const YieldTerm& t, const Values& v) { return t.content.empty() ? 1.0 : v(t.contentAt); }
 
-  double massSum(const ValueOf& v) const {
+  double massSum(const Values& v) const {
     double p = 0.0;
-    for (const YieldTerm& t : m_spec.terms) p += t.sign * smoothFloor(v(t.yield)).value;
+    for (const YieldTerm& t : m_spec.terms) p += t.sign * smoothFloor(v(t.yieldAt)).value;
     return p;
   }
-  double hydrogenSum(const ValueOf& v) const {
+  double hydrogenSum(const Values& v) const {
     double q = 0.0;
-    for (const YieldTerm& t : m_spec.terms) q += t.share * content(t, v) * smoothFloor(v(t.yield)).value;
+    for (const YieldTerm& t : m_spec.terms) q += t.share * content(t, v) * smoothFloor(v(t.yieldAt)).value;
     return q;
   }
 
   HydrogenSpec m_spec;
+  // Places of FEEDMASS, MASSFACTOR, FGSFRAC, FEEDHYD and H2FRAC.
+  int m_feed = -1, m_factor = -1, m_fuelGas = -1, m_feedHyd = -1, m_h2 = -1;
 };
 
 // A liquid product with its hydrogen content variable.

@@ -9,6 +9,7 @@
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
+#include "tuning/registration.h"
 #include "core/onebased.h"
 
 namespace {
@@ -18,9 +19,6 @@ constexpr const char* kMassBalance = "MASS_BAL";
 
 // Framework record fields (the framework's meaning; the block only fills them).
 constexpr int kVarKind = 14;
-constexpr int kEqnKind = 255;
-constexpr double kEqnR1 = 1e35;
-constexpr double kEqnR2 = 1.0;
 constexpr double kUpperBound = 1e30;
 
 struct Lists {
@@ -50,6 +48,15 @@ void rotuningbalance::adoptForm(std::unique_ptr<const tuning::BalanceForm> form)
 void rotuningbalance::setupVariables() {
   if (!m_form) return;
   for (const std::string& name : m_form->variables()) m_varIndex[name] = m_nextVarIndex++;
+  // The local index of each place of the form's list (a repeated name has
+  // the number its last entry took).
+  m_placeIndex.clear();
+  for (const std::string& name : m_form->variables()) m_placeIndex.push_back(m_varIndex.at(name));
+  for (std::size_t row = 0; row < m_rowPlaces.size(); ++row) {
+    m_rowPlaces[row].clear();
+    for (const std::string& var : m_form->row(static_cast<int>(row)))
+      m_rowPlaces[row].push_back(tuning::placeIn(m_form->variables(), var));
+  }
 }
 
 void rotuningbalance::setupEquations() {
@@ -123,28 +130,8 @@ void rotuningbalance::createEquations(long long& status) {
 }
 
 void rotuningbalance::createEquation(std::string name, int index, long long& status) {
-  status = 0;
-  const Lists l = listsOf(*this);
-  if (!l.eqns) {
-    status = 1;
-    return;
-  }
-  rteqn_rec_t rec;
-  rec.flags = kEqnKind;
-  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
-    status = 1;
-    return;
-  }
-  rec.r1 = kEqnR1;
-  rec.r2 = kEqnR2;
-  u3rpmt_c(&rec.pmt, 0);
-  rec.offset = m_firstEqn - 1;
-  rec.owner = this;
-  if (rtoeqnlst_initialize_eqn(l.eqns, m_firstEqn - 1 + index, &rec) != 0) {
-    status = 1;
-    return;
-  }
-  ++m_nEqnsCreated;
+  status = tuning::registerEquation(*this, name, index) ? 0 : 1;
+  if (status == 0) ++m_nEqnsCreated;
 }
 
 // ---- Framework hooks -------------------------------------------------------------
@@ -194,11 +181,11 @@ void rotuningbalance::user_pat(rt_jac_t* jac, long long& status) {
   });
 }
 
-tuning::ValueOf rotuningbalance::valueReader() const {
+tuning::Values rotuningbalance::valueReader() const {
   const Lists l = listsOf(*this);
   if (!l.vars) throw std::logic_error("no framework variable list");
-  const OneBased<double> x(rtovarlst_vec_value(l.vars), rtovarlst_capacity(l.vars));
-  return [this, x](const std::string& name) { return x.at(m_firstVar + at_or_throw(m_varIndex, name) - 1); };
+  return tuning::Values(OneBased<double>(rtovarlst_vec_value(l.vars), rtovarlst_capacity(l.vars)), m_firstVar,
+                         m_placeIndex);
 }
 
 void rotuningbalance::user_res(long long& status) const {
@@ -209,7 +196,7 @@ void rotuningbalance::user_res(long long& status) const {
       status = 1;
       return;
     }
-    const tuning::ValueOf v = valueReader();
+    const tuning::Values v = valueReader();
     // Both residuals first: nothing is written when one cannot be computed.
     const double r[2] = {m_form->residual(0, v), m_form->residual(1, v)};
     const OneBased<double> out(rtoeqnlst_vec_residual(l.eqns), rtoeqnlst_capacity(l.eqns));
@@ -227,13 +214,16 @@ void rotuningbalance::user_jac(long long& status) const {
       status = 1;
       return;
     }
-    const tuning::ValueOf v = valueReader();
+    const tuning::Values v = valueReader();
     const OneBased<double> bj(rtojac_vec_bj(l.jac), rtojac_capacity(l.jac));
     int k = 0;
     for (int row = 0; row < 2; ++row) {
-      const std::map<std::string, double> d = m_form->gradient(row, v);
-      for (const std::string& var : m_form->row(row)) {
-        const double value = at_or_throw(d, var);
+      tuning::Gradient& d = m_gradient;
+      m_form->gradient(row, v, d);
+      for (const int place : m_rowPlaces[static_cast<std::size_t>(row)]) {
+        // A variable the form gives no derivative for: the look-up error.
+        if (place < 0 || !d.set.at(static_cast<std::size_t>(place))) throw std::out_of_range(kInvalidMapKey);
+        const double value = d.value[static_cast<std::size_t>(place)];
         bj.at(m_firstNz + k) = value;
         if (!std::isfinite(value)) status = 1;
         ++k;
@@ -251,10 +241,13 @@ void rotuningbalance::init(long long& status) const {
       return;
     }
     const OneBased<double> x(rtovarlst_vec_value(l.vars), rtovarlst_capacity(l.vars));
-    for (const auto& [name, value] : m_form->startValues(valueReader())) {
+    m_form->startValues(valueReader(), m_start);
+    for (const auto& [place, value] : m_start) {
       // A starting value is a guess: one that is not finite (a zero feed or
       // yield sum) is not stored, and the variable keeps its value.
-      if (std::isfinite(value)) x.at(m_firstVar + at_or_throw(m_varIndex, name) - 1) = value;
+      if (!std::isfinite(value)) continue;
+      if (place < 0) throw std::out_of_range(kInvalidMapKey);  // a name the block does not have
+      x.at(m_firstVar + m_placeIndex.at(static_cast<std::size_t>(place)) - 1) = value;
     }
   });
 }

@@ -18,9 +18,11 @@
 // MASS_BAL row first. Variables are created in name order.
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/qivblock.h"
 #include "tuning/balance_form.h"
@@ -76,13 +78,19 @@ class rotuningbalance : public QivEOBlockImpl {
  private:
   // The current value of one of the block's variables; throws without a
   // variable list or for a name the block does not have.
-  tuning::ValueOf valueReader() const;
+  tuning::Values valueReader() const;
 
   std::string m_rx;
   std::map<std::string, int> m_varIndex;
   std::map<std::string, int> m_eqnIndex;
   int m_nextVarIndex = 1;
   std::unique_ptr<const tuning::BalanceForm> m_form;
+  // Resolved with the variables: the local index of each place of the form's
+  // list, and the places of each row's variables (-1: the form has none).
+  std::vector<int> m_placeIndex;
+  std::array<std::vector<int>, 2> m_rowPlaces;
+  mutable tuning::Gradient m_gradient;          // a row's derivatives, kept between calls
+  mutable tuning::PlacedStartValues m_start;  // init's starting values, kept the same way
 };
 
 // Coker: eleven yields, five of them carrying sulfur.

@@ -14,13 +14,16 @@
 // input and T(i) the attribute REACTORPLENUMTEMP_<i>: YNN = TOTAL - RATE * DIFF
 // and DIFF sees T * PARAM, so dYNN/dPARAM = RATE * H * T and dYNN/dRATE = -DIFF.
 #include "tuning/rotuningmodel.h"
+#include "tuning/rotuningmodel_runs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
+#include "tuning/registration.h"
 
 namespace {
 
@@ -29,9 +32,6 @@ constexpr const char* kModelType = "rotuning";
 // Framework record fields of the block's variables and equations (the
 // framework's meaning; the block only fills them).
 constexpr int kVarKind = 14;
-constexpr int kEqnKind = 255;
-constexpr double kEqnR1 = 1e35;
-constexpr double kEqnR2 = 1.0;
 constexpr double kUnbounded = 1e30;
 
 constexpr const char* kAlpha = "ALPHA";
@@ -84,9 +84,33 @@ rotuningmodel::rotuningmodel(const char* name, const char* RX, const char* DEPVA
     m_diffPredictions.assign(static_cast<std::size_t>(m_nData), 0.0);
   }
   m_runPending = true;
+  resolveIndices();
 }
 
 rotuningmodel::~rotuningmodel() = default;
+
+void rotuningmodel::resolveIndices() {
+  m_alphaAt = at_or_throw(m_varIndex, std::string(kAlpha));
+  m_betaAt = at_or_throw(m_varIndex, std::string(kBeta));
+  m_gammaAt.clear();
+  for (const std::string& tag : m_indeps) m_gammaAt.push_back(at_or_throw(m_varIndex, kGammaPrefix + tag));
+  m_yAt.clear();
+  for (int i = 0; i < m_nData; ++i) m_yAt.push_back(at_or_throw(m_varIndex, pointName("Y_", i)));
+  if (overcrack()) {
+    m_paramAt = at_or_throw(m_varIndex, std::string(kOvercrackParam));
+    m_rateAt = at_or_throw(m_varIndex, std::string(kOvercrackRate));
+  }
+  m_pointValues.clear();
+  m_plenumValues.clear();
+  for (int i = 0; i < m_nData; ++i) {
+    for (const std::string& tag : m_indeps) m_pointValues.push_back(&at_or_throw(m_attrValues, tag + "_" + std::to_string(i)));
+    const auto plenum = m_attrValues.find(kPlenumTemp + ("_" + std::to_string(i)));
+    m_plenumValues.push_back(plenum == m_attrValues.end() ? nullptr : &plenum->second);
+  }
+  int count = 0;
+  for (const auto& entry : m_varIndex) count = std::max(count, entry.second);
+  m_values.assign(static_cast<std::size_t>(count) + 1, 0.0);
+}
 
 bool rotuningmodel::overcrack() const {
   if (m_rx.compare(0, 3, "FCC") != 0) return false;
@@ -166,28 +190,8 @@ void rotuningmodel::createEquations(long long& status) {
 }
 
 void rotuningmodel::createEquation(std::string name, int index, long long& status) {
-  status = 0;
-  const Lists l = listsOf(*this);
-  if (!l.eqns) {
-    status = 1;
-    return;
-  }
-  rteqn_rec_t rec;
-  rec.flags = kEqnKind;
-  if (!frameworkName(rec.name, sizeof rec.name, this->name(), name)) {
-    status = 1;
-    return;
-  }
-  rec.r1 = kEqnR1;
-  rec.r2 = kEqnR2;
-  u3rpmt_c(&rec.pmt, 0);
-  rec.offset = m_firstEqn - 1;
-  rec.owner = this;
-  if (rtoeqnlst_initialize_eqn(l.eqns, m_firstEqn - 1 + index, &rec) != 0) {
-    status = 1;
-    return;
-  }
-  ++m_nEqnsCreated;
+  status = tuning::registerEquation(*this, name, index) ? 0 : 1;
+  if (status == 0) ++m_nEqnsCreated;
 }
 
 // ---- Framework hooks -------------------------------------------------------------
@@ -284,15 +288,15 @@ double rotuningmodel::pointInput(const std::string& tag, int point) const {
   return at_or_throw(m_attrValues, tag + "_" + std::to_string(point));
 }
 
-double rotuningmodel::varValue(const std::string& name) const { return at_or_throw(m_varValues, name); }
 
 void rotuningmodel::computeEqnResidual(const OneBased<double>& residuals, int offset, int point,
                                        long long& status) const {
   status = 0;
   const int i = point - 1;
-  double r = m_nnPredictions.at(static_cast<std::size_t>(i)) * varValue(kAlpha) + varValue(kBeta);
-  for (const std::string& tag : m_indeps) r += varValue(kGammaPrefix + tag) * pointInput(tag, i);
-  r -= varValue(pointName("Y_", i));
+  const std::vector<double>& v = m_values;
+  double r = m_nnPredictions.at(static_cast<std::size_t>(i)) * v[m_alphaAt] + v[m_betaAt];
+  for (std::size_t t = 0; t < m_indeps.size(); ++t) r += v[m_gammaAt[t]] * pointValue(i, t);
+  r -= v[m_yAt[i]];
   residuals.at(offset + point) = r;
   if (!std::isfinite(r)) status = 1;
 }
@@ -301,14 +305,19 @@ void rotuningmodel::computeEqnDerivatives(const OneBased<double>& jacobian, int 
   status = 0;
   const int i = point - 1;
   const auto k = static_cast<std::size_t>(i);
-  std::vector<double> row{m_nnPredictions.at(k), 1.0};
-  for (const std::string& tag : m_indeps) row.push_back(pointInput(tag, i));
+  std::vector<double>& row = m_row;
+  row.clear();
+  row.push_back(m_nnPredictions.at(k));
+  row.push_back(1.0);
+  for (std::size_t t = 0; t < m_indeps.size(); ++t) row.push_back(pointValue(i, t));
   if (overcrack()) {
-    const double alpha = varValue(kAlpha);
-    const double rate = varValue(kOvercrackRate);
-    const auto slope = m_diffDerivatives.at(k).find(kPlenumTemp);
+    const double alpha = m_values[m_alphaAt];
+    const double rate = m_values[m_rateAt];
+    static const std::string plenum(kPlenumTemp);  // looked up without a text of its own each time
+    const auto slope = m_diffDerivatives.at(k).find(plenum);
     const double h = slope == m_diffDerivatives.at(k).end() ? 0.0 : slope->second;
-    row.push_back(alpha * rate * h * pointInput(kPlenumTemp, i));
+    if (!m_plenumValues.at(k)) throw std::out_of_range(kInvalidMapKey);
+    row.push_back(alpha * rate * h * *m_plenumValues[k]);
     row.push_back(-alpha * m_diffPredictions.at(k));
   }
   row.push_back(-1.0);

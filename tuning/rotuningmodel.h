@@ -19,10 +19,12 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/onebased.h"
+#include "platform/diveduded/DIVeduded.h"
 #include "platform/qivblock.h"
 
 class rotuningmodel : public QivEOBlockImpl {
@@ -110,7 +112,21 @@ class rotuningmodel : public QivEOBlockImpl {
 
   // x(tag, i): the attribute <TAG>_<i>.
   double pointInput(const std::string& tag, int point) const;
-  double varValue(const std::string& name) const;
+  // Resolves the names the evaluations read into local indices and
+  // attribute slots (the tables are complete after construction).
+  void resolveIndices();
+  // The value of the attribute <TAG>_<i> of the kind's tag t.
+  double pointValue(int point, std::size_t tag) const {
+    return *m_pointValues[static_cast<std::size_t>(point) * m_indeps.size() + tag];
+  }
+  // The networks' runs keep their files, tags and buffers (rotuningmodel_networks.cpp).
+  struct NetworkRuns;
+  struct NetworkRun;
+  // Reads the runner's tags at the first point of a run and matches them to
+  // the point attributes again when they changed; then gives the point's
+  // inputs. Status 1 for a runner that reports an absurd count or a tag that
+  // does not fit the name buffers.
+  int givePointInputs(DIVeduded& runner, NetworkRun& run, int point, double scaleBy) const;
 
   // ---- Members -------------------------------------------------------------------
   std::string m_rx;
@@ -121,8 +137,19 @@ class rotuningmodel : public QivEOBlockImpl {
   std::map<std::string, int> m_eqnIndex;
   std::map<std::string, double> m_attrValues;
   std::vector<std::string> m_attrNames;  // keys of m_attrValues in key order
-  // Evaluation state, renewed by the const evaluation hooks.
-  mutable std::map<std::string, double> m_varValues;
+  // Local indices of the variables the rows read, and the attribute of every
+  // point input ([point * tags + tag]); the plenum temperature's per point
+  // (null where the block has no such attribute).
+  int m_alphaAt = 0, m_betaAt = 0, m_paramAt = 0, m_rateAt = 0;
+  std::vector<int> m_gammaAt;
+  std::vector<int> m_yAt;
+  std::vector<const double*> m_pointValues;
+  std::vector<const double*> m_plenumValues;
+  // Evaluation state, renewed by the const evaluation hooks: the variables'
+  // values by local index, a Jacobian row, the networks' runs.
+  mutable std::vector<double> m_values;
+  mutable std::vector<double> m_row;
+  mutable std::unique_ptr<NetworkRuns> m_runs;
   mutable std::vector<double> m_nnPredictions;
   // Overcrack case, per point: the negated derivatives of DIFF by input tag,
   // and DIFF itself (kept for the OVERCRACK_RATE column of the Jacobian).

@@ -11,14 +11,18 @@
 #include <memory>
 #include <vector>
 
+#include <string_view>
+
 #include "core/helpers.h"
-#include "core/network_runner.h"
-#include "tuning/rotuningmodel.h"
+#include "tuning/rotuningmodel_runs.h"
 
 namespace {
 
 // The "VB_SKR" networks take the feed mass in pounds per hour.
 constexpr double kPoundsPerKilogram = 2.20462;
+// The difference network of the overcrack case sees the plenum temperature
+// times OVERCRACK_PARAM.
+constexpr const char* kPlenumTag = "REACTORPLENUMTEMP";
 
 // ---- Tag lists -----------------------------------------------------------------
 
@@ -97,32 +101,6 @@ bool applies(const TagRow& row, const std::string& rx) {
   return row.rule == TagRow::kAlways;
 }
 
-// ---- Inputs ----------------------------------------------------------------------
-
-// Fills the inputs of one network for one point: the upper-cased tag names in
-// the network's order, with their values; value(tag) gives the value of an
-// upper-cased tag. Status 1 for a tag the buffers cannot hold (over 99
-// characters: refused, never cut) or a runner that reports an absurd count.
-template <class ValueOf>
-int collectInputs(DIVeduded& runner, NetworkInputs& in, ValueOf&& value) {
-  long count = 0;
-  runner.GetIndependentTagCount(count);
-  if (count < 0 || count > kMaxNetworkTags) return 1;
-  const auto n = static_cast<std::size_t>(count);
-  in.names = NameBuffers(n);
-  in.values.assign(n, 0.0);
-  for (std::size_t k = 0; k < n; ++k) {
-    char* tag = nullptr;
-    if (runner.GetIndependentTagByIndex(static_cast<int>(k) + 1, tag) != 0 || !tag) return 1;
-    const std::size_t length = strnlen(tag, DIV_NAME_BUF);
-    if (length >= DIV_NAME_BUF) return 1;
-    const std::string upper = toUpper(std::string(tag, length));
-    std::memcpy(in.names.buffers[k].data(), upper.c_str(), upper.size() + 1);
-    in.values[k] = value(upper);
-  }
-  return 0;
-}
-
 }  // namespace
 
 std::vector<std::string> rotuningmodel::inputTags(const std::string& rx) {
@@ -147,8 +125,58 @@ std::vector<std::string> rotuningmodel::inputTags(const std::string& rx) {
   return tags;
 }
 
+// ---- Runs --------------------------------------------------------------------------
+
+int rotuningmodel::givePointInputs(DIVeduded& runner, NetworkRun& run, int point, double scaleBy) const {
+  if (point == 0) {
+    long count = 0;
+    runner.GetIndependentTagCount(count);
+    if (count < 0 || count > kMaxNetworkTags) return 1;
+    const auto n = static_cast<std::size_t>(count);
+    bool same = run.given.size() == n;
+    for (std::size_t k = 0; k < n; ++k) {
+      char* tag = nullptr;
+      if (runner.GetIndependentTagByIndex(static_cast<int>(k) + 1, tag) != 0 || !tag) return 1;
+      const std::size_t length = strnlen(tag, DIV_NAME_BUF);
+      if (length >= DIV_NAME_BUF) return 1;
+      if (same && std::string_view(tag, length) != run.given[k]) same = false;
+      if (!same) {
+        // The tags changed: match them again from here on.
+        run.given.resize(n);
+        run.upper.resize(n);
+        run.given[k].assign(tag, length);
+        run.upper[k] = toUpper(run.given[k]);
+      }
+    }
+    if (!same) {
+      run.names = NameBuffers(n);
+      run.inputs.assign(n * static_cast<std::size_t>(m_nData), nullptr);
+      run.scaled.assign(n, 0);
+      const char* scaledTag = m_rx == "VB_SKR" ? "FEEDMASS" : overcrack() ? kPlenumTag : nullptr;
+      for (std::size_t k = 0; k < n; ++k) {
+        std::memcpy(run.names.buffers[k].data(), run.upper[k].c_str(), run.upper[k].size() + 1);
+        run.scaled[k] = scaledTag && run.upper[k] == scaledTag;
+        for (int p = 0; p < m_nData; ++p) {
+          const auto it = m_attrValues.find(run.upper[k] + "_" + std::to_string(p));
+          if (it != m_attrValues.end()) run.inputs[static_cast<std::size_t>(p) * n + k] = &it->second;
+        }
+      }
+      run.values.assign(n, 0.0);
+      ++run.matches;
+    }
+  }
+  const std::size_t n = run.given.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const double* x = run.inputs[static_cast<std::size_t>(point) * n + k];
+    if (!x) throw std::out_of_range(kInvalidMapKey);  // no attribute <TAG>_<point>
+    run.values[k] = run.scaled[k] ? *x * scaleBy : *x;
+  }
+  runner.SetInputs(run.names.pointers.data(), run.values.data(), static_cast<int>(n));
+  return 0;
+}
+
 int rotuningmodel::getVarValues(const OneBased<double>& values, int offset) const {
-  for (const auto& [name, index] : m_varIndex) m_varValues[name] = values.at(offset + index);
+  for (const auto& entry : m_varIndex) m_values[static_cast<std::size_t>(entry.second)] = values.at(offset + entry.second);
   // The overcrack variables act through the networks: they run at every evaluation.
   if (overcrack()) m_runPending = true;
   int status = 0;
@@ -162,20 +190,21 @@ int rotuningmodel::getVarValues(const OneBased<double>& values, int offset) cons
 }
 
 int rotuningmodel::runNN() const {
-  if (overcrack()) return runNNDiff(m_depVar + "TOTAL", m_depVar + "DIFF");
+  if (!m_runs) {
+    m_runs = std::make_unique<NetworkRuns>();
+    m_runs->single.file.set(m_rx, m_depVar);
+    m_runs->total.file.set(m_rx, m_depVar + "TOTAL");
+    m_runs->diff.file.set(m_rx, m_depVar + "DIFF");
+  }
+  if (overcrack()) return runNNDiff(m_runs->total.file.output, m_runs->diff.file.output);
 
-  RunnerPtr runner = configuredRunner(m_rx, m_depVar);
+  NetworkRuns& runs = *m_runs;
+  RunnerPtr runner = runs.single.file.newRunner(runs.folder.refresh(m_rx));
   int status = runner->Open();
   if (status != 0) return status;
-  const bool poundsFeed = m_rx == "VB_SKR";
-  NetworkInputs in;
   for (int p = 0; p < m_nData; ++p) {
-    status = collectInputs(*runner, in, [&](const std::string& tag) {
-      const double x = pointInput(tag, p);
-      return poundsFeed && tag == "FEEDMASS" ? x * kPoundsPerKilogram : x;
-    });
+    status = givePointInputs(*runner, runs.single, p, kPoundsPerKilogram);
     if (status != 0) return status;
-    in.give(*runner);
     status = runner->Run();
     if (status != 0) return status;  // the later points keep their predictions
     m_nnPredictions.at(static_cast<std::size_t>(p)) = runner->m_dResult;
@@ -184,39 +213,45 @@ int rotuningmodel::runNN() const {
 }
 
 int rotuningmodel::runNNDiff(std::string total, std::string diff) const {
-  RunnerPtr a = configuredRunner(m_rx, total);
-  RunnerPtr b = configuredRunner(m_rx, diff);
+  NetworkRuns& runs = *m_runs;
+  if (runs.total.file.output != total) runs.total.file.set(m_rx, total);
+  if (runs.diff.file.output != diff) runs.diff.file.set(m_rx, diff);
+  const std::string& folder = runs.folder.refresh(m_rx);
+  RunnerPtr a = runs.total.file.newRunner(folder);
+  RunnerPtr b = runs.diff.file.newRunner(folder);
   // A runner that did not open answers no tags and refuses to run, so a
   // failed Open ends the run at the first point.
   a->Open();
   b->Open();
-  const double param = varValue("OVERCRACK_PARAM");
-  const double rate = varValue("OVERCRACK_RATE");
-  NetworkInputs inA, inB;
+  const double param = m_values[static_cast<std::size_t>(m_paramAt)];
+  const double rate = m_values[static_cast<std::size_t>(m_rateAt)];
   int status = 0;
   for (int p = 0; p < m_nData; ++p) {
-    status = collectInputs(*a, inA, [&](const std::string& tag) { return pointInput(tag, p); });
+    status = givePointInputs(*a, runs.total, p, 1.0);
     if (status != 0) return status;
-    status = collectInputs(*b, inB, [&](const std::string& tag) {
-      const double x = pointInput(tag, p);
-      return tag == "REACTORPLENUMTEMP" ? x * param : x;
-    });
+    status = givePointInputs(*b, runs.diff, p, param);
     if (status != 0) return status;
-    inA.give(*a);
-    inB.give(*b);
     if ((status = a->Run()) != 0) return status;
     if ((status = b->Run()) != 0) return status;
 
-    const std::size_t nB = inB.values.size();
-    NameBuffers tags(nB);
-    std::vector<double> slopes(nB, 0.0);
-    if (nB > 0 && b->GetDerivatives(tags.pointers.data(), slopes.data()) != 0) return 1;
+    const std::size_t nB = runs.diff.values.size();
+    if (runs.tags.size() != nB) runs.tags = NameBuffers(nB);
+    runs.slopes.assign(nB, 0.0);
+    if (nB > 0 && b->GetDerivatives(runs.tags.pointers.data(), runs.slopes.data()) != 0) return 1;
 
     const auto k = static_cast<std::size_t>(p);
     m_nnPredictions.at(k) = a->m_dResult - b->m_dResult * rate;
     m_diffPredictions.at(k) = b->m_dResult;
     // By the upper-cased names given to the runner, in the same tag order.
-    for (std::size_t t = 0; t < nB; ++t) m_diffDerivatives.at(k)[inB.names.text(t)] = -slopes[t];
+    if (runs.slotsMatch != runs.diff.matches) {
+      runs.slots.assign(nB * static_cast<std::size_t>(m_nData), nullptr);
+      runs.slotsMatch = runs.diff.matches;
+    }
+    for (std::size_t t = 0; t < nB; ++t) {
+      double*& slot = runs.slots[k * nB + t];
+      if (!slot) slot = &m_diffDerivatives.at(k)[runs.diff.upper[t]];
+      *slot = -runs.slopes[t];
+    }
   }
   return status;
 }

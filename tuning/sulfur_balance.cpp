@@ -14,6 +14,7 @@
 // the sulfur residual q (relative sulfur factors summed unweighted) is
 // bracketed at its last strict sign change.
 #include <cmath>
+#include <stdexcept>
 
 #include "tuning/balance_form.h"
 
@@ -48,6 +49,17 @@ class SulfurBalance final : public BalanceForm {
       m_rows[1].push_back(p.relSul);
       m_rows[1].push_back(p.frac);
     }
+
+    // Every name the rows read, by its place.
+    m_feed = placeIn(m_variables, "FEEDMASS");
+    m_factor = placeIn(m_variables, "MASSFACTOR");
+    m_sulfur = placeIn(m_variables, "FEEDSUL");
+    m_h2sAt = placeIn(m_variables, m_h2s);
+    for (const std::string& y : m_yields) m_yieldAt.push_back(placeIn(m_variables, y));
+    for (Pair& p : m_pairs) {
+      p.relSulAt = placeIn(m_variables, p.relSul);
+      p.fracAt = placeIn(m_variables, p.frac);
+    }
   }
 
   const std::vector<std::string>& variables() const override { return m_variables; }
@@ -55,41 +67,40 @@ class SulfurBalance final : public BalanceForm {
   const char* secondBalance() const override { return "SULFUR_BAL"; }
   const std::vector<std::string>& row(int k) const override { return m_rows.at(static_cast<std::size_t>(k)); }
 
-  double residual(int k, const ValueOf& v) const override {
+  double residual(int k, const Values& v) const override {
     const Terms t = terms(v);
     if (k == 0) return t.S * (t.M * t.F) + t.X - t.F;
     return t.T * (t.FS * t.M) + kH2SSulfurShare * t.X - t.FS;
   }
 
-  std::map<std::string, double> gradient(int k, const ValueOf& v) const override {
+  void gradient(int k, const Values& v, Gradient& d) const override {
     const Terms t = terms(v);
-    std::map<std::string, double> d;
+    d.reset(m_variables.size());
     if (k == 0) {
-      d["FEEDMASS"] = t.S * t.M + t.dXdF - 1.0;
-      d[m_h2s] = t.dXdh;
-      d["MASSFACTOR"] = t.S * t.F;
-      for (const std::string& y : m_yields) d[y] = t.M * t.F * smoothFloor(v(y)).slope;
-      return d;
+      d.put(m_feed, t.S * t.M + t.dXdF - 1.0);
+      d.put(m_h2sAt, t.dXdh);
+      d.put(m_factor, t.S * t.F);
+      for (const int y : m_yieldAt) d.put(y, t.M * t.F * smoothFloor(v(y)).slope);
+      return;
     }
-    d["FEEDMASS"] = (t.T * t.M * t.s - t.s) / 100.0 + kH2SSulfurShare * t.dXdF;
-    d["FEEDSUL"] = (t.T * t.M * t.F - t.F) / 100.0;
-    d[m_h2s] = kH2SSulfurShare * t.dXdh;
-    d["MASSFACTOR"] = t.T * t.F * t.s / 100.0;
+    d.put(m_feed, (t.T * t.M * t.s - t.s) / 100.0 + kH2SSulfurShare * t.dXdF);
+    d.put(m_sulfur, (t.T * t.M * t.F - t.F) / 100.0);
+    d.put(m_h2sAt, kH2SSulfurShare * t.dXdh);
+    d.put(m_factor, t.T * t.F * t.s / 100.0);
     for (const Pair& p : m_pairs) {
-      const Floored r = smoothFloor(v(p.relSul));
-      const Floored x = smoothFloor(v(p.frac));
-      d[p.relSul] = x.value * t.M * t.F * t.s * r.slope / 100.0;
-      d[p.frac] = r.value * t.M * t.F * t.s * x.slope / 100.0;
+      const Floored r = smoothFloor(v(p.relSulAt));
+      const Floored x = smoothFloor(v(p.fracAt));
+      d.put(p.relSulAt, x.value * t.M * t.F * t.s * r.slope / 100.0);
+      d.put(p.fracAt, r.value * t.M * t.F * t.s * x.slope / 100.0);
     }
-    return d;
   }
 
-  StartValues startValues(const ValueOf& v) const override {
+  void startValues(const Values& v, PlacedStartValues& out) const override {
     double sumYields = 0.0, sumRelSul = 0.0;  // raw values, not floored
-    for (const std::string& y : m_yields) sumYields += v(y);
-    for (const Pair& p : m_pairs) sumRelSul += v(p.relSul);
-    const double f = v("FEEDMASS");
-    const double s = v("FEEDSUL");
+    for (const int y : m_yieldAt) sumYields += v(y);
+    for (const Pair& p : m_pairs) sumRelSul += v(p.relSulAt);
+    const double f = v(m_feed);
+    const double s = v(m_sulfur);
     const double fs = s * f / 100.0;
     const double hMax = fs * kH2SMolarMass / kSulfurMolarMass;  // all feed sulfur as H2S
     const double step = (hMax - 0.0) / 10.0;
@@ -106,7 +117,9 @@ class SulfurBalance final : public BalanceForm {
       factor = (m[i] + m[i - 1]) * 0.5;
       mass = (h[i] + h[i - 1]) * 0.5;
     }
-    return {{"MASSFACTOR", factor}, {m_h2s, m_spec.h2s == H2SVariable::kMass ? mass : mass / f}};
+    out.clear();
+    out.emplace_back(m_factor, factor);
+    out.emplace_back(m_h2sAt, m_spec.h2s == H2SVariable::kMass ? mass : mass / f);
   }
 
  private:
@@ -117,20 +130,20 @@ class SulfurBalance final : public BalanceForm {
     double dXdh;  // by the H2S variable
   };
 
-  Terms terms(const ValueOf& v) const {
+  Terms terms(const Values& v) const {
     Terms t{};
-    t.F = v("FEEDMASS");
-    t.M = v("MASSFACTOR");
-    t.s = v("FEEDSUL");
+    t.F = v(m_feed);
+    t.M = v(m_factor);
+    t.s = v(m_sulfur);
     t.FS = t.s * t.F / 100.0;
-    for (const std::string& y : m_yields) t.S += smoothFloor(v(y)).value;
-    for (const Pair& p : m_pairs) t.T += smoothFloor(v(p.frac)).value * smoothFloor(v(p.relSul)).value;
+    for (const int y : m_yieldAt) t.S += smoothFloor(v(y)).value;
+    for (const Pair& p : m_pairs) t.T += smoothFloor(v(p.fracAt)).value * smoothFloor(v(p.relSulAt)).value;
     if (m_spec.h2s == H2SVariable::kMass) {
-      t.X = v(m_h2s);
+      t.X = v(m_h2sAt);
       t.dXdF = 0.0;
       t.dXdh = 1.0;
     } else {
-      const Floored h = smoothFloor(v(m_h2s));
+      const Floored h = smoothFloor(v(m_h2sAt));
       t.X = h.value * t.F;
       t.dXdF = h.value;
       t.dXdh = h.slope * t.F;
@@ -142,6 +155,7 @@ class SulfurBalance final : public BalanceForm {
   struct Pair {
     std::string relSul;
     std::string frac;
+    int relSulAt = -1, fracAt = -1;  // places
   };
 
   SulfurSpec m_spec;
@@ -150,6 +164,9 @@ class SulfurBalance final : public BalanceForm {
   std::string m_h2s;
   std::vector<std::string> m_variables;
   std::array<std::vector<std::string>, 2> m_rows;
+  // Places of FEEDMASS, MASSFACTOR, FEEDSUL, the H2S variable and the yields.
+  int m_feed = -1, m_factor = -1, m_sulfur = -1, m_h2sAt = -1;
+  std::vector<int> m_yieldAt;
 };
 
 }  // namespace
@@ -190,6 +207,36 @@ std::unique_ptr<BalanceForm> fccBalance(bool hasMCN, bool hasHCO) {
 }
 
 // ---- Shared helpers --------------------------------------------------------------
+
+double Values::operator()(int place) const {
+  if (place < 0) throw std::out_of_range("invalid map<K, T> key");  // a name the block does not have
+  const auto at = static_cast<std::size_t>(place);
+  if (m_byName) return (*m_byName)(m_names->at(at));
+  return m_x.at(m_first + m_localIndex->at(at) - 1);
+}
+
+StartValues BalanceForm::startValues(const ValueOf& v) const {
+  PlacedStartValues placed;
+  startValues(Values(v, variables()), placed);
+  StartValues byName;
+  for (const auto& [place, value] : placed) byName.emplace_back(variables().at(static_cast<std::size_t>(place)), value);
+  return byName;
+}
+
+std::map<std::string, double> BalanceForm::gradient(int k, const ValueOf& v) const {
+  Gradient d;
+  gradient(k, Values(v, variables()), d);
+  std::map<std::string, double> byName;
+  for (std::size_t i = 0; i < d.set.size(); ++i)
+    if (d.set[i]) byName[variables()[i]] = d.value[i];
+  return byName;
+}
+
+int placeIn(const std::vector<std::string>& variables, const std::string& name) {
+  for (std::size_t i = variables.size(); i-- > 0;)
+    if (variables[i] == name) return static_cast<int>(i);
+  return -1;
+}
 
 Floored smoothFloor(double x) {
   constexpr double kFloor = 1e-19;

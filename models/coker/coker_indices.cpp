@@ -32,18 +32,29 @@ bool isOneOf(const std::string& name, const auto& names) {
 
 }  // namespace
 
+void rocoker::makeBalanceRefs() {
+  m_massBalanceVars.assign(1, EntryRef<ROMVarMap>("FEEDMASS"));
+  for (const char* name : kMassBalanceProducts) m_massBalanceVars.emplace_back(name);
+  m_sulfurBalanceVars.assign(1, EntryRef<ROMVarMap>("FEEDSULMASS"));
+  m_sulfurBalanceVars.emplace_back("H2SMASS");
+  for (const char* name : kSulfurBalanceProducts) m_sulfurBalanceVars.emplace_back(name);
+}
+
 double rocoker::computeMassBalanceResidual(long long& status) const {
   status = 0;
-  double r = currentValue(*at_or_throw(m_inputVars, std::string("FEEDMASS")));
-  for (const char* name : kMassBalanceProducts) r -= currentValue(*at_or_throw(m_calcVars, std::string(name)));
+  const OneBased<double> x = valueView();
+  double r = currentValue(x, *m_massBalanceVars[0].get(m_inputVars));
+  for (std::size_t k = 1; k < m_massBalanceVars.size(); ++k) r -= currentValue(x, *m_massBalanceVars[k].get(m_calcVars));
   return r;
 }
 
 double rocoker::computeSulfurBalanceResidual(long long& status) const {
   status = 0;
-  double r = currentValue(*at_or_throw(m_calcVars, std::string("FEEDSULMASS")));
-  r -= coker::kH2SSulfurShare * currentValue(*at_or_throw(m_calcVars, std::string("H2SMASS")));
-  for (const char* name : kSulfurBalanceProducts) r -= currentValue(*at_or_throw(m_calcVars, std::string(name)));
+  const OneBased<double> x = valueView();
+  double r = currentValue(x, *m_sulfurBalanceVars[0].get(m_calcVars));
+  r -= coker::kH2SSulfurShare * currentValue(x, *m_sulfurBalanceVars[1].get(m_calcVars));
+  for (std::size_t k = 2; k < m_sulfurBalanceVars.size(); ++k)
+    r -= currentValue(x, *m_sulfurBalanceVars[k].get(m_calcVars));
   return r;
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
+#include "core/robase_adjustment.h"
 #include "models/coker/rocoker.h"
 
 namespace {
@@ -104,13 +105,9 @@ void rocoker::user_jac(long long& status) const {
     };
 
     int nz = nzstart();
-    for (const auto& entry : m_adjEqns) {
-      for (const std::string& name : adjRowVariables(outputOfRow(entry.first))) {
-        long long st = 0;
-        const double value = computeAdjEqnDerivative(entry.first, name, st);
-        put(nz++, value, st);
-      }
-    }
+    AdjustmentPlan& plan = adjustmentPlan();
+    for (AdjustmentRow& row : plan.rows)
+      for (std::size_t k = 0; k <= plan.inputs.size(); ++k) put(nz++, adjDerivative(plan, row, k), 0);
 
     RowValues v{};
     RowValues grad{};

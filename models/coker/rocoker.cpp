@@ -21,6 +21,7 @@ constexpr const char* kSulfurStreams[] = {"LCN", "HCN", "LGO", "HGO", "COK"};
 }  // namespace
 
 rocoker::rocoker(const char* name) : robase(name) {
+  makeBalanceRefs();
   rocoker::commonConstructor();
   m_massBalEqn = nullptr;
 }

@@ -113,8 +113,15 @@ class rocoker : public robase {
   double evalRow(const Row& row, const double* v, double* grad, long long& status) const;
   // Writes the six starting values of the sulfur masses and H2SMASS.
   void writeStartingValues(long long& status) const;
+  // The balance variables' references, from the balance tables.
+  void makeBalanceRefs();
   // Names the network file that failed, on the history device.
   void reportNetworkFailure(int status) const noexcept;
+
+  // The variables of the two balances in the order they are summed (the
+  // feed first), reached through their map slots.
+  std::vector<EntryRef<ROMVarMap>> m_massBalanceVars;
+  std::vector<EntryRef<ROMVarMap>> m_sulfurBalanceVars;
 
   std::array<std::unique_ptr<ROMEqn>, kOwnEquationCount> m_ownEqns;
   std::vector<Row> m_rows;           // model rows 36..100 in row order

@@ -447,5 +447,19 @@ class rofcc : public robase {
   // d computeC5SRVI / d rvp.
   double computeC5SRVIDerivative(double rvp) const;
 
+  // Each equation row's variables (by table place) and "CONV_" record,
+  // reached through their map slots; made at the first evaluation.
+  struct RowRefs {
+    std::array<EntryRef<ROMVarMap>, kFccMaxRowVars> vars;
+    EntryRef<ROMEqnMap> conv;
+  };
+  const RowRefs& rowRefs(const FccEqnRow& row) const;
+  mutable std::vector<RowRefs> m_rowRefs;
+
   std::array<std::unique_ptr<ROMEqn>, kFccRecordCount> m_records;
+
+  // What the pair runs keep between runs, one entry per (output, total,
+  // difference) named (rofcc_networks.cpp).
+  struct PairRun;
+  mutable std::vector<std::unique_ptr<PairRun>> m_pairRuns;
 };

@@ -2,6 +2,7 @@
 
 #include "core/helpers.h"
 #include "models/fcc/rofcc.h"
+#include "models/fcc/rofcc_pair_run.h"
 
 namespace {
 

@@ -9,12 +9,9 @@
 // the single-network runner of robase.
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <vector>
 
-#include "core/helpers.h"
-#include "core/network_runner.h"
-#include "models/fcc/rofcc.h"
+#include "models/fcc/rofcc_pair_run.h"
 
 namespace {
 
@@ -32,18 +29,6 @@ constexpr const char* kScaledInput = "REACTORPLENUMTEMP";
 constexpr int kOvercrackCode = 3;
 constexpr double kOvercrackDefault = 1.0;
 
-// The derivatives of the last run by tag; false when the runner fails or
-// reports a broken tag count or a value that is not finite.
-bool readDerivatives(DIVeduded& runner, std::map<std::string, double>& byTag) {
-  TagDerivatives derivatives;
-  if (!readTagDerivatives(runner, derivatives)) return false;
-  for (std::size_t k = 0; k < derivatives.values.size(); ++k) {
-    if (!std::isfinite(derivatives.values[k])) return false;
-    byTag[derivatives.tags.text(k)] = derivatives.values[k];
-  }
-  return true;
-}
-
 }  // namespace
 
 const std::array<FccPairedOutput, 4>& fccPairedOutputs() { return kPaired; }
@@ -60,37 +45,46 @@ int rofcc::runNN(std::string output) const {
 }
 
 int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string diffOutput) const {
+  PairRun* run = nullptr;
+  for (const auto& p : m_pairRuns)
+    if (p->is(m_modelKind, output, totalOutput, diffOutput)) run = p.get();
+  if (!run) run = m_pairRuns.emplace_back(std::make_unique<PairRun>(m_modelKind, output, totalOutput, diffOutput)).get();
+
   // Names first: a missing output record, attribute or derivative entry throws
   // "invalid map<K, T> key" before any runner exists or anything changes.
   ROMVar* out = at_or_throw(m_nnOutputVars, output);
   if (!out) throw std::out_of_range(kInvalidMapKey);
-  const std::string cut = output.substr(0, 3);
-  const double param = at_or_throw(m_attributes, cut + "_OVERCRACK_PARAM")->value;
-  const double rate = at_or_throw(m_attributes, cut + "_OVERCRACK_RATE")->value;
-  std::vector<double*> slots;
-  slots.reserve(m_inputVars.size());
-  for (const auto& input : m_inputVars) slots.push_back(&at_or_throw(out->derivs, input.first));
+  const double param = run->param.value(m_attributes);
+  const double rate = run->rate.value(m_attributes);
+  if (run->derivStamp != out->derivs.stamp() || run->slotInputStamp != m_inputVars.stamp()) {
+    run->slots.clear();
+    for (const auto& input : m_inputVars) {
+      const auto it = out->derivs.find(input.first);
+      run->slots.push_back(it == out->derivs.end() ? nullptr : &it->second);
+    }
+    run->derivStamp = out->derivs.stamp();
+    run->slotInputStamp = m_inputVars.stamp();
+  }
+  for (double* slot : run->slots)
+    if (!slot) throwMissingKey();
 
   // Every model input by name with its current value; the difference network
   // sees the plenum temperature scaled by PARAM.
-  NetworkInputs in;
-  if (gatherModelInputs(in) != 0) return 1;
-  const std::size_t n = in.values.size();
-  std::vector<double> diffValues = in.values;
-  std::size_t i = 0;
-  for (const auto& input : m_inputVars) {
-    if (input.first == kScaledInput) diffValues[i] *= param;
-    ++i;
-  }
+  NetworkInputs* in = modelInputs();
+  if (!in) return 1;
+  NetworkCache& cache = networkCache();
+  const std::size_t n = in->values.size();
+  run->scaledAt = cache.placeOf(kScaledInput);
+  run->diffValues.assign(in->values.begin(), in->values.end());
+  if (run->scaledAt < n) run->diffValues[run->scaledAt] *= param;
 
   double prediction = 0.0;
-  std::map<std::string, double> dTotal;
-  std::map<std::string, double> dDiff;
   try {
-    RunnerPtr total = configuredRunner(m_modelKind, totalOutput);
-    RunnerPtr diff = configuredRunner(m_modelKind, diffOutput);
-    in.give(*total);
-    diff->SetInputs(in.names.pointers.data(), diffValues.data(), static_cast<int>(n));
+    const std::string& folder = networkFolder();
+    RunnerPtr total = run->total.newRunner(folder);
+    RunnerPtr diff = run->diff.newRunner(folder);
+    in->give(*total);
+    diff->SetInputs(in->names.pointers.data(), run->diffValues.data(), static_cast<int>(n));
     // The first failing step wins; both runners are closed and deleted on return.
     if (const int status = total->Open(); status != 0) return status;
     if (const int status = diff->Open(); status != 0) return status;
@@ -98,31 +92,29 @@ int rofcc::runNNDiff(std::string output, std::string totalOutput, std::string di
     if (const int status = diff->Run(); status != 0) return status;
     prediction = total->m_dResult - rate * diff->m_dResult;
     if (!std::isfinite(prediction)) return 1;
-    if (!readDerivatives(*total, dTotal) || !readDerivatives(*diff, dDiff)) return 1;
+    if (!readTagDerivatives(*total, run->totalTags) ||
+        !run->totalMatch.collect(run->totalTags, cache, run->dTotal) ||
+        !readTagDerivatives(*diff, run->diffTags) || !run->diffMatch.collect(run->diffTags, cache, run->dDiff))
+      return 1;
   } catch (...) {
     return 1;  // a runner call that throws is a failed run
   }
   // Tags match the model inputs exactly, as in a single network's run: a tag
   // that is no model input (a lower-case or misspelt name the runner still
   // fed) fails the run instead of dropping its derivative.
-  for (const std::map<std::string, double>* byTag : {&dTotal, &dDiff})
-    for (const auto& entry : *byTag)
-      if (m_inputVars.count(entry.first) == 0) return 1;
+  if (run->totalMatch.strangers() > 0 || run->diffMatch.strangers() > 0) return 1;
 
   // Derivatives for every model input; an input a network does not take adds 0.
-  std::vector<double> d(n, 0.0);
-  i = 0;
-  for (const auto& input : m_inputVars) {
-    const auto t = dTotal.find(input.first);
-    double value = t != dTotal.end() ? t->second : 0.0;
-    if (const auto dd = dDiff.find(input.first); dd != dDiff.end()) {
-      value -= input.first == kScaledInput ? rate * dd->second * param : rate * dd->second;
-    }
+  run->d.assign(n, 0.0);
+  for (std::size_t i = 0; i < n; ++i) {
+    double value = run->dTotal[i];
+    const double dd = run->dDiff[i];
+    if (run->diffMatch.names(i)) value -= i == run->scaledAt ? rate * dd * param : rate * dd;
     if (!std::isfinite(value)) return 1;
-    d[i++] = value;
+    run->d[i] = value;
   }
   out->value = prediction;
-  for (std::size_t k = 0; k < n; ++k) *slots[k] = d[k];
+  for (std::size_t k = 0; k < n; ++k) *run->slots[k] = run->d[k];
   return 0;
 }
 

@@ -80,7 +80,7 @@ ROMEqn* rofcc::createRecord(FccRecord member) {
 ROMEqn* rofcc::rowRecord(const FccEqnRow& row) const {
   if (!row.convName) return record(row.member);
   const ROMEqnMap& map = row.form == FccForm::Vol ? m_volConvEqns : m_molConvEqns;
-  ROMEqn* eqn = at_or_throw(map, std::string(row.convName));
+  ROMEqn* eqn = rowRefs(row).conv.get(map);
   if (!eqn) throw std::out_of_range(kInvalidMapKey);
   return eqn;
 }

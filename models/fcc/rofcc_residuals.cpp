@@ -63,14 +63,35 @@ double rofcc::computeConversion(double feedVol, double vol1, double vol2) const 
   return (1.0 - (vol1 + vol2) / feedVol) * 100.0;
 }
 
+const rofcc::RowRefs& rofcc::rowRefs(const FccEqnRow& row) const {
+  if (m_rowRefs.empty()) {
+    const auto& table = fccEquations();
+    m_rowRefs.resize(table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+      for (std::size_t j = 0; j < kFccMaxRowVars && table[i].vars[j].name; ++j)
+        m_rowRefs[i].vars[j] = EntryRef<ROMVarMap>(table[i].vars[j].name);
+      if (table[i].convName) m_rowRefs[i].conv = EntryRef<ROMEqnMap>(table[i].convName);
+    }
+  }
+  return m_rowRefs.at(static_cast<std::size_t>(row.eq));
+}
+
 std::size_t rofcc::rowVariables(const FccEqnRow& row, bool forPattern,
                                 std::array<const ROMVar*, kFccMaxRowVars>& vars) const {
   const bool oneH = row.form == FccForm::Conversion && fccIsOneHKind(m_modelKind);
+  const RowRefs& refs = rowRefs(row);
   std::size_t n = 0;
-  for (const FccVarRef& ref : row.vars) {
+  for (std::size_t j = 0; j < kFccMaxRowVars; ++j) {
+    const FccVarRef& ref = row.vars[j];
     if (!ref.name) break;
     if (!takesPart(row, ref, oneH)) continue;
-    vars[n++] = ref.patternOnly && !forPattern ? nullptr : lookup(ref.map, ref.name);
+    if (ref.patternOnly && !forPattern) {
+      vars[n++] = nullptr;
+      continue;
+    }
+    ROMVar* var = refs.vars[j].get(varMap(ref.map));
+    if (!var) throwMissingKey();
+    vars[n++] = var;
   }
   return n;
 }

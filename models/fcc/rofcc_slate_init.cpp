@@ -17,6 +17,7 @@
 // A value that would not be finite is never stored: a share or a yield of a
 // mix or feed without mass keeps the value it has, anything else not finite
 // is refused with status 1.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -43,6 +44,28 @@ const std::vector<std::string> kSumOrder = {"C3",  "FGS", "C32", "IC4", "NC4", "
                                             "LCN", "MCN", "HCN", "LCO", "HCO", "BOT", "COK"};
 const std::vector<std::string> kSulfurCuts = {"C5S", "LCN", "MCN", "HCN", "LCO", "HCO", "BOT", "COK"};
 const std::vector<std::string> kGravityCuts = {"LCN", "MCN", "HCN", "LCO", "HCO", "BOT"};
+
+// The cuts of each list that a slate has, made once per slate.
+struct SlateCuts {
+  std::vector<std::string> yield, sum, sulfur, gravity;
+};
+const SlateCuts& slateCuts(FccSlate slate) {
+  static const std::array<SlateCuts, 4> all = [] {
+    std::array<SlateCuts, 4> cuts;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+      const auto s = static_cast<FccSlate>(i);
+      cuts[i] = {fccSlateCuts(s, kYieldCuts), fccSlateCuts(s, kSumOrder), fccSlateCuts(s, kSulfurCuts),
+                 fccSlateCuts(s, kGravityCuts)};
+    }
+    return cuts;
+  }();
+  return all.at(static_cast<std::size_t>(slate));
+}
+
+// A cut's place in kYieldCuts (every list's cuts are among them).
+std::size_t cutIndex(const std::string& cut) {
+  return static_cast<std::size_t>(std::find(kYieldCuts.begin(), kYieldCuts.end(), cut) - kYieldCuts.begin());
+}
 
 }  // namespace
 
@@ -81,15 +104,18 @@ void rofccslate::init(long long& status) const {
     const double feed = value(FccMap::Input, "FEEDMASS");
     const double feedSul = value(FccMap::Input, "FEEDSUL");
     long long st = 0;
-    std::map<std::string, double> relsul;
-    std::map<std::string, double> yield;
-    for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts)) relsul[cut] = computeAdjValue(cut + "RELSUL", st);
-    for (const std::string& cut : fccSlateCuts(sl, kYieldCuts)) yield[cut] = computeAdjValue(cut + "FRAC", st);
+    const SlateCuts& cuts = slateCuts(sl);
+    // By the cut's place in kYieldCuts.
+    std::array<double, 14> relsul{};
+    std::array<double, 14> yield{};
+    for (const std::string& cut : cuts.sulfur) relsul.at(cutIndex(cut)) = computeAdjValue(cut + "RELSUL", st);
+    for (const std::string& cut : cuts.yield) yield.at(cutIndex(cut)) = computeAdjValue(cut + "FRAC", st);
 
     double sumYield = 0.0;
-    for (const std::string& cut : fccSlateCuts(sl, kSumOrder)) sumYield += yield[cut];
+    for (const std::string& cut : cuts.sum) sumYield += yield.at(cutIndex(cut));
     double sigma = 0.0;
-    for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts)) sigma += yield[cut] * (relsul[cut] * feedSul) / 100.0;
+    for (const std::string& cut : cuts.sulfur)
+      sigma += yield.at(cutIndex(cut)) * (relsul.at(cutIndex(cut)) * feedSul) / 100.0;
 
     const double feedSulfur = feedSul * feed / 100.0;
     const double h2sMax = feedSulfur * kH2SMolarMass / kSulfurMolarMass;
@@ -112,14 +138,13 @@ void rofccslate::init(long long& status) const {
 
     // The yields and relative sulfur as predicted, so that the product masses
     // below satisfy their yield rows and the sulfur contents their predictions.
-    for (const std::string& cut : fccSlateCuts(sl, kYieldCuts)) put(FccMap::Output, cut + "FRAC", yield[cut]);
-    for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts)) put(FccMap::Output, cut + "RELSUL", relsul[cut]);
+    for (const std::string& cut : cuts.yield) put(FccMap::Output, cut + "FRAC", yield.at(cutIndex(cut)));
+    for (const std::string& cut : cuts.sulfur) put(FccMap::Output, cut + "RELSUL", relsul.at(cutIndex(cut)));
     put(FccMap::Factor, "MASSFACTOR", massFactor);
     put(FccMap::Calc, "H2SMASS", h2sMass);
     // EQN_H2SMASS ties H2SFRAC to the H2S mass in every slate.
     putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
-    for (const std::string& cut : fccSlateCuts(sl, kYieldCuts))
-      put(FccMap::Calc, cut + "MASS", yield[cut] * feed * massFactor);
+    for (const std::string& cut : cuts.yield) put(FccMap::Calc, cut + "MASS", yield.at(cutIndex(cut)) * feed * massFactor);
 
     for (const char* name : {"C3VOL", "C32VOL", "NC4VOL"}) put(FccMap::Volume, name, 1.0);
     auto calc = [&](const char* name) { return value(FccMap::Calc, name); };
@@ -134,11 +159,10 @@ void rofccslate::init(long long& status) const {
     putQuotient(FccMap::Calc, "NSATINC4MIX", calc("NC4MASS"), calc("C4MIXMASS"));
     putQuotient(FccMap::Calc, "ISATINC4MIX", calc("IC4MASS"), calc("C4MIXMASS"));
 
-    for (const std::string& cut : fccSlateCuts(sl, kGravityCuts)) put(FccMap::Output, cut + "SG", 1.0);
-    for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts))
+    for (const std::string& cut : cuts.gravity) put(FccMap::Output, cut + "SG", 1.0);
+    for (const std::string& cut : cuts.sulfur)
       put(FccMap::Calc, cut + "SUL", value(FccMap::Output, cut + "RELSUL") * value(FccMap::Input, "FEEDSUL"));
-    for (const std::string& cut : fccSlateCuts(sl, kSulfurCuts))
-      put(FccMap::Calc, cut + "SULPPM", value(FccMap::Calc, cut + "SUL") * 10000.0);
+    for (const std::string& cut : cuts.sulfur) put(FccMap::Calc, cut + "SULPPM", value(FccMap::Calc, cut + "SUL") * 10000.0);
     if (st != 0) status = 1;
   });
 }

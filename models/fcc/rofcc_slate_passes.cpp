@@ -116,31 +116,43 @@ void rofccslate::user_jac(long long& status) const {
 
 // ---- Balances ------------------------------------------------------------------------
 
-std::vector<const ROMVar*> rofccslate::massBalanceVars() const {
-  std::vector<const ROMVar*> vars{lookup(FccMap::Input, "FEEDMASS")};
-  for (const std::string& name : fccMassBalanceProducts(slate())) vars.push_back(lookup(FccMap::Calc, name));
-  return vars;
-}
-
-std::vector<const ROMVar*> rofccslate::sulfurBalanceVars() const {
-  std::vector<const ROMVar*> vars{lookup(FccMap::Calc, "FEEDSULMASS"), lookup(FccMap::Calc, "H2SMASS")};
-  for (const std::string& name : fccSulfurBalanceProducts(slate())) vars.push_back(lookup(FccMap::Calc, name));
-  return vars;
+const std::vector<const ROMVar*>& rofccslate::balanceVars(Balance& balance) const {
+  if (balance.refs.empty()) {
+    if (balance.sulfur) {
+      balance.refs.emplace_back(FccMap::Calc, EntryRef<ROMVarMap>("FEEDSULMASS"));
+      balance.refs.emplace_back(FccMap::Calc, EntryRef<ROMVarMap>("H2SMASS"));
+      for (const std::string& name : fccSulfurBalanceProducts(slate()))
+        balance.refs.emplace_back(FccMap::Calc, EntryRef<ROMVarMap>(name));
+    } else {
+      balance.refs.emplace_back(FccMap::Input, EntryRef<ROMVarMap>("FEEDMASS"));
+      for (const std::string& name : fccMassBalanceProducts(slate()))
+        balance.refs.emplace_back(FccMap::Calc, EntryRef<ROMVarMap>(name));
+    }
+    balance.vars.resize(balance.refs.size());
+  }
+  for (std::size_t k = 0; k < balance.refs.size(); ++k) {
+    const ROMVar* var = balance.refs[k].second.get(varMap(balance.refs[k].first));
+    if (!var) throwMissingKey();
+    balance.vars[k] = var;
+  }
+  return balance.vars;
 }
 
 double rofccslate::computeMassBalanceResidual(long long& status) const {
   status = 0;
-  const std::vector<const ROMVar*> vars = massBalanceVars();
-  double value = currentValue(*vars[0]);
-  for (std::size_t i = 1; i < vars.size(); ++i) value -= currentValue(*vars[i]);
+  const std::vector<const ROMVar*>& vars = massBalanceVars();
+  const OneBased<double> x = valueView();
+  double value = currentValue(x, *vars[0]);
+  for (std::size_t i = 1; i < vars.size(); ++i) value -= currentValue(x, *vars[i]);
   return value;
 }
 
 double rofccslate::computeSulfurBalanceResidual(long long& status) const {
   status = 0;
-  const std::vector<const ROMVar*> vars = sulfurBalanceVars();
-  double value = currentValue(*vars[0]) - kSulfurInH2S * currentValue(*vars[1]);
-  for (std::size_t i = 2; i < vars.size(); ++i) value -= currentValue(*vars[i]);
+  const std::vector<const ROMVar*>& vars = sulfurBalanceVars();
+  const OneBased<double> x = valueView();
+  double value = currentValue(x, *vars[0]) - kSulfurInH2S * currentValue(x, *vars[1]);
+  for (std::size_t i = 2; i < vars.size(); ++i) value -= currentValue(x, *vars[i]);
   return value;
 }
 
@@ -189,7 +201,7 @@ void rofccslate::res_SulfurBal(long long& status) const {
 }
 
 void rofccslate::pat_MassBal(rt_jac_t* jac, long long& status) {
-  const std::vector<const ROMVar*> vars = massBalanceVars();
+  const std::vector<const ROMVar*>& vars = massBalanceVars();
   if (!m_massBalEqn) {
     status = 1;
     return;
@@ -198,7 +210,7 @@ void rofccslate::pat_MassBal(rt_jac_t* jac, long long& status) {
 }
 
 void rofccslate::pat_SulfurBal(rt_jac_t* jac, long long& status) {
-  const std::vector<const ROMVar*> vars = sulfurBalanceVars();
+  const std::vector<const ROMVar*>& vars = sulfurBalanceVars();
   ROMEqn* eqn = record(FccRecord::SulfurBal);
   if (!eqn) {
     status = 1;

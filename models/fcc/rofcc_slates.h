@@ -123,8 +123,18 @@ class rofccslate : public rofcc {
   void runStep(const FccStep& step, FccPass pass, long long& status) const;
   void patternStep(const FccStep& step, rt_jac_t* jac, long long& status);
   // The variables of a balance row in pattern order: the feed term(s), then the products.
-  std::vector<const ROMVar*> massBalanceVars() const;
-  std::vector<const ROMVar*> sulfurBalanceVars() const;
+  const std::vector<const ROMVar*>& massBalanceVars() const { return balanceVars(m_massBalance); }
+  const std::vector<const ROMVar*>& sulfurBalanceVars() const { return balanceVars(m_sulfurBalance); }
+  // A balance's variables (the feed first) as the maps hold them now, reached
+  // through their map slots; the references are made at the first use.
+  struct Balance {
+    bool sulfur = false;
+    std::vector<std::pair<FccMap, EntryRef<ROMVarMap>>> refs;
+    std::vector<const ROMVar*> vars;
+  };
+  const std::vector<const ROMVar*>& balanceVars(Balance& balance) const;
+  mutable Balance m_massBalance{false, {}, {}};
+  mutable Balance m_sulfurBalance{true, {}, {}};
   // Writes a balance row's derivatives through the slate's derivative operation.
   void jacBalance(const ROMEqn* eqn, const std::vector<const ROMVar*>& vars, bool sulfur, long long& status) const;
   // Names the network file that fails, on the history device.

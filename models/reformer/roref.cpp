@@ -89,10 +89,19 @@ ROMVar* roref::lookup(const VarRef& ref) const {
   return var;
 }
 
-double roref::attributeValue(const std::string& name) const {
-  const ROMAttr* attr = at_or_throw(m_attributes, name);
-  if (!attr) throw std::out_of_range(kInvalidMapKey);
-  return attr->value;
+ROMVar* roref::tableLookup(const VarRef& ref) const {
+  TableRef& cached = m_tableRefs[ref.name];
+  if (cached.map != ref.map || cached.name != ref.name)
+    cached = TableRef{ref.map, ref.name, EntryRef<ROMVarMap>(ref.name)};
+  ROMVar* var = cached.entry.get(varMap(ref.map));
+  if (!var) throw std::out_of_range(kInvalidMapKey);
+  return var;
+}
+
+double roref::attributeValue(const char* name) const {
+  AttrRef& ref = m_attrRefs[name];
+  if (ref.name() != name) ref = AttrRef(name);
+  return ref.value(m_attributes);
 }
 
 ROMEqn* roref::record(Record record) const {
@@ -106,8 +115,10 @@ ROMEqn* roref::equationRecord(reformer::Eq eq) const {
   if (row.record != Record::None) return record(row.record);
   const bool molar = row.form == reformer::Form::GasMol || row.form == reformer::Form::H2Mol;
   const ROMEqnMap& map = molar ? m_molConvEqns : m_volConvEqns;
-  const auto it = map.find(row.convName);
-  return it == map.end() ? nullptr : it->second;
+  if (m_convRefs.empty()) m_convRefs.resize(reformer::kEqCount);
+  EntryRef<ROMEqnMap>& ref = m_convRefs.at(static_cast<std::size_t>(eq));
+  if (ref.name() != row.convName) ref = EntryRef<ROMEqnMap>(row.convName);
+  return ref.present(map) ? ref.get(map) : nullptr;
 }
 
 ROMEqn* roref::createRecord(Record record) {
@@ -303,14 +314,14 @@ int roref::runNN(std::string output) const {
   for (const char* name : kPercentOutputs) percent = percent || output == name;
   if (!percent) return robase::runNN(output);
 
-  // A failed run must not scale what the record held before it once more.
+  // A failed run must not scale what the record held before it once more. A
+  // failed robase run leaves the derivatives as they were (it changes them
+  // all or none), but it may have stored the prediction already.
   ROMVar* out = at_or_throw(m_nnOutputVars, output);
   const double previous = out->value;
-  const std::map<std::string, double> previousDerivs = out->derivs;
   const int status = robase::runNN(output);
   if (status != 0) {
     out->value = previous;
-    out->derivs = previousDerivs;
     return status;
   }
   out->value *= kFractionToPercent;

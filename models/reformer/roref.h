@@ -23,6 +23,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/robase.h"
@@ -158,9 +160,13 @@ class roref : public robase {
   const reformer::SlateDef& slate() const;
 
   ROMVar* lookup(const reformer::VarRef& ref) const;
-  double valueOf(const reformer::VarRef& ref) const { return currentValue(*lookup(ref)); }
+  // The same for the references of the block's tables and code, whose names
+  // stay where they are: each is looked up once and again only after its map
+  // changed (a name text moved to another place is looked up anew).
+  ROMVar* tableLookup(const reformer::VarRef& ref) const;
+  double valueOf(const reformer::VarRef& ref) const { return currentValue(*tableLookup(ref)); }
   // A block attribute's value; a missing name throws "invalid map<K, T> key".
-  double attributeValue(const std::string& name) const;
+  double attributeValue(const char* name) const;
 
  private:
   ROMEqn* createRecord(reformer::Record record);
@@ -171,6 +177,20 @@ class roref : public robase {
   std::string m_naBasis = "NA";
   double m_naFactor = 0.0;
   std::string m_mode;
+  // The lists initFromFeed fills, kept between starts.
+  struct StartLists {
+    std::vector<double> yields, scanHydrogen, productMass;
+    std::vector<std::pair<const ROMVar*, double>> values;
+  };
+  mutable StartLists m_start;
+  struct TableRef {
+    reformer::VarMap map{};
+    std::string name;
+    EntryRef<ROMVarMap> entry;
+  };
+  mutable std::unordered_map<const char*, TableRef> m_tableRefs;
+  mutable std::unordered_map<const char*, AttrRef> m_attrRefs;  // attributeValue's, the same way
+  mutable std::vector<EntryRef<ROMEqnMap>> m_convRefs;           // equationRecord's "CONV_" records, by equation
   std::array<std::unique_ptr<ROMEqn>, reformer::kRecordCount> m_records;
   const reformer::SlateDef* m_slate = nullptr;
   bool m_patternDone = false;

@@ -93,7 +93,11 @@ void roref::initFromFeed(long long& status) const {
     long long st = 0;
     const auto adjusted = [&](const std::string& output) { return computeAdjValue(output, st); };
     const double h2 = adjusted("H2FRAC"), c3 = adjusted("C3FRAC"), nc4 = adjusted("NC4FRAC"), ic4 = adjusted("IC4FRAC");
-    std::vector<double> yields, scanHydrogen;
+    // The lists of a start are kept for the next one (cleared, not freed).
+    std::vector<double>& yields = m_start.yields;
+    std::vector<double>& scanHydrogen = m_start.scanHydrogen;
+    yields.clear();
+    scanHydrogen.clear();
     for (const ProductDef& p : def.products) {
       const std::string s = p.stream;
       yields.push_back(adjusted(s + "FRAC"));
@@ -134,7 +138,8 @@ void roref::initFromFeed(long long& status) const {
     const double fuelGas = chosen > 0 ? (X[chosen] + X[chosen - 1]) * 0.5 : (xMax + kScanStart) * 0.5;
 
     // What follows from them, stored all or none, in this order.
-    std::vector<std::pair<const ROMVar*, double>> values;
+    std::vector<std::pair<const ROMVar*, double>>& values = m_start.values;
+    values.clear();
     const auto put = [&](VarMap map, const std::string& name, double value) {
       values.push_back({lookup({map, name.c_str()}), value});
       return value;
@@ -145,7 +150,8 @@ void roref::initFromFeed(long long& status) const {
     const double c3Mass = put(VarMap::Calc, "C3MASS", c3 * F * massFactor);
     const double nc4Mass = put(VarMap::Calc, "NC4MASS", nc4 * F * massFactor);
     const double ic4Mass = put(VarMap::Calc, "IC4MASS", ic4 * F * massFactor);
-    std::vector<double> productMass;
+    std::vector<double>& productMass = m_start.productMass;
+    productMass.clear();
     for (std::size_t i = 0; i < yields.size(); ++i)
       productMass.push_back(put(VarMap::Calc, std::string(def.products[i].stream) + "MASS", yields[i] * F * massFactor));
 
@@ -168,7 +174,7 @@ void roref::initFromFeed(long long& status) const {
       put(VarMap::Volume, "IC4VOL", ic4Mass / kIC4Sg / kDensityScale);
       for (std::size_t i = 0; i < def.products.size(); ++i) {
         const std::string s = def.products[i].stream;
-        put(VarMap::Volume, s + "VOL", productMass[i] / valueOf({VarMap::Output, (s + "SG").c_str()}) / kDensityScale);
+        put(VarMap::Volume, s + "VOL", productMass[i] / currentValue(*lookup({VarMap::Output, (s + "SG").c_str()})) / kDensityScale);
       }
     }
 

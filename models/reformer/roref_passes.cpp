@@ -104,7 +104,7 @@ void roref::writeRowResidual(const ROMEqn* eqn, double value, long long& status)
 void roref::patternOfEntries(ROMEqn* eqn, const std::vector<VarRef>& entries, rt_jac_t* jac, long long& status) {
   std::vector<const ROMVar*> vars;
   vars.reserve(entries.size());
-  for (const VarRef& ref : entries) vars.push_back(lookup(ref));
+  for (const VarRef& ref : entries) vars.push_back(tableLookup(ref));
   if (!eqn || !jac) {
     status = 1;
     return;

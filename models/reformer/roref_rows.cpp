@@ -259,7 +259,7 @@ void roref::evalResidual(reformer::Eq eq, long long& status) const {
   const EqnRow& row = reformer::equationRow(eq);
   ResolvedRow rr;
   for (const reformer::VarRef& ref : row.vars)
-    if (ref.name) rr.vars[rr.count++] = lookup(ref);
+    if (ref.name) rr.vars[rr.count++] = tableLookup(ref);
   const ROMEqn* eqn = equationRecord(eq);
   if (row.record == reformer::Record::None && !eqn) throw std::out_of_range(kInvalidMapKey);
   const OneBased<double> x = valueView();
@@ -279,7 +279,7 @@ void roref::evalPattern(reformer::Eq eq, rt_jac_t* jac, long long& status) {
   const EqnRow& row = reformer::equationRow(eq);
   ResolvedRow rr;
   for (const reformer::VarRef& ref : row.vars)
-    if (ref.name) rr.vars[rr.count++] = lookup(ref);
+    if (ref.name) rr.vars[rr.count++] = tableLookup(ref);
   ROMEqn* eqn = equationRecord(eq);
   if (row.record == reformer::Record::None && !eqn) throw std::out_of_range(kInvalidMapKey);
   if (!eqn || !jac) {
@@ -301,7 +301,7 @@ void roref::evalJacobian(reformer::Eq eq, long long& status) const {
   const EqnRow& row = reformer::equationRow(eq);
   ResolvedRow rr;
   for (const reformer::VarRef& ref : row.vars)
-    if (ref.name) rr.vars[rr.count++] = lookup(ref);
+    if (ref.name) rr.vars[rr.count++] = tableLookup(ref);
   const ROMEqn* eqn = equationRecord(eq);
   if (row.record == reformer::Record::None && !eqn) throw std::out_of_range(kInvalidMapKey);
   const OneBased<double> x = valueView();

@@ -9,6 +9,7 @@
 #include "plugin/creators.h"
 
 rovb::rovb(const char* name) : robase(name) {
+  makeBalanceLookups();
   rovb::commonConstructor();
   m_massBalEqn = nullptr;
 }

@@ -106,6 +106,12 @@ class rovb : public robase {
   static const std::array<EquationOps, vb::kEqCount>& equationOps();
 
  private:
+  // The variables of the two balances in the order they are summed (the
+  // inlet first), kept as look-ups.
+  void makeBalanceLookups();
+  mutable std::vector<VarLookup> m_massBalanceVars;
+  mutable std::vector<VarLookup> m_sulfurBalanceVars;
+
   using RowValues = std::array<double, vb::kMaxRowVariables>;
 
   // A model row with its record and variable records looked up.

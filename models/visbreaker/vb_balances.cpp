@@ -21,10 +21,19 @@ constexpr const char* kSulfurOutlets[] = {"NAPSULMASS", "LGOSULMASS", "HGOSULMAS
 
 }  // namespace
 
+void rovb::makeBalanceLookups() {
+  m_massBalanceVars.assign(1, VarLookup(kMassInlet));
+  for (const char* name : kMassOutlets) m_massBalanceVars.emplace_back(name);
+  m_sulfurBalanceVars.assign(1, VarLookup(kSulfurInlet));
+  m_sulfurBalanceVars.emplace_back(kSulfurH2S);
+  for (const char* name : kSulfurOutlets) m_sulfurBalanceVars.emplace_back(name);
+}
+
 double rovb::computeMassBalanceResidual(long long& status) const {
   status = 0;
-  double r = currentValue(*findVar(kMassInlet));
-  for (const char* name : kMassOutlets) r -= currentValue(*findVar(name));
+  const OneBased<double> x = valueView();
+  double r = currentValue(x, *findVar(m_massBalanceVars[0]));
+  for (std::size_t k = 1; k < m_massBalanceVars.size(); ++k) r -= currentValue(x, *findVar(m_massBalanceVars[k]));
   return r;
 }
 
@@ -39,9 +48,10 @@ double rovb::computeMassBalanceDerivative(std::string varName, long long& status
 
 double rovb::computeSulfurBalanceResidual(long long& status) const {
   status = 0;
-  double r = currentValue(*findVar(kSulfurInlet));
-  r -= vb::kH2SSulfurShare * currentValue(*findVar(kSulfurH2S));
-  for (const char* name : kSulfurOutlets) r -= currentValue(*findVar(name));
+  const OneBased<double> x = valueView();
+  double r = currentValue(x, *findVar(m_sulfurBalanceVars[0]));
+  r -= vb::kH2SSulfurShare * currentValue(x, *findVar(m_sulfurBalanceVars[1]));
+  for (std::size_t k = 2; k < m_sulfurBalanceVars.size(); ++k) r -= currentValue(x, *findVar(m_sulfurBalanceVars[k]));
   return r;
 }
 

@@ -5,9 +5,10 @@
 // with respect to the pounds, is multiplied by the same factor to give the
 // derivative with respect to FEEDMASS itself.
 #include <cmath>
+#include <cstring>
+#include <vector>
 
-#include "core/helpers.h"
-#include "core/network_runner.h"
+#include "core/robase_networks.h"
 #include "models/visbreaker/rovb.h"
 
 namespace {
@@ -22,31 +23,32 @@ int rovb::runNN(std::string output) const {
 }
 
 int rovb::runScaledFeedNN(const std::string& output) const {
-  ROMVar* out = at_or_throw(m_nnOutputVars, output);
+  NetworkOutput& net = networkOutput(output);
+  ROMVar* out = net.entry->second;
   if (!out) return 1;
 
   // Every model input by name (key order) with its current value.
-  NetworkInputs in;
-  if (gatherModelInputs(in) != 0) return 1;
-  std::size_t i = 0;
-  for (const auto& input : m_inputVars) {
-    if (input.first == kScaledInput) in.values[i] *= vb::kPoundsPerKilogram;
-    ++i;
-  }
+  NetworkInputs* in = modelInputs();
+  if (!in) return 1;
+  NetworkCache& cache = networkCache();
+  std::vector<double>& values = cache.changedValues;
+  values.assign(in->values.begin(), in->values.end());
+  if (const std::size_t at = cache.placeOf(kScaledInput); at < values.size()) values[at] *= vb::kPoundsPerKilogram;
 
   try {
-    RunnerPtr runner = configuredRunner(m_modelKind, output);
-    in.give(*runner);
+    RunnerPtr runner = net.file.newRunner(networkFolder());
+    runner->SetInputs(in->names.pointers.data(), values.data(), static_cast<int>(values.size()));
     if (const int status = openAndRun(*runner); status != 0) return status;
     const double prediction = runner->m_dResult;
     if (!std::isfinite(prediction)) return 1;
 
-    TagDerivatives derivatives;
+    TagDerivatives& derivatives = net.derivatives;
     if (!readTagDerivatives(*runner, derivatives)) return 1;
     for (std::size_t k = 0; k < derivatives.values.size(); ++k)
-      if (derivatives.tags.text(k) == kScaledInput) derivatives.values[k] *= vb::kPoundsPerKilogram;
+      if (std::strncmp(derivatives.tags.buffers[k].data(), kScaledInput, DIV_NAME_BUF) == 0)
+        derivatives.values[k] *= vb::kPoundsPerKilogram;
     // A refused run leaves prediction and derivatives as they were.
-    if (!storeDerivatives(*out, derivatives)) return 1;
+    if (!net.slots.store(*out, derivatives)) return 1;
     out->value = prediction;
     return 0;
   } catch (...) {
