@@ -2,13 +2,19 @@
 // scales, model attributes) by name, and AttrRef, the cached way to read one
 // of them at every evaluation without a look-up by name.
 //
-// The map has the interface of std::map<std::string, ROMAttr*> that the
-// blocks and tests use, plus a change stamp: every structural change
-// (insertion, erase, clear, assignment, swap) gives the map a new stamp,
-// drawn from one counter for all maps, so a stamp names one map in one state
-// and no two maps ever share one. Reading, and writing a record pointer into
-// an existing entry (map[name] = record, it->second = record), keep the stamp:
-// the entry itself stays where it is.
+// The map has the interface of std::map<name, ROMAttr*> that the blocks and
+// tests use, plus a change stamp: every structural change (insertion, erase,
+// clear, assignment, swap) gives the map a new stamp, drawn from one counter
+// for all maps, so a stamp names one map in one state and no two maps ever
+// share one. Reading, and writing a record pointer into an existing entry
+// (map[name] = record, it->second = record), keep the stamp: the entry itself
+// stays where it is.
+//
+// A block files a few thousand attributes when it is made and drops them all
+// when it goes, so the map keeps its entries and the text of their names in
+// storage of its own (AttrStore) rather than in one heap allocation per entry
+// and per name: a name is kept once, as a view into that storage. The records
+// themselves stay separate heap objects, owned by whoever files them.
 //
 // An AttrRef remembers where the map keeps the record pointer of its name
 // (the entry's slot) together with the stamp at which it looked. On every use
@@ -18,41 +24,126 @@
 // the one read, and an erased entry is never touched.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "core/records.h"
 
+namespace attrmap_detail {
+
+// The entries (tree nodes of one size) and name text of one map. Nodes come
+// from blocks of growing size and return to a free list; text is appended to
+// blocks of growing size and given back only as a whole (the map rebuilds its
+// store when erased names have left more dead text than live).
+class AttrStore {
+ public:
+  AttrStore() = default;
+  AttrStore(const AttrStore&) = delete;
+  AttrStore& operator=(const AttrStore&) = delete;
+  ~AttrStore();
+
+  // Whether nodes of this size come from the store: the first size asked
+  // for is the store's node size (a tree asks for one size only).
+  bool pools(std::size_t bytes) noexcept {
+    if (m_nodeSize == 0) m_nodeSize = bytes;
+    return bytes == m_nodeSize;
+  }
+  bool pooled(std::size_t bytes) const noexcept { return bytes == m_nodeSize; }
+  // One node of the store's node size.
+  void* allocateNode();
+  void freeNode(void* node) noexcept {
+    *static_cast<void**>(node) = m_freeNodes;
+    m_freeNodes = node;
+  }
+  // A copy of the text that lives as long as the store (or its next reset).
+  std::string_view keep(std::string_view text);
+  // Text that no entry names any more.
+  void drop(std::size_t bytes) noexcept { m_deadText += bytes; }
+  std::size_t deadText() const noexcept { return m_deadText; }
+  std::size_t liveText() const noexcept { return m_keptText - m_deadText; }
+  // Forgets all text; only for a map with no entries left.
+  void resetText() noexcept;
+
+ private:
+  struct Block {
+    char* data;
+    std::size_t size;
+  };
+  std::vector<Block> m_nodeBlocks;
+  void* m_freeNodes = nullptr;
+  std::size_t m_nodeSize = 0;
+  std::size_t m_nodesPerBlock = 32;
+  std::vector<Block> m_textBlocks;
+  std::size_t m_textUsed = 0;  // in the last text block
+  std::size_t m_keptText = 0;
+  std::size_t m_deadText = 0;
+};
+
+// The tree's allocator: one-node requests of the store's node size come from
+// the store, anything else from the heap.
+template <class T>
+class StoreAllocator {
+ public:
+  using value_type = T;
+  using propagate_on_container_copy_assignment = std::false_type;
+  using propagate_on_container_move_assignment = std::true_type;
+  using propagate_on_container_swap = std::true_type;
+  using is_always_equal = std::false_type;
+
+  explicit StoreAllocator(AttrStore* store) noexcept : m_store(store) {}
+  template <class U>
+  StoreAllocator(const StoreAllocator<U>& other) noexcept : m_store(other.store()) {}
+
+  T* allocate(std::size_t n) {
+    if (n == 1 && m_store->pools(sizeof(T))) return static_cast<T*>(m_store->allocateNode());
+    return std::allocator<T>().allocate(n);
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    if (n == 1 && m_store->pooled(sizeof(T))) {
+      m_store->freeNode(p);
+    } else {
+      std::allocator<T>().deallocate(p, n);
+    }
+  }
+  AttrStore* store() const noexcept { return m_store; }
+  template <class U>
+  bool operator==(const StoreAllocator<U>& other) const noexcept {
+    return m_store == other.store();
+  }
+
+ private:
+  AttrStore* m_store;
+};
+
+}  // namespace attrmap_detail
+
 class ROMAttrMap {
  public:
-  using Map = std::map<std::string, ROMAttr*>;
-  using key_type = Map::key_type;
-  using mapped_type = Map::mapped_type;
-  using value_type = Map::value_type;
+  using key_type = std::string_view;
+  using mapped_type = ROMAttr*;
+  using value_type = std::pair<const key_type, mapped_type>;
+  using Map = std::map<key_type, mapped_type, std::less<>, attrmap_detail::StoreAllocator<value_type>>;
   using size_type = Map::size_type;
   using iterator = Map::iterator;
   using const_iterator = Map::const_iterator;
 
-  ROMAttrMap() noexcept : m_stamp(nextStamp()) {}
-  ROMAttrMap(std::initializer_list<value_type> entries) : m_map(entries), m_stamp(nextStamp()) {}
-  ROMAttrMap(const ROMAttrMap& other) : m_map(other.m_map), m_stamp(nextStamp()) {}
-  ROMAttrMap(ROMAttrMap&& other) noexcept : m_map(std::move(other.m_map)), m_stamp(nextStamp()) { other.restamp(); }
-  ROMAttrMap& operator=(const ROMAttrMap& other) {
-    m_map = other.m_map;
-    restamp();
-    return *this;
-  }
-  ROMAttrMap& operator=(ROMAttrMap&& other) noexcept {
-    m_map = std::move(other.m_map);
-    restamp();
-    other.restamp();
-    return *this;
-  }
-  ~ROMAttrMap() = default;
+  ROMAttrMap();
+  ROMAttrMap(std::initializer_list<value_type> entries);
+  ROMAttrMap(const ROMAttrMap& other);
+  // The moved-from map is left empty, with a store of its own.
+  ROMAttrMap(ROMAttrMap&& other);
+  ROMAttrMap& operator=(const ROMAttrMap& other);
+  ROMAttrMap& operator=(ROMAttrMap&& other);
+  ~ROMAttrMap();
 
   // ---- Reading (the stamp stays) ----------------------------------------------
   iterator begin() noexcept { return m_map.begin(); }
@@ -61,59 +152,34 @@ class ROMAttrMap {
   const_iterator end() const noexcept { return m_map.end(); }
   const_iterator cbegin() const noexcept { return m_map.cbegin(); }
   const_iterator cend() const noexcept { return m_map.cend(); }
-  iterator find(const key_type& key) { return m_map.find(key); }
-  const_iterator find(const key_type& key) const { return m_map.find(key); }
-  size_type count(const key_type& key) const { return m_map.count(key); }
-  bool contains(const key_type& key) const { return m_map.count(key) != 0; }
-  mapped_type& at(const key_type& key) { return m_map.at(key); }
-  const mapped_type& at(const key_type& key) const { return m_map.at(key); }
+  iterator find(key_type key) { return m_map.find(key); }
+  const_iterator find(key_type key) const { return m_map.find(key); }
+  size_type count(key_type key) const { return m_map.count(key); }
+  bool contains(key_type key) const { return m_map.count(key) != 0; }
+  mapped_type& at(key_type key) { return m_map.at(key); }
+  const mapped_type& at(key_type key) const { return m_map.at(key); }
   size_type size() const noexcept { return m_map.size(); }
   bool empty() const noexcept { return m_map.empty(); }
   bool operator==(const ROMAttrMap& other) const { return m_map == other.m_map; }
 
   // ---- Structural changes (a new stamp) ----------------------------------------
   // A new stamp only when the key was not there yet.
-  mapped_type& operator[](const key_type& key);
-  template <class... Args>
-  std::pair<iterator, bool> emplace(Args&&... args) {
-    auto result = m_map.emplace(std::forward<Args>(args)...);
-    restamp();
-    return result;
-  }
-  std::pair<iterator, bool> insert(const value_type& entry) {
-    auto result = m_map.insert(entry);
-    restamp();
-    return result;
-  }
-  std::pair<iterator, bool> insert_or_assign(const key_type& key, mapped_type record) {
-    auto result = m_map.insert_or_assign(key, record);
-    restamp();
-    return result;
-  }
-  size_type erase(const key_type& key) {
-    const size_type n = m_map.erase(key);
-    restamp();
-    return n;
-  }
-  iterator erase(const_iterator position) {
-    auto next = m_map.erase(position);
-    restamp();
-    return next;
-  }
-  iterator erase(iterator position) {
-    auto next = m_map.erase(position);
-    restamp();
-    return next;
-  }
-  void clear() noexcept {
-    m_map.clear();
-    restamp();
-  }
-  void swap(ROMAttrMap& other) noexcept {
-    m_map.swap(other.m_map);
-    restamp();
-    other.restamp();
-  }
+  mapped_type& operator[](key_type key);
+  // The slot of a key as operator[] gives it, looked for first in the few
+  // entries after the finger (the entry this call gave last time), then from
+  // the root; the finger moves to the key's entry. Names filed one per input
+  // in input order find their place in a step or two this way. A finger must
+  // not outlive an erase of its entry; end() is a finger that points nowhere.
+  mapped_type& slotAfter(iterator& finger, key_type key);
+  // As std::map's: nothing changes when the key is there.
+  std::pair<iterator, bool> emplace(key_type key, mapped_type record);
+  std::pair<iterator, bool> insert(const value_type& entry) { return emplace(entry.first, entry.second); }
+  std::pair<iterator, bool> insert_or_assign(key_type key, mapped_type record);
+  size_type erase(key_type key);
+  iterator erase(const_iterator position);
+  iterator erase(iterator position) { return erase(const_iterator(position)); }
+  void clear() noexcept;
+  void swap(ROMAttrMap& other) noexcept;
 
   // The stamp of the map's present structure; never 0.
   std::uint64_t stamp() const noexcept { return m_stamp; }
@@ -121,7 +187,14 @@ class ROMAttrMap {
  private:
   static std::uint64_t nextStamp() noexcept;
   void restamp() noexcept { m_stamp = nextStamp(); }
+  // A new entry for a key known to be absent, placed before the hint.
+  iterator add(const_iterator hint, key_type key, mapped_type record);
+  // Copies every entry of other (names kept in this map's store).
+  void copyEntries(const ROMAttrMap& other);
+  // Rebuilds the store when erased names left more dead text than live.
+  void compactIfWasteful();
 
+  std::unique_ptr<attrmap_detail::AttrStore> m_store;  // before m_map: the entries go first
   Map m_map;
   std::uint64_t m_stamp;
 };

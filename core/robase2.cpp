@@ -127,7 +127,8 @@ void robase2::setPELMOVarSpecs(long long& status) {
 void robase2::setupAttributes() {
   std::set<std::string> inputs;
   for (const varinfo2& v : inputSet) inputs.insert(v.name);
-  for (const varinfo2& y : nnOutputSet) setupNNAttributes(*m_attrMapPtr, y.name, inputs);
+  NNAttrFingers fingers(*m_attrMapPtr);
+  for (const varinfo2& y : nnOutputSet) setupNNAttributes(*m_attrMapPtr, y.name, inputs, fingers);
 }
 
 void robase2::inq_attr(qiv_blk_t& desc) const {

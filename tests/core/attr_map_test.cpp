@@ -128,4 +128,78 @@ TEST(AttrRef, FollowsTheMapItIsGiven) {
   EXPECT_EQ(rate.value(moved), 2.0);
 }
 
+// The map keeps its own copy of every name: names given as temporaries, and a
+// copy or move of a map whose source is gone, still read correctly.
+TEST(AttrMap, KeepsItsNamesAfterTheirSourcesAreGone) {
+  Records r;
+  auto made = std::make_unique<ROMAttrMap>();
+  for (int i = 0; i < 300; ++i) {
+    std::string name = "GAMMA_OUTPUT_INPUT_" + std::to_string(i);
+    (*made)[name] = r.make(name, i);
+  }
+  const ROMAttrMap copy(*made);
+  ROMAttrMap moved(std::move(*made));
+  made.reset();
+  for (const ROMAttrMap* m : {&copy, static_cast<const ROMAttrMap*>(&moved)}) {
+    ASSERT_EQ(m->size(), 300u);
+    EXPECT_EQ(m->at("GAMMA_OUTPUT_INPUT_17")->value, 17.0);
+    std::string last;
+    for (const auto& [name, record] : *m) {
+      EXPECT_LT(last, name);
+      EXPECT_EQ(name, record->name);
+      last = std::string(name);
+    }
+  }
+}
+
+// slotAfter finds or files a name wherever the finger points: before it,
+// just after it, far after it, or nowhere.
+TEST(AttrMap, SlotAfterFilesInOrderWhateverTheFinger) {
+  Records r;
+  ROMAttrMap map;
+  for (const char* name : {"A", "C", "E", "G", "I", "K", "M", "O", "Q"}) map[name] = r.make(name, 0.0);
+  struct Step {
+    const char* finger;  // nullptr: end()
+    const char* key;
+  };
+  for (const Step& s : {Step{"A", "B"}, Step{"A", "P"}, Step{"Q", "D"}, Step{nullptr, "F"}, Step{"G", "G"},
+                        Step{"O", "Z"}, Step{"K", "0"}}) {
+    ROMAttrMap::iterator finger = s.finger ? map.find(s.finger) : map.end();
+    const std::uint64_t before = map.stamp();
+    const bool present = map.count(s.key) != 0;
+    ROMAttr*& slot = map.slotAfter(finger, s.key);
+    EXPECT_EQ(finger->first, s.key);
+    EXPECT_EQ(&slot, &finger->second);
+    EXPECT_EQ(map.stamp() == before, present) << s.key;
+    if (!present) slot = r.make(s.key, 1.0);
+  }
+  std::string names;
+  for (const auto& entry : map) names += entry.first;
+  EXPECT_EQ(names, "0ABCDEFGIKMOPQZ");
+}
+
+// Names erased and filed again many times do not pile up: the map rebuilds
+// its store, and cached reads and iteration stay right through it.
+TEST(AttrMap, ManyErasedNamesLeaveAWorkingMap) {
+  Records r;
+  ROMAttrMap map;
+  map["KEPT_ATTRIBUTE_WITH_A_LONG_NAME"] = r.make("KEPT_ATTRIBUTE_WITH_A_LONG_NAME", 5.0);
+  const AttrRef kept("KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+  for (int i = 0; i < 5000; ++i) {
+    const std::string name = "HYPERPARAMETERS.SOME_OUTPUT_SOME_INPUT_GAMMA_SCALE_ERROR_" + std::to_string(i % 7);
+    map[name] = r.make(name, i);
+    EXPECT_EQ(kept.value(map), 5.0);
+    if (i % 2 == 0) {
+      map.erase(name);
+    } else {
+      auto it = map.erase(map.find(name));
+      if (it != map.end()) {
+        EXPECT_LT(name, it->first);
+      }
+    }
+  }
+  EXPECT_EQ(map.size(), 1u);
+  EXPECT_EQ(map.begin()->first, "KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+}
+
 }  // namespace
