@@ -10,11 +10,15 @@
 // (map[name] = record, it->second = record), keep the stamp: the entry itself
 // stays where it is.
 //
-// A block files a few thousand attributes when it is made and drops them all
-// when it goes, so the map keeps its entries and the text of their names in
-// storage of its own (AttrStore) rather than in one heap allocation per entry
-// and per name: a name is kept once, as a view into that storage. The records
-// themselves stay separate heap objects, owned by whoever files them.
+// A block files a few thousand attributes when it is made, reads a few by
+// name, and drops them all when it goes; only the framework's attribute
+// listing walks them in name order. So the map finds a name through a hash
+// index, keeps its entries and the text of their names in storage of its own
+// (a name is kept once, with no heap allocation per entry), and puts the
+// entries in name order only when someone walks them. Entries never move
+// while they are in the map: iterators and slots stay valid until their
+// entry is erased, as std::map's do. The records themselves stay separate
+// heap objects, owned by whoever files them.
 //
 // An AttrRef remembers where the map keeps the record pointer of its name
 // (the entry's slot) together with the stamp at which it looked. On every use
@@ -24,12 +28,14 @@
 // the one read, and an erased entry is never touched.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <map>
+#include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -40,29 +46,21 @@
 
 namespace attrmap_detail {
 
-// The entries (tree nodes of one size) and name text of one map. Nodes come
+// The entries (blocks of one size) and name text of one map. Entries come
 // from blocks of growing size and return to a free list; text is appended to
 // blocks of growing size and given back only as a whole (the map rebuilds its
 // store when erased names have left more dead text than live).
 class AttrStore {
  public:
-  AttrStore() = default;
+  explicit AttrStore(std::size_t entrySize) noexcept : m_entrySize(entrySize) {}
   AttrStore(const AttrStore&) = delete;
   AttrStore& operator=(const AttrStore&) = delete;
   ~AttrStore();
 
-  // Whether nodes of this size come from the store: the first size asked
-  // for is the store's node size (a tree asks for one size only).
-  bool pools(std::size_t bytes) noexcept {
-    if (m_nodeSize == 0) m_nodeSize = bytes;
-    return bytes == m_nodeSize;
-  }
-  bool pooled(std::size_t bytes) const noexcept { return bytes == m_nodeSize; }
-  // One node of the store's node size.
-  void* allocateNode();
-  void freeNode(void* node) noexcept {
-    *static_cast<void**>(node) = m_freeNodes;
-    m_freeNodes = node;
+  void* allocateEntry();
+  void freeEntry(void* entry) noexcept {
+    *static_cast<void**>(entry) = m_free;
+    m_free = entry;
   }
   // A copy of the text that lives as long as the store (or its next reset).
   std::string_view keep(std::string_view text);
@@ -78,50 +76,14 @@ class AttrStore {
     char* data;
     std::size_t size;
   };
-  std::vector<Block> m_nodeBlocks;
-  void* m_freeNodes = nullptr;
-  std::size_t m_nodeSize = 0;
-  std::size_t m_nodesPerBlock = 32;
+  std::size_t m_entrySize;
+  std::vector<Block> m_entryBlocks;
+  void* m_free = nullptr;
+  std::size_t m_entriesPerBlock = 32;
   std::vector<Block> m_textBlocks;
   std::size_t m_textUsed = 0;  // in the last text block
   std::size_t m_keptText = 0;
   std::size_t m_deadText = 0;
-};
-
-// The tree's allocator: one-node requests of the store's node size come from
-// the store, anything else from the heap.
-template <class T>
-class StoreAllocator {
- public:
-  using value_type = T;
-  using propagate_on_container_copy_assignment = std::false_type;
-  using propagate_on_container_move_assignment = std::true_type;
-  using propagate_on_container_swap = std::true_type;
-  using is_always_equal = std::false_type;
-
-  explicit StoreAllocator(AttrStore* store) noexcept : m_store(store) {}
-  template <class U>
-  StoreAllocator(const StoreAllocator<U>& other) noexcept : m_store(other.store()) {}
-
-  T* allocate(std::size_t n) {
-    if (n == 1 && m_store->pools(sizeof(T))) return static_cast<T*>(m_store->allocateNode());
-    return std::allocator<T>().allocate(n);
-  }
-  void deallocate(T* p, std::size_t n) noexcept {
-    if (n == 1 && m_store->pooled(sizeof(T))) {
-      m_store->freeNode(p);
-    } else {
-      std::allocator<T>().deallocate(p, n);
-    }
-  }
-  AttrStore* store() const noexcept { return m_store; }
-  template <class U>
-  bool operator==(const StoreAllocator<U>& other) const noexcept {
-    return m_store == other.store();
-  }
-
- private:
-  AttrStore* m_store;
 };
 
 }  // namespace attrmap_detail
@@ -131,10 +93,63 @@ class ROMAttrMap {
   using key_type = std::string_view;
   using mapped_type = ROMAttr*;
   using value_type = std::pair<const key_type, mapped_type>;
-  using Map = std::map<key_type, mapped_type, std::less<>, attrmap_detail::StoreAllocator<value_type>>;
-  using size_type = Map::size_type;
-  using iterator = Map::iterator;
-  using const_iterator = Map::const_iterator;
+  using size_type = std::size_t;
+
+ private:
+  struct Entry {
+    value_type kv;
+    std::size_t hash;
+    std::size_t rank;  // position in name order, while the map knows it
+  };
+
+  // A bidirectional iterator in name order; end() holds no entry.
+  template <bool Const>
+  class Iter {
+   public:
+    using iterator_category = std::bidirectional_iterator_tag;
+    using value_type = ROMAttrMap::value_type;
+    using difference_type = std::ptrdiff_t;
+    using reference = std::conditional_t<Const, const value_type&, value_type&>;
+    using pointer = std::conditional_t<Const, const value_type*, value_type*>;
+
+    Iter() = default;
+    template <bool C = Const, class = std::enable_if_t<C>>
+    Iter(const Iter<false>& other) noexcept : m_map(other.m_map), m_entry(other.m_entry) {}
+
+    reference operator*() const noexcept { return m_entry->kv; }
+    pointer operator->() const noexcept { return &m_entry->kv; }
+    Iter& operator++() {
+      m_entry = m_map->after(m_entry);
+      return *this;
+    }
+    Iter operator++(int) {
+      Iter old = *this;
+      ++*this;
+      return old;
+    }
+    Iter& operator--() {
+      m_entry = m_map->before(m_entry);
+      return *this;
+    }
+    Iter operator--(int) {
+      Iter old = *this;
+      --*this;
+      return old;
+    }
+    friend bool operator==(const Iter& a, const Iter& b) noexcept { return a.m_entry == b.m_entry; }
+
+   private:
+    friend class ROMAttrMap;
+    friend class Iter<!Const>;
+    Iter(const ROMAttrMap* map, Entry* entry) noexcept : m_map(map), m_entry(entry) {}
+
+    const ROMAttrMap* m_map = nullptr;
+    Entry* m_entry = nullptr;
+  };
+
+ public:
+  using iterator = Iter<false>;
+  using const_iterator = Iter<true>;
 
   ROMAttrMap();
   ROMAttrMap(std::initializer_list<value_type> entries);
@@ -146,31 +161,35 @@ class ROMAttrMap {
   ~ROMAttrMap();
 
   // ---- Reading (the stamp stays) ----------------------------------------------
-  iterator begin() noexcept { return m_map.begin(); }
-  iterator end() noexcept { return m_map.end(); }
-  const_iterator begin() const noexcept { return m_map.begin(); }
-  const_iterator end() const noexcept { return m_map.end(); }
-  const_iterator cbegin() const noexcept { return m_map.cbegin(); }
-  const_iterator cend() const noexcept { return m_map.cend(); }
-  iterator find(key_type key) { return m_map.find(key); }
-  const_iterator find(key_type key) const { return m_map.find(key); }
-  size_type count(key_type key) const { return m_map.count(key); }
-  bool contains(key_type key) const { return m_map.count(key) != 0; }
-  mapped_type& at(key_type key) { return m_map.at(key); }
-  const mapped_type& at(key_type key) const { return m_map.at(key); }
-  size_type size() const noexcept { return m_map.size(); }
-  bool empty() const noexcept { return m_map.empty(); }
-  bool operator==(const ROMAttrMap& other) const { return m_map == other.m_map; }
+  // The first walk after a change puts the entries in name order.
+  iterator begin() { return {this, first()}; }
+  iterator end() noexcept { return {this, nullptr}; }
+  const_iterator begin() const { return {this, first()}; }
+  const_iterator end() const noexcept { return {this, nullptr}; }
+  const_iterator cbegin() const { return begin(); }
+  const_iterator cend() const noexcept { return end(); }
+  iterator find(key_type key) noexcept { return {this, lookup(key)}; }
+  const_iterator find(key_type key) const noexcept { return {this, lookup(key)}; }
+  size_type count(key_type key) const noexcept { return lookup(key) ? 1 : 0; }
+  bool contains(key_type key) const noexcept { return lookup(key) != nullptr; }
+  // std::out_of_range("map::at") when absent, as std::map's.
+  mapped_type& at(key_type key);
+  const mapped_type& at(key_type key) const;
+  size_type size() const noexcept { return m_order.size(); }
+  bool empty() const noexcept { return m_order.empty(); }
+  // The same names with the same record pointers.
+  bool operator==(const ROMAttrMap& other) const noexcept;
+
+  // Calls f(record pointer) for every entry, in no particular order (for
+  // walks that do not care, such as deleting the records).
+  template <class F>
+  void forEachRecord(F&& f) const {
+    for (const Entry* e : m_order) f(e->kv.second);
+  }
 
   // ---- Structural changes (a new stamp) ----------------------------------------
   // A new stamp only when the key was not there yet.
   mapped_type& operator[](key_type key);
-  // The slot of a key as operator[] gives it, looked for first in the few
-  // entries after the finger (the entry this call gave last time), then from
-  // the root; the finger moves to the key's entry. Names filed one per input
-  // in input order find their place in a step or two this way. A finger must
-  // not outlive an erase of its entry; end() is a finger that points nowhere.
-  mapped_type& slotAfter(iterator& finger, key_type key);
   // As std::map's: nothing changes when the key is there.
   std::pair<iterator, bool> emplace(key_type key, mapped_type record);
   std::pair<iterator, bool> insert(const value_type& entry) { return emplace(entry.first, entry.second); }
@@ -187,15 +206,30 @@ class ROMAttrMap {
  private:
   static std::uint64_t nextStamp() noexcept;
   void restamp() noexcept { m_stamp = nextStamp(); }
-  // A new entry for a key known to be absent, placed before the hint.
-  iterator add(const_iterator hint, key_type key, mapped_type record);
+
+  static std::size_t hashOf(key_type key) noexcept { return std::hash<key_type>{}(key); }
+  Entry* lookup(key_type key) const noexcept { return lookup(key, hashOf(key)); }
+  Entry* lookup(key_type key, std::size_t hash) const noexcept;
+  // A new entry for a key known to be absent.
+  Entry* add(key_type key, std::size_t hash, mapped_type record);
+  // Takes the entry out of the index and the order and frees it.
+  void remove(Entry* entry) noexcept;
+  void growIndex();
+  // The entries in name order, with their ranks (sorted on first need).
+  void sortIfNeeded() const;
+  Entry* first() const;
+  Entry* after(Entry* entry) const;
+  Entry* before(Entry* entry) const;
   // Copies every entry of other (names kept in this map's store).
   void copyEntries(const ROMAttrMap& other);
   // Rebuilds the store when erased names left more dead text than live.
-  void compactIfWasteful();
+  void compact();
 
-  std::unique_ptr<attrmap_detail::AttrStore> m_store;  // before m_map: the entries go first
-  Map m_map;
+  std::unique_ptr<attrmap_detail::AttrStore> m_store;
+  std::vector<Entry*> m_index;          // open addressing, linear probing; size a power of two
+  mutable std::vector<Entry*> m_order;  // every entry; in name order while m_sorted
+  mutable std::atomic<bool> m_sorted{true};
+  mutable std::mutex m_sorting;  // one sort at a time, for readers on two threads
   std::uint64_t m_stamp;
 };
 

@@ -52,17 +52,6 @@ enum ROMAttrCode : int {
   ATTR_SCALE_ERROR = 10,
 };
 
-// Where each second-generation attribute family of the outputs filed so far
-// ended in the map, so that the next output's names are filed next to them
-// (ROMAttrMap::slotAfter) rather than searched for from the root.
-struct NNAttrFingers {
-  static constexpr std::size_t kOutputFamilies = 9;  // per output
-  static constexpr std::size_t kInputFamilies = 4;   // per output and input
-  explicit NNAttrFingers(ROMAttrMap& attrs);
-  ROMAttrMap::iterator output[kOutputFamilies];
-  ROMAttrMap::iterator input[kInputFamilies];
-};
-
 class robase : public QivEOBlockImpl {
  public:
   explicit robase(const char* name);
@@ -158,10 +147,7 @@ class robase : public QivEOBlockImpl {
   // The second-generation attribute families of one output, numbered on from
   // the map's size: ALPHA, BETA with bounds and error scales, then per input
   // GAMMA with bounds and its error scale. Returns 0.
-  static int setupNNAttributes(ROMAttrMap& attrs, const std::string& output, std::set<std::string> inputs);
-  // The same, for one output of several filed in turn into one map.
-  static int setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs,
-                               NNAttrFingers& fingers);
+  static int setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs);
 
   const std::string& modelKind() const { return m_modelKind; }
   void setModelKind(std::string kind) { m_modelKind = std::move(kind); }

@@ -127,8 +127,7 @@ void robase2::setPELMOVarSpecs(long long& status) {
 void robase2::setupAttributes() {
   std::set<std::string> inputs;
   for (const varinfo2& v : inputSet) inputs.insert(v.name);
-  NNAttrFingers fingers(*m_attrMapPtr);
-  for (const varinfo2& y : nnOutputSet) setupNNAttributes(*m_attrMapPtr, y.name, inputs, fingers);
+  for (const varinfo2& y : nnOutputSet) setupNNAttributes(*m_attrMapPtr, y.name, inputs);
 }
 
 void robase2::inq_attr(qiv_blk_t& desc) const {

@@ -5,8 +5,6 @@
 // Positions start after the framework's own attributes.
 #include <cmath>
 #include <cstring>
-#include <iterator>
-#include <memory>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
@@ -83,46 +81,16 @@ void robase::setupAttributes() {
   }
 }
 
-NNAttrFingers::NNAttrFingers(ROMAttrMap& attrs) {
-  for (auto& f : output) f = attrs.end();
-  for (auto& f : input) f = attrs.end();
-}
-
-namespace {
-
-static_assert(std::size(kOutputRows2) == NNAttrFingers::kOutputFamilies);
-static_assert(std::size(kInputRows2) == NNAttrFingers::kInputFamilies);
-
-// Files a new record next to the finger of its family; a different record
-// already filed under the name is deleted, as putRecord does.
-void fileNear(ROMAttrMap& attrs, ROMAttrMap::iterator& finger, std::unique_ptr<ROMAttr> record) {
-  ROMAttr*& slot = attrs.slotAfter(finger, record->name);
-  if (slot != record.get()) delete slot;
-  slot = record.release();
-}
-
-}  // namespace
-
-int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, std::set<std::string> inputs) {
-  NNAttrFingers fingers(attrs);
-  return setupNNAttributes(attrs, output, inputs, fingers);
-}
-
-int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs,
-                              NNAttrFingers& fingers) {
+int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs) {
   int number = static_cast<int>(attrs.size());
-  for (std::size_t r = 0; r < std::size(kOutputRows2); ++r) {
-    const AttrRow& row = kOutputRows2[r];
-    fileNear(attrs, fingers.output[r], std::make_unique<ROMAttr>(attrName(row, output), row.code, "", row.value, number++));
-  }
+  for (const AttrRow& row : kOutputRows2)
+    putRecord(attrs, new ROMAttr(attrName(row, output), row.code, "", row.value, number++));
   std::string stem = output + "_";
   for (const std::string& x : inputs) {
     stem.resize(output.size() + 1);
     stem += x;
-    for (std::size_t r = 0; r < std::size(kInputRows2); ++r) {
-      const AttrRow& row = kInputRows2[r];
-      fileNear(attrs, fingers.input[r], std::make_unique<ROMAttr>(attrName(row, stem), row.code, "", row.value, number++));
-    }
+    for (const AttrRow& row : kInputRows2)
+      putRecord(attrs, new ROMAttr(attrName(row, stem), row.code, "", row.value, number++));
   }
   return 0;
 }

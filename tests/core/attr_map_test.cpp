@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <map>
+#include <random>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -152,32 +155,6 @@ TEST(AttrMap, KeepsItsNamesAfterTheirSourcesAreGone) {
   }
 }
 
-// slotAfter finds or files a name wherever the finger points: before it,
-// just after it, far after it, or nowhere.
-TEST(AttrMap, SlotAfterFilesInOrderWhateverTheFinger) {
-  Records r;
-  ROMAttrMap map;
-  for (const char* name : {"A", "C", "E", "G", "I", "K", "M", "O", "Q"}) map[name] = r.make(name, 0.0);
-  struct Step {
-    const char* finger;  // nullptr: end()
-    const char* key;
-  };
-  for (const Step& s : {Step{"A", "B"}, Step{"A", "P"}, Step{"Q", "D"}, Step{nullptr, "F"}, Step{"G", "G"},
-                        Step{"O", "Z"}, Step{"K", "0"}}) {
-    ROMAttrMap::iterator finger = s.finger ? map.find(s.finger) : map.end();
-    const std::uint64_t before = map.stamp();
-    const bool present = map.count(s.key) != 0;
-    ROMAttr*& slot = map.slotAfter(finger, s.key);
-    EXPECT_EQ(finger->first, s.key);
-    EXPECT_EQ(&slot, &finger->second);
-    EXPECT_EQ(map.stamp() == before, present) << s.key;
-    if (!present) slot = r.make(s.key, 1.0);
-  }
-  std::string names;
-  for (const auto& entry : map) names += entry.first;
-  EXPECT_EQ(names, "0ABCDEFGIKMOPQZ");
-}
-
 // Names erased and filed again many times do not pile up: the map rebuilds
 // its store, and cached reads and iteration stay right through it.
 TEST(AttrMap, ManyErasedNamesLeaveAWorkingMap) {
@@ -200,6 +177,78 @@ TEST(AttrMap, ManyErasedNamesLeaveAWorkingMap) {
   }
   EXPECT_EQ(map.size(), 1u);
   EXPECT_EQ(map.begin()->first, "KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+}
+
+// The map against std::map over a long run of mixed changes and walks:
+// same entries, same name order forwards and backwards, same answers from
+// every change, iterators and slots valid across insertions.
+TEST(AttrMap, BehavesAsAnOrderedMapThroughMixedChanges) {
+  Records r;
+  ROMAttrMap map;
+  std::map<std::string, ROMAttr*> reference;
+  std::mt19937 rng(12345);
+  auto name = [&] { return "ATTR_" + std::to_string(rng() % 97) + (rng() % 2 ? "_WITH_A_LONGER_TAIL" : ""); };
+  auto sameWalks = [&] {
+    ASSERT_EQ(map.size(), reference.size());
+    auto ref = reference.begin();
+    for (auto it = map.begin(); it != map.end(); ++it, ++ref) {
+      ASSERT_EQ(it->first, ref->first);
+      EXPECT_EQ(it->second, ref->second);
+    }
+    auto back = reference.rbegin();
+    for (auto it = map.end(); it != map.begin(); ++back) {
+      --it;
+      ASSERT_EQ(it->first, back->first);
+    }
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const std::string key = name();
+    switch (rng() % 6) {
+      case 0:
+      case 1: {
+        ROMAttr* rec = r.make(key, step);
+        map[key] = rec;
+        reference[key] = rec;
+        break;
+      }
+      case 2: {
+        ROMAttr* rec = r.make(key, step);
+        const auto [it, added] = map.emplace(key, rec);
+        const auto [refIt, refAdded] = reference.emplace(key, rec);
+        EXPECT_EQ(added, refAdded);
+        EXPECT_EQ(it->second, refIt->second);
+        break;
+      }
+      case 3: EXPECT_EQ(map.erase(key), reference.erase(key)); break;
+      case 4: {
+        const auto it = map.find(key);
+        const auto refIt = reference.find(key);
+        ASSERT_EQ(it == map.end(), refIt == reference.end());
+        if (it == map.end()) break;
+        const auto next = map.erase(it);
+        const auto refNext = reference.erase(refIt);
+        ASSERT_EQ(next == map.end(), refNext == reference.end());
+        if (next != map.end()) {
+          EXPECT_EQ(next->first, refNext->first);
+        }
+        break;
+      }
+      default: sameWalks(); break;
+    }
+  }
+  sameWalks();
+  // An iterator and a slot taken before more names are filed still hold.
+  map["MIDDLE"] = r.make("MIDDLE", 1.0);
+  const auto middle = map.find("MIDDLE");
+  ROMAttr** slot = &map.at("MIDDLE");
+  for (int i = 0; i < 500; ++i) map["Z_" + std::to_string(i)] = nullptr;
+  map["MIDDLE_AND_MORE"] = nullptr;
+  EXPECT_EQ(std::next(middle)->first, "MIDDLE_AND_MORE");
+  EXPECT_EQ(&middle->second, slot);
+  EXPECT_EQ(map.at("MIDDLE"), *slot);
+  std::size_t records = 0;
+  map.forEachRecord([&](ROMAttr*) { ++records; });
+  EXPECT_EQ(records, map.size());
 }
 
 }  // namespace
