@@ -14,7 +14,11 @@ std::string toUpper(std::string text) {
   return text;
 }
 
-std::string getZKModelDir() {
+namespace {
+
+thread_local ZKDirScope* t_zkDirScope = nullptr;
+
+std::string readZKModelDir() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Calverin\\Tressa\\38.0", 0, KEY_QUERY_VALUE, &key) !=
       ERROR_SUCCESS) {
@@ -31,6 +35,26 @@ std::string getZKModelDir() {
   const void* nul = std::memchr(buf, 0, n);
   const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - buf) : n;
   return std::string(reinterpret_cast<const char*>(buf), len);
+}
+
+}  // namespace
+
+ZKDirScope::ZKDirScope() noexcept : m_outer(t_zkDirScope) {
+  if (!m_outer) t_zkDirScope = this;
+}
+
+ZKDirScope::~ZKDirScope() {
+  if (t_zkDirScope == this) t_zkDirScope = nullptr;
+}
+
+std::string getZKModelDir() {
+  ZKDirScope* scope = t_zkDirScope;
+  if (!scope) return readZKModelDir();
+  if (!scope->m_read) {
+    scope->m_dir = readZKModelDir();
+    scope->m_read = true;
+  }
+  return scope->m_dir;
 }
 
 std::string networkFileName(const std::string& kind, const std::string& output) {

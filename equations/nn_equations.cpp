@@ -40,8 +40,14 @@ struct CloseOnExit {
 // ---- Attribute look-up ----------------------------------------------------------
 
 std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs) {
-  std::vector<std::string> names{"ALPHA_" + output};
-  for (const std::string& x : inputs) names.push_back("GAMMA_" + output + "_" + x);
+  std::vector<std::string> names;
+  names.reserve(inputs.size() + 1);
+  names.emplace_back().append("ALPHA_").append(output);
+  for (const std::string& x : inputs) {
+    std::string& name = names.emplace_back();
+    name.reserve(7 + output.size() + x.size());
+    name.append("GAMMA_").append(output).append("_").append(x);
+  }
   return names;
 }
 
@@ -75,7 +81,7 @@ NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& ou
   for (std::size_t i = 0; i < inputs.size(); ++i)
     if (!copyBounded(m_names.buffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
   if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
-  configureRunner(*m_runner, modelKind, output);
+  configureRunnerWith(*m_runner, output, m_file, m_folder);
 }
 
 NetworkRunner::~NetworkRunner() = default;
