@@ -3,7 +3,6 @@
 // and the model version.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -55,12 +54,6 @@ struct ROMAttr {
   ROMAttr(std::string name, int code, std::string description, double value, int number);
   // A real attribute with code 0.
   ROMAttr(std::string name, double value, int number);
-
-  // A block makes a few thousand records at once and deletes them together:
-  // each thread keeps the blocks of records it deleted (up to a bound) for
-  // the next records it makes, instead of handing every one back to the heap.
-  static void* operator new(std::size_t size);
-  static void operator delete(void* p, std::size_t size) noexcept;
 
   std::string name;
   int code;

@@ -13,8 +13,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <thread>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -251,28 +249,6 @@ TEST(AttrMap, BehavesAsAnOrderedMapThroughMixedChanges) {
   std::size_t records = 0;
   map.forEachRecord([&](ROMAttr*) { ++records; });
   EXPECT_EQ(records, map.size());
-}
-
-// Attribute records are made and deleted by the thousand, on any thread: a
-// record made after others were deleted is a whole new record, and records
-// made on one thread may be deleted on another.
-TEST(AttrRecords, ComeBackWholeAfterManyDeletesOnAnyThread) {
-  for (int round = 0; round < 3; ++round) {
-    std::vector<std::unique_ptr<ROMAttr>> records;
-    for (int i = 0; i < 10000; ++i)
-      records.push_back(std::make_unique<ROMAttr>("GAMMA_Y_INPUT_NUMBER_" + std::to_string(i), 2, "", 0.5 * i, i));
-    for (int i = 0; i < 10000; i += 997) {
-      const ROMAttr& a = *records[static_cast<std::size_t>(i)];
-      EXPECT_EQ(a.name, "GAMMA_Y_INPUT_NUMBER_" + std::to_string(i));
-      EXPECT_EQ(std::tuple(a.code, a.type, a.value, a.lvalue, a.number), std::tuple(2, ROMATTR_REAL, 0.5 * i, 0, i));
-    }
-    // Half are deleted on another thread, which keeps their blocks until it ends.
-    std::thread other([&] {
-      for (std::size_t i = 0; i < records.size(); i += 2) records[i].reset();
-    });
-    other.join();
-    records.clear();
-  }
 }
 
 }  // namespace
