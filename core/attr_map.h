@@ -2,13 +2,23 @@
 // scales, model attributes) by name, and AttrRef, the cached way to read one
 // of them at every evaluation without a look-up by name.
 //
-// The map has the interface of std::map<std::string, ROMAttr*> that the
-// blocks and tests use, plus a change stamp: every structural change
-// (insertion, erase, clear, assignment, swap) gives the map a new stamp,
-// drawn from one counter for all maps, so a stamp names one map in one state
-// and no two maps ever share one. Reading, and writing a record pointer into
-// an existing entry (map[name] = record, it->second = record), keep the stamp:
-// the entry itself stays where it is.
+// The map has the interface of std::map<name, ROMAttr*> that the blocks and
+// tests use, plus a change stamp: every structural change (insertion, erase,
+// clear, assignment, swap) gives the map a new stamp, drawn from one counter
+// for all maps, so a stamp names one map in one state and no two maps ever
+// share one. Reading, and writing a record pointer into an existing entry
+// (map[name] = record, it->second = record), keep the stamp: the entry itself
+// stays where it is.
+//
+// A block files a few thousand attributes when it is made, reads a few by
+// name, and drops them all when it goes; only the framework's attribute
+// listing walks them in name order. So the map finds a name through a hash
+// index, keeps its entries and the text of their names in storage of its own
+// (a name is kept once, with no heap allocation per entry), and puts the
+// entries in name order only when someone walks them. Entries never move
+// while they are in the map: iterators and slots stay valid until their
+// entry is erased, as std::map's do. The records themselves stay separate
+// heap objects, owned by whoever files them.
 //
 // An AttrRef remembers where the map keeps the record pointer of its name
 // (the entry's slot) together with the stamp at which it looked. On every use
@@ -18,102 +28,177 @@
 // the one read, and an erased entry is never touched.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
-#include <map>
+#include <iterator>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "core/records.h"
 
+namespace attrmap_detail {
+
+// The entries (blocks of one size) and name text of one map. Entries come
+// from blocks of growing size and return to a free list; text is appended to
+// blocks of growing size and given back only as a whole (the map rebuilds its
+// store when erased names have left more dead text than live).
+class AttrStore {
+ public:
+  explicit AttrStore(std::size_t entrySize) noexcept : m_entrySize(entrySize) {}
+  AttrStore(const AttrStore&) = delete;
+  AttrStore& operator=(const AttrStore&) = delete;
+  ~AttrStore();
+
+  void* allocateEntry();
+  void freeEntry(void* entry) noexcept {
+    *static_cast<void**>(entry) = m_free;
+    m_free = entry;
+  }
+  // A copy of the text that lives as long as the store (or its next reset).
+  std::string_view keep(std::string_view text);
+  // Text that no entry names any more.
+  void drop(std::size_t bytes) noexcept { m_deadText += bytes; }
+  std::size_t deadText() const noexcept { return m_deadText; }
+  std::size_t liveText() const noexcept { return m_keptText - m_deadText; }
+  // Forgets all text; only for a map with no entries left.
+  void resetText() noexcept;
+
+ private:
+  struct Block {
+    char* data;
+    std::size_t size;
+  };
+  std::size_t m_entrySize;
+  std::vector<Block> m_entryBlocks;
+  void* m_free = nullptr;
+  std::size_t m_entriesPerBlock = 32;
+  std::vector<Block> m_textBlocks;
+  std::size_t m_textUsed = 0;  // in the last text block
+  std::size_t m_keptText = 0;
+  std::size_t m_deadText = 0;
+};
+
+}  // namespace attrmap_detail
+
 class ROMAttrMap {
  public:
-  using Map = std::map<std::string, ROMAttr*>;
-  using key_type = Map::key_type;
-  using mapped_type = Map::mapped_type;
-  using value_type = Map::value_type;
-  using size_type = Map::size_type;
-  using iterator = Map::iterator;
-  using const_iterator = Map::const_iterator;
+  using key_type = std::string_view;
+  using mapped_type = ROMAttr*;
+  using value_type = std::pair<const key_type, mapped_type>;
+  using size_type = std::size_t;
 
-  ROMAttrMap() noexcept : m_stamp(nextStamp()) {}
-  ROMAttrMap(std::initializer_list<value_type> entries) : m_map(entries), m_stamp(nextStamp()) {}
-  ROMAttrMap(const ROMAttrMap& other) : m_map(other.m_map), m_stamp(nextStamp()) {}
-  ROMAttrMap(ROMAttrMap&& other) noexcept : m_map(std::move(other.m_map)), m_stamp(nextStamp()) { other.restamp(); }
-  ROMAttrMap& operator=(const ROMAttrMap& other) {
-    m_map = other.m_map;
-    restamp();
-    return *this;
-  }
-  ROMAttrMap& operator=(ROMAttrMap&& other) noexcept {
-    m_map = std::move(other.m_map);
-    restamp();
-    other.restamp();
-    return *this;
-  }
-  ~ROMAttrMap() = default;
+ private:
+  struct Entry {
+    value_type kv;
+    std::size_t hash;
+    std::size_t rank;  // position in name order, while the map knows it
+  };
+
+  // A bidirectional iterator in name order; end() holds no entry.
+  template <bool Const>
+  class Iter {
+   public:
+    using iterator_category = std::bidirectional_iterator_tag;
+    using value_type = ROMAttrMap::value_type;
+    using difference_type = std::ptrdiff_t;
+    using reference = std::conditional_t<Const, const value_type&, value_type&>;
+    using pointer = std::conditional_t<Const, const value_type*, value_type*>;
+
+    Iter() = default;
+    template <bool C = Const, class = std::enable_if_t<C>>
+    Iter(const Iter<false>& other) noexcept : m_map(other.m_map), m_entry(other.m_entry) {}
+
+    reference operator*() const noexcept { return m_entry->kv; }
+    pointer operator->() const noexcept { return &m_entry->kv; }
+    Iter& operator++() {
+      m_entry = m_map->after(m_entry);
+      return *this;
+    }
+    Iter operator++(int) {
+      Iter old = *this;
+      ++*this;
+      return old;
+    }
+    Iter& operator--() {
+      m_entry = m_map->before(m_entry);
+      return *this;
+    }
+    Iter operator--(int) {
+      Iter old = *this;
+      --*this;
+      return old;
+    }
+    friend bool operator==(const Iter& a, const Iter& b) noexcept { return a.m_entry == b.m_entry; }
+
+   private:
+    friend class ROMAttrMap;
+    friend class Iter<!Const>;
+    Iter(const ROMAttrMap* map, Entry* entry) noexcept : m_map(map), m_entry(entry) {}
+
+    const ROMAttrMap* m_map = nullptr;
+    Entry* m_entry = nullptr;
+  };
+
+ public:
+  using iterator = Iter<false>;
+  using const_iterator = Iter<true>;
+
+  ROMAttrMap();
+  ROMAttrMap(std::initializer_list<value_type> entries);
+  ROMAttrMap(const ROMAttrMap& other);
+  // The moved-from map is left empty, with a store of its own.
+  ROMAttrMap(ROMAttrMap&& other);
+  ROMAttrMap& operator=(const ROMAttrMap& other);
+  ROMAttrMap& operator=(ROMAttrMap&& other);
+  ~ROMAttrMap();
 
   // ---- Reading (the stamp stays) ----------------------------------------------
-  iterator begin() noexcept { return m_map.begin(); }
-  iterator end() noexcept { return m_map.end(); }
-  const_iterator begin() const noexcept { return m_map.begin(); }
-  const_iterator end() const noexcept { return m_map.end(); }
-  const_iterator cbegin() const noexcept { return m_map.cbegin(); }
-  const_iterator cend() const noexcept { return m_map.cend(); }
-  iterator find(const key_type& key) { return m_map.find(key); }
-  const_iterator find(const key_type& key) const { return m_map.find(key); }
-  size_type count(const key_type& key) const { return m_map.count(key); }
-  bool contains(const key_type& key) const { return m_map.count(key) != 0; }
-  mapped_type& at(const key_type& key) { return m_map.at(key); }
-  const mapped_type& at(const key_type& key) const { return m_map.at(key); }
-  size_type size() const noexcept { return m_map.size(); }
-  bool empty() const noexcept { return m_map.empty(); }
-  bool operator==(const ROMAttrMap& other) const { return m_map == other.m_map; }
+  // The first walk after a change puts the entries in name order.
+  iterator begin() { return {this, first()}; }
+  iterator end() noexcept { return {this, nullptr}; }
+  const_iterator begin() const { return {this, first()}; }
+  const_iterator end() const noexcept { return {this, nullptr}; }
+  const_iterator cbegin() const { return begin(); }
+  const_iterator cend() const noexcept { return end(); }
+  iterator find(key_type key) noexcept { return {this, lookup(key)}; }
+  const_iterator find(key_type key) const noexcept { return {this, lookup(key)}; }
+  size_type count(key_type key) const noexcept { return lookup(key) ? 1 : 0; }
+  bool contains(key_type key) const noexcept { return lookup(key) != nullptr; }
+  // std::out_of_range("map::at") when absent, as std::map's.
+  mapped_type& at(key_type key);
+  const mapped_type& at(key_type key) const;
+  size_type size() const noexcept { return m_order.size(); }
+  bool empty() const noexcept { return m_order.empty(); }
+  // The same names with the same record pointers.
+  bool operator==(const ROMAttrMap& other) const noexcept;
+
+  // Calls f(record pointer) for every entry, in no particular order (for
+  // walks that do not care, such as deleting the records).
+  template <class F>
+  void forEachRecord(F&& f) const {
+    for (const Entry* e : m_order) f(e->kv.second);
+  }
 
   // ---- Structural changes (a new stamp) ----------------------------------------
   // A new stamp only when the key was not there yet.
-  mapped_type& operator[](const key_type& key);
-  template <class... Args>
-  std::pair<iterator, bool> emplace(Args&&... args) {
-    auto result = m_map.emplace(std::forward<Args>(args)...);
-    restamp();
-    return result;
-  }
-  std::pair<iterator, bool> insert(const value_type& entry) {
-    auto result = m_map.insert(entry);
-    restamp();
-    return result;
-  }
-  std::pair<iterator, bool> insert_or_assign(const key_type& key, mapped_type record) {
-    auto result = m_map.insert_or_assign(key, record);
-    restamp();
-    return result;
-  }
-  size_type erase(const key_type& key) {
-    const size_type n = m_map.erase(key);
-    restamp();
-    return n;
-  }
-  iterator erase(const_iterator position) {
-    auto next = m_map.erase(position);
-    restamp();
-    return next;
-  }
-  iterator erase(iterator position) {
-    auto next = m_map.erase(position);
-    restamp();
-    return next;
-  }
-  void clear() noexcept {
-    m_map.clear();
-    restamp();
-  }
-  void swap(ROMAttrMap& other) noexcept {
-    m_map.swap(other.m_map);
-    restamp();
-    other.restamp();
-  }
+  mapped_type& operator[](key_type key);
+  // As std::map's: nothing changes when the key is there.
+  std::pair<iterator, bool> emplace(key_type key, mapped_type record);
+  std::pair<iterator, bool> insert(const value_type& entry) { return emplace(entry.first, entry.second); }
+  std::pair<iterator, bool> insert_or_assign(key_type key, mapped_type record);
+  size_type erase(key_type key);
+  iterator erase(const_iterator position);
+  iterator erase(iterator position) { return erase(const_iterator(position)); }
+  void clear() noexcept;
+  void swap(ROMAttrMap& other) noexcept;
 
   // The stamp of the map's present structure; never 0.
   std::uint64_t stamp() const noexcept { return m_stamp; }
@@ -122,7 +207,29 @@ class ROMAttrMap {
   static std::uint64_t nextStamp() noexcept;
   void restamp() noexcept { m_stamp = nextStamp(); }
 
-  Map m_map;
+  static std::size_t hashOf(key_type key) noexcept { return std::hash<key_type>{}(key); }
+  Entry* lookup(key_type key) const noexcept { return lookup(key, hashOf(key)); }
+  Entry* lookup(key_type key, std::size_t hash) const noexcept;
+  // A new entry for a key known to be absent.
+  Entry* add(key_type key, std::size_t hash, mapped_type record);
+  // Takes the entry out of the index and the order and frees it.
+  void remove(Entry* entry) noexcept;
+  void growIndex();
+  // The entries in name order, with their ranks (sorted on first need).
+  void sortIfNeeded() const;
+  Entry* first() const;
+  Entry* after(Entry* entry) const;
+  Entry* before(Entry* entry) const;
+  // Copies every entry of other (names kept in this map's store).
+  void copyEntries(const ROMAttrMap& other);
+  // Rebuilds the store when erased names left more dead text than live.
+  void compact();
+
+  std::unique_ptr<attrmap_detail::AttrStore> m_store;
+  std::vector<Entry*> m_index;          // open addressing, linear probing; size a power of two
+  mutable std::vector<Entry*> m_order;  // every entry; in name order while m_sorted
+  mutable std::atomic<bool> m_sorted{true};
+  mutable std::mutex m_sorting;  // one sort at a time, for readers on two threads
   std::uint64_t m_stamp;
 };
 

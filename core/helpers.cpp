@@ -33,9 +33,33 @@ std::string_view readZKModelDir(ZKDirBuffer& buf) {
   return std::string_view(buf.data(), len);
 }
 
-std::string getZKModelDir() {
+namespace {
+
+thread_local ZKDirScope* t_zkDirScope = nullptr;
+
+std::string readZKModelDirText() {
   ZKDirBuffer buf;
-  return std::string(readZKModelDir(buf));
+  return std::string(::readZKModelDir(buf));
+}
+
+}  // namespace
+
+ZKDirScope::ZKDirScope() noexcept : m_outer(t_zkDirScope) {
+  if (!m_outer) t_zkDirScope = this;
+}
+
+ZKDirScope::~ZKDirScope() {
+  if (t_zkDirScope == this) t_zkDirScope = nullptr;
+}
+
+std::string getZKModelDir() {
+  ZKDirScope* scope = t_zkDirScope;
+  if (!scope) return readZKModelDirText();
+  if (!scope->m_read) {
+    scope->m_dir = readZKModelDirText();
+    scope->m_read = true;
+  }
+  return scope->m_dir;
 }
 
 std::string networkFileName(const std::string& kind, const std::string& output) {

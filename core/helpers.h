@@ -30,6 +30,24 @@ std::string getZKModelDir();
 using ZKDirBuffer = std::array<char, 1024>;
 std::string_view readZKModelDir(ZKDirBuffer& buf);
 
+// While one lives on a thread, getZKModelDir reads the registry once and
+// answers every later call from that read: a block's set-up makes dozens of
+// network runners, all in the same folder. Scopes nest; only the outermost
+// reads.
+class ZKDirScope {
+ public:
+  ZKDirScope() noexcept;
+  ~ZKDirScope();
+  ZKDirScope(const ZKDirScope&) = delete;
+  ZKDirScope& operator=(const ZKDirScope&) = delete;
+
+ private:
+  friend std::string getZKModelDir();
+  ZKDirScope* m_outer;
+  bool m_read = false;
+  std::string m_dir;
+};
+
 // The network file of one output: "<kind>_<output>.zkr".
 std::string networkFileName(const std::string& kind, const std::string& output);
 // The network folder of a model kind: the root from getZKModelDir, one

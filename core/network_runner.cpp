@@ -18,6 +18,13 @@ void configureRunner(DIVeduded& runner, const std::string& kind, const std::stri
   runner.SetZKRFolder(networkFolderName(kind).c_str());
 }
 
+void configureRunnerWith(DIVeduded& runner, const std::string& output, const std::string& file,
+                         const std::string& folder) {
+  runner.SetDepVar(output.c_str());
+  runner.SetZKRFile(file.c_str());
+  runner.SetZKRFolder(folder.c_str());
+}
+
 RunnerPtr configuredRunner(const std::string& kind, const std::string& output) {
   RunnerPtr runner(new DIVeduded());
   configureRunner(*runner, kind, output);

@@ -24,6 +24,10 @@ using RunnerPtr = std::unique_ptr<DIVeduded, RunnerCloser>;
 // Sets the runner up for one network of a model kind: output, file
 // "<kind>_<output>.zkr", folder "<ZKDir>\<kind>".
 void configureRunner(DIVeduded& runner, const std::string& kind, const std::string& output);
+// The same with the file and folder names already made (networkFileName,
+// networkFolderName), so the registry is read once.
+void configureRunnerWith(DIVeduded& runner, const std::string& output, const std::string& file,
+                         const std::string& folder);
 // A new runner so configured.
 RunnerPtr configuredRunner(const std::string& kind, const std::string& output);
 

@@ -157,7 +157,7 @@ class robase : public QivEOBlockImpl {
   // The second-generation attribute families of one output, numbered on from
   // the map's size: ALPHA, BETA with bounds and error scales, then per input
   // GAMMA with bounds and its error scale. Returns 0.
-  static int setupNNAttributes(ROMAttrMap& attrs, const std::string& output, std::set<std::string> inputs);
+  static int setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs);
 
   const std::string& modelKind() const { return m_modelKind; }
   void setModelKind(std::string kind) { m_modelKind = std::move(kind); }

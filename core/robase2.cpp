@@ -37,6 +37,7 @@ void robase2::commonConstructor() {
 }
 
 void robase2::prepare() {
+  const ZKDirScope oneRegistryRead;  // every network runner of the block shares the folder
   createROMVariables();
   createROMEquations();
   setupAttributes();

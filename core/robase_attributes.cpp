@@ -62,7 +62,8 @@ constexpr AttrRow kInputRows2[] = {
 std::string attrName(const AttrRow& row, const std::string& stem) {
   std::string name;
   name.reserve(std::strlen(row.prefix) + stem.size() + std::strlen(row.suffix));
-  return name.append(row.prefix).append(stem).append(row.suffix);
+  name.append(row.prefix).append(stem).append(row.suffix);
+  return name;  // the name itself, not a copy of append's result
 }
 
 }  // namespace
@@ -80,7 +81,7 @@ void robase::setupAttributes() {
   }
 }
 
-int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, std::set<std::string> inputs) {
+int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs) {
   int number = static_cast<int>(attrs.size());
   for (const AttrRow& row : kOutputRows2)
     putRecord(attrs, new ROMAttr(attrName(row, output), row.code, "", row.value, number++));

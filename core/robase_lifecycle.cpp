@@ -37,7 +37,7 @@ void robase::commonDestructor() {
   m_massBalEqn = nullptr;
   for (ROMEqn* e : eqns) delete e;
 
-  for (auto& entry : m_attributes) delete entry.second;
+  m_attributes.forEachRecord([](ROMAttr* attr) { delete attr; });
   m_attributes.clear();
 }
 

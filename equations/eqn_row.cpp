@@ -30,6 +30,7 @@ int EqnRowBase::entryIndex(std::size_t i) const {
   const VarMan& vm = manager();
   if (m_entryStamp != vm.stamp() || m_entryIndex.size() != m_varNames.size()) {
     m_entryIndex.assign(m_varNames.size(), kUnresolved);
+    m_unresolved = m_entryIndex.size();
     m_entryStamp = vm.stamp();
     m_resolvedCount = 0;
   }
@@ -37,8 +38,7 @@ int EqnRowBase::entryIndex(std::size_t i) const {
   if (index == kUnresolved) {
     index = vm.var(m_varNames[i]).index;
     // Once every entry is resolved, valueAt reads them without these checks.
-    if (std::find(m_entryIndex.begin(), m_entryIndex.end(), kUnresolved) == m_entryIndex.end())
-      m_resolvedCount = m_entryIndex.size();
+    if (--m_unresolved == 0) m_resolvedCount = m_entryIndex.size();
   }
   return index;
 }

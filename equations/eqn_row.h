@@ -217,6 +217,7 @@ class EqnRowBase : public ROMEqn {
   mutable std::vector<int> m_entryIndex;
   // The number of entries once all are resolved (with a manager), else 0.
   mutable std::size_t m_resolvedCount = 0;
+  mutable std::size_t m_unresolved = 0;  // entries of m_entryIndex still kUnresolved
   mutable std::uint64_t m_entryStamp = 0;
   mutable std::vector<std::size_t> m_entryGroups;
 };

@@ -40,8 +40,14 @@ struct CloseOnExit {
 // ---- Attribute look-up ----------------------------------------------------------
 
 std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs) {
-  std::vector<std::string> names{"ALPHA_" + output};
-  for (const std::string& x : inputs) names.push_back("GAMMA_" + output + "_" + x);
+  std::vector<std::string> names;
+  names.reserve(inputs.size() + 1);
+  names.emplace_back().append("ALPHA_").append(output);
+  for (const std::string& x : inputs) {
+    std::string& name = names.emplace_back();
+    name.reserve(7 + output.size() + x.size());
+    name.append("GAMMA_").append(output).append("_").append(x);
+  }
   return names;
 }
 
@@ -75,7 +81,7 @@ NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& ou
   for (std::size_t i = 0; i < inputs.size(); ++i)
     if (!copyBounded(m_names.buffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
   if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
-  configureRunner(*m_runner, modelKind, output);
+  configureRunnerWith(*m_runner, output, m_file, m_folder);
 }
 
 NetworkRunner::~NetworkRunner() = default;
@@ -164,6 +170,26 @@ void NNDepEqn::readInputs(bool keepRaw) {
   } else {
     for (std::size_t i = 0; i < m_inputs.size(); ++i) m_z[i] = m_z[i] * m_scales[i].scale + m_scales[i].offset;
   }
+}
+
+bool NNDepEqn::readInputsSameAs(const std::vector<double>& last) {
+  const std::size_t n = m_inputs.size();
+  valuesAt(0, n, m_z.data());
+  bool same = last.size() == m_z.size();
+  const double* before = same ? last.data() : nullptr;
+  // The same arithmetic as readInputs, each value compared as it is made.
+  if (m_plainInputs) {
+    for (std::size_t i = 0; i < n; ++i) {
+      m_z[i] += 0.0;
+      same = same && m_z[i] == before[i];
+    }
+  } else {
+    for (std::size_t i = 0; i < n; ++i) {
+      m_z[i] = m_z[i] * m_scales[i].scale + m_scales[i].offset;
+      same = same && m_z[i] == before[i];
+    }
+  }
+  return same;
 }
 
 double NNDepEqn::adjusted() const {
@@ -266,9 +292,9 @@ _eqNNDep::_eqNNDep(EqnContext context, const std::string& output, const std::str
 }
 
 int _eqNNDep::refresh(bool force) {
-  readInputs(false);
+  const bool same = readInputsSameAs(m_lastSent);
   const std::vector<double>& z = scaledNow();
-  if (!force && cacheValid() && z == m_lastSent) return 0;
+  if (!force && cacheValid() && same) return 0;
   double p = 0.0;
   const int status = m_net.run(z, true, p, m_dz);
   if (status != 0) {

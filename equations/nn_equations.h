@@ -148,6 +148,9 @@ class NNDepEqn : public roeqn2 {
   // scales them, keeping the raw values too when asked: the first step of
   // every refresh, so the adjusted value of the same evaluation uses them.
   void readInputs(bool keepRaw);
+  // readInputs(false) that also tells whether the scaled inputs equal last
+  // (same size, every element ==), in one pass over them.
+  bool readInputsSameAs(const std::vector<double>& last);
   const std::vector<double>& rawNow() const { return m_raw; }
   const std::vector<double>& scaledNow() const { return m_z; }
 

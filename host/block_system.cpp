@@ -75,20 +75,23 @@ std::vector<std::string> BlockSystem::scan() {
     const int row = rtojac_row(jac_, nz);
     const int col = rtojac_col(jac_, nz);
     if (row == 0 && col == 0) continue;  // a number the block skipped
-    const std::string where = "non-zero " + std::to_string(nz) + " (equation " + std::to_string(row) +
-                              ", variable " + std::to_string(col) + ")";
+    // Named only when something is wrong with it.
+    const auto where = [&] {
+      return "non-zero " + std::to_string(nz) + " (equation " + std::to_string(row) + ", variable " +
+             std::to_string(col) + ")";
+    };
     if (!ranges_.hasNz(nz)) {
       addProblem(problems, dropped,
-                 where + " lies outside the block's range " + std::to_string(ranges_.firstNz) + ".." +
+                 where() + " lies outside the block's range " + std::to_string(ranges_.firstNz) + ".." +
                      std::to_string(ranges_.lastNz()));
       continue;
     }
     if (equationIndex(row) < 0) {
-      addProblem(problems, dropped, where + " names an equation the block did not register");
+      addProblem(problems, dropped, where() + " names an equation the block did not register");
       continue;
     }
     if (col < 1 || col > varCap || !rtovarlst_is_registered(vars_, col) || !ranges_.hasVar(col)) {
-      addProblem(problems, dropped, where + " names a variable the block did not register");
+      addProblem(problems, dropped, where() + " names a variable the block did not register");
       continue;
     }
     nonZeros_.push_back({nz, row, col});

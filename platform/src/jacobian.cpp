@@ -54,8 +54,10 @@ void rtojac_reset_errors(rt_jac_t* j) {
 
 void rtojac_reset_pattern(rt_jac_t* j) {
   if (!j) return;
-  std::fill(j->rows.begin(), j->rows.end(), 0);
-  std::fill(j->cols.begin(), j->cols.end(), 0);
+  // Nothing beyond the highest number registered was ever set.
+  const auto used = static_cast<std::ptrdiff_t>(j->max_nz);
+  std::fill(j->rows.begin(), j->rows.begin() + used, 0);
+  std::fill(j->cols.begin(), j->cols.begin() + used, 0);
   j->max_nz = 0;
 }
 

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <map>
+#include <random>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -126,6 +129,126 @@ TEST(AttrRef, FollowsTheMapItIsGiven) {
   EXPECT_EQ(rate.value(first), 1.0);
   ROMAttrMap moved(std::move(second));
   EXPECT_EQ(rate.value(moved), 2.0);
+}
+
+// The map keeps its own copy of every name: names given as temporaries, and a
+// copy or move of a map whose source is gone, still read correctly.
+TEST(AttrMap, KeepsItsNamesAfterTheirSourcesAreGone) {
+  Records r;
+  auto made = std::make_unique<ROMAttrMap>();
+  for (int i = 0; i < 300; ++i) {
+    std::string name = "GAMMA_OUTPUT_INPUT_" + std::to_string(i);
+    (*made)[name] = r.make(name, i);
+  }
+  const ROMAttrMap copy(*made);
+  ROMAttrMap moved(std::move(*made));
+  made.reset();
+  for (const ROMAttrMap* m : {&copy, static_cast<const ROMAttrMap*>(&moved)}) {
+    ASSERT_EQ(m->size(), 300u);
+    EXPECT_EQ(m->at("GAMMA_OUTPUT_INPUT_17")->value, 17.0);
+    std::string last;
+    for (const auto& [name, record] : *m) {
+      EXPECT_LT(last, name);
+      EXPECT_EQ(name, record->name);
+      last = std::string(name);
+    }
+  }
+}
+
+// Names erased and filed again many times do not pile up: the map rebuilds
+// its store, and cached reads and iteration stay right through it.
+TEST(AttrMap, ManyErasedNamesLeaveAWorkingMap) {
+  Records r;
+  ROMAttrMap map;
+  map["KEPT_ATTRIBUTE_WITH_A_LONG_NAME"] = r.make("KEPT_ATTRIBUTE_WITH_A_LONG_NAME", 5.0);
+  const AttrRef kept("KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+  for (int i = 0; i < 5000; ++i) {
+    const std::string name = "HYPERPARAMETERS.SOME_OUTPUT_SOME_INPUT_GAMMA_SCALE_ERROR_" + std::to_string(i % 7);
+    map[name] = r.make(name, i);
+    EXPECT_EQ(kept.value(map), 5.0);
+    if (i % 2 == 0) {
+      map.erase(name);
+    } else {
+      auto it = map.erase(map.find(name));
+      if (it != map.end()) {
+        EXPECT_LT(name, it->first);
+      }
+    }
+  }
+  EXPECT_EQ(map.size(), 1u);
+  EXPECT_EQ(map.begin()->first, "KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+}
+
+// The map against std::map over a long run of mixed changes and walks:
+// same entries, same name order forwards and backwards, same answers from
+// every change, iterators and slots valid across insertions.
+TEST(AttrMap, BehavesAsAnOrderedMapThroughMixedChanges) {
+  Records r;
+  ROMAttrMap map;
+  std::map<std::string, ROMAttr*> reference;
+  std::mt19937 rng(12345);
+  auto name = [&] { return "ATTR_" + std::to_string(rng() % 97) + (rng() % 2 ? "_WITH_A_LONGER_TAIL" : ""); };
+  auto sameWalks = [&] {
+    ASSERT_EQ(map.size(), reference.size());
+    auto ref = reference.begin();
+    for (auto it = map.begin(); it != map.end(); ++it, ++ref) {
+      ASSERT_EQ(it->first, ref->first);
+      EXPECT_EQ(it->second, ref->second);
+    }
+    auto back = reference.rbegin();
+    for (auto it = map.end(); it != map.begin(); ++back) {
+      --it;
+      ASSERT_EQ(it->first, back->first);
+    }
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const std::string key = name();
+    switch (rng() % 6) {
+      case 0:
+      case 1: {
+        ROMAttr* rec = r.make(key, step);
+        map[key] = rec;
+        reference[key] = rec;
+        break;
+      }
+      case 2: {
+        ROMAttr* rec = r.make(key, step);
+        const auto [it, added] = map.emplace(key, rec);
+        const auto [refIt, refAdded] = reference.emplace(key, rec);
+        EXPECT_EQ(added, refAdded);
+        EXPECT_EQ(it->second, refIt->second);
+        break;
+      }
+      case 3: EXPECT_EQ(map.erase(key), reference.erase(key)); break;
+      case 4: {
+        const auto it = map.find(key);
+        const auto refIt = reference.find(key);
+        ASSERT_EQ(it == map.end(), refIt == reference.end());
+        if (it == map.end()) break;
+        const auto next = map.erase(it);
+        const auto refNext = reference.erase(refIt);
+        ASSERT_EQ(next == map.end(), refNext == reference.end());
+        if (next != map.end()) {
+          EXPECT_EQ(next->first, refNext->first);
+        }
+        break;
+      }
+      default: sameWalks(); break;
+    }
+  }
+  sameWalks();
+  // An iterator and a slot taken before more names are filed still hold.
+  map["MIDDLE"] = r.make("MIDDLE", 1.0);
+  const auto middle = map.find("MIDDLE");
+  ROMAttr** slot = &map.at("MIDDLE");
+  for (int i = 0; i < 500; ++i) map["Z_" + std::to_string(i)] = nullptr;
+  map["MIDDLE_AND_MORE"] = nullptr;
+  EXPECT_EQ(std::next(middle)->first, "MIDDLE_AND_MORE");
+  EXPECT_EQ(&middle->second, slot);
+  EXPECT_EQ(map.at("MIDDLE"), *slot);
+  std::size_t records = 0;
+  map.forEachRecord([&](ROMAttr*) { ++records; });
+  EXPECT_EQ(records, map.size());
 }
 
 }  // namespace

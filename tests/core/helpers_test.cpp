@@ -77,6 +77,32 @@ TEST(Helpers, NetworkFolderFromTheRegistryOrEmpty) {
   pelmo_registry_clear();
 }
 
+// Within a scope (a block's set-up) the registry is read once: a later change
+// is seen only after the outermost scope ends; an unreadable key is read once
+// too.
+TEST(Helpers, ZKDirScopeReadsTheRegistryOnce) {
+  const char* key = "SOFTWARE\\Calverin\\Tressa\\38.0";
+  pelmo_registry_clear();
+  {
+    const ZKDirScope scope;
+    EXPECT_EQ(networkFolderName("COKER"), "\\COKER");
+    pelmo_registry_set("HKEY_LOCAL_MACHINE", key, "ZKDir", "/first");
+    EXPECT_EQ(getZKModelDir(), "");
+  }
+  {
+    const ZKDirScope outer;
+    EXPECT_EQ(getZKModelDir(), "/first");
+    pelmo_registry_set("HKEY_LOCAL_MACHINE", key, "ZKDir", "/second");
+    {
+      const ZKDirScope inner;
+      EXPECT_EQ(networkFolderName("FCC"), "/first\\FCC");
+    }
+    EXPECT_EQ(getZKModelDir(), "/first");
+  }
+  EXPECT_EQ(getZKModelDir(), "/second");
+  pelmo_registry_clear();
+}
+
 TEST(Records, ConstructorsAndDefaults) {
   const ROMVar one("FEEDSUL", "FRACTION", 3);
   EXPECT_EQ(one.value, 1.0);
