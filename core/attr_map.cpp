@@ -30,23 +30,34 @@ AttrStore::~AttrStore() {
   for (const Block& b : m_textBlocks) ::operator delete(b.data);
 }
 
+void AttrStore::addEntryBlock(std::size_t n) {
+  // Each entry aligned as the heap would align it, and large enough to hold
+  // the free list's link.
+  const std::size_t size = std::max(m_entrySize, sizeof(void*));
+  const std::size_t stride =
+      (size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
+  m_entryBlocks.reserve(m_entryBlocks.size() + 1);
+  char* data = static_cast<char*>(::operator new(stride * n));
+  m_entryBlocks.push_back({data, stride * n});
+  // Threaded back to front, so entries are handed out in address order.
+  for (std::size_t i = n; i-- > 0;) freeEntry(data + i * stride);
+}
+
 void* AttrStore::allocateEntry() {
   if (!m_free) {
-    // Each entry aligned as the heap would align it, and large enough to
-    // hold the free list's link.
-    const std::size_t size = std::max(m_entrySize, sizeof(void*));
-    const std::size_t stride =
-        (size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
-    m_entryBlocks.reserve(m_entryBlocks.size() + 1);
-    char* data = static_cast<char*>(::operator new(stride * m_entriesPerBlock));
-    m_entryBlocks.push_back({data, stride * m_entriesPerBlock});
-    // Threaded back to front, so entries are handed out in address order.
-    for (std::size_t i = m_entriesPerBlock; i-- > 0;) freeEntry(data + i * stride);
+    addEntryBlock(m_entriesPerBlock);
     m_entriesPerBlock = std::min(m_entriesPerBlock * 2, kLargestEntryBlock);
   }
   void* entry = m_free;
   m_free = *static_cast<void**>(entry);
+  --m_freeCount;
   return entry;
+}
+
+void AttrStore::addTextBlock(std::size_t size) {
+  m_textBlocks.reserve(m_textBlocks.size() + 1);
+  m_textBlocks.push_back({static_cast<char*>(::operator new(size)), size});
+  m_textUsed = 0;
 }
 
 std::string_view AttrStore::keep(std::string_view text) {
@@ -54,16 +65,19 @@ std::string_view AttrStore::keep(std::string_view text) {
   if (m_textBlocks.empty() || m_textBlocks.back().size - m_textUsed < text.size()) {
     const std::size_t next =
         m_textBlocks.empty() ? kFirstTextBlock : std::min(m_textBlocks.back().size * 2, kLargestTextBlock);
-    const std::size_t size = std::max(next, text.size());
-    m_textBlocks.reserve(m_textBlocks.size() + 1);
-    m_textBlocks.push_back({static_cast<char*>(::operator new(size)), size});
-    m_textUsed = 0;
+    addTextBlock(std::max(next, text.size()));
   }
   char* at = m_textBlocks.back().data + m_textUsed;
   std::memcpy(at, text.data(), text.size());
   m_textUsed += text.size();
   m_keptText += text.size();
   return {at, text.size()};
+}
+
+void AttrStore::reserve(std::size_t entries, std::size_t textBytes) {
+  if (entries > m_freeCount) addEntryBlock(entries - m_freeCount);
+  if (textBytes > 0 && (m_textBlocks.empty() || m_textBlocks.back().size - m_textUsed < textBytes))
+    addTextBlock(textBytes);
 }
 
 void AttrStore::resetText() noexcept {
@@ -176,8 +190,9 @@ ROMAttrMap::Entry* ROMAttrMap::before(Entry* entry) const {
 
 // ---- Changes ----------------------------------------------------------------
 
-void ROMAttrMap::growIndex() {
-  const std::size_t size = m_index.empty() ? kFirstIndexSize : m_index.size() * 2;
+void ROMAttrMap::growIndex(std::size_t atLeast) {
+  std::size_t size = m_index.empty() ? kFirstIndexSize : m_index.size() * 2;
+  while (size < atLeast) size *= 2;
   std::vector<Entry*> index(size, nullptr);
   const std::size_t mask = size - 1;
   for (Entry* e : m_order) {
@@ -186,6 +201,14 @@ void ROMAttrMap::growIndex() {
     index[i] = e;
   }
   m_index.swap(index);
+}
+
+void ROMAttrMap::reserve(size_type entries, size_type textBytes) {
+  const size_type total = m_order.size() + entries;
+  // At most half full once they are all in, as add keeps it.
+  if (total * 2 > m_index.size()) growIndex(total * 2);
+  m_order.reserve(total);
+  m_store->reserve(entries, textBytes);
 }
 
 ROMAttrMap::Entry* ROMAttrMap::add(key_type key, std::size_t hash, mapped_type record) {

@@ -61,7 +61,10 @@ class AttrStore {
   void freeEntry(void* entry) noexcept {
     *static_cast<void**>(entry) = m_free;
     m_free = entry;
+    ++m_freeCount;
   }
+  // Room for n more entries and bytes more text without a further allocation.
+  void reserve(std::size_t entries, std::size_t textBytes);
   // A copy of the text that lives as long as the store (or its next reset).
   std::string_view keep(std::string_view text);
   // Text that no entry names any more.
@@ -76,9 +79,15 @@ class AttrStore {
     char* data;
     std::size_t size;
   };
+  // A new block of n entries, threaded onto the free list.
+  void addEntryBlock(std::size_t n);
+  // A new text block of at least size bytes.
+  void addTextBlock(std::size_t size);
+
   std::size_t m_entrySize;
   std::vector<Block> m_entryBlocks;
   void* m_free = nullptr;
+  std::size_t m_freeCount = 0;
   std::size_t m_entriesPerBlock = 32;
   std::vector<Block> m_textBlocks;
   std::size_t m_textUsed = 0;  // in the last text block
@@ -187,6 +196,10 @@ class ROMAttrMap {
     for (const Entry* e : m_order) f(e->kv.second);
   }
 
+  // Room for entries more names, of textBytes characters in all, filed
+  // without a further allocation (the stamp stays).
+  void reserve(size_type entries, size_type textBytes = 0);
+
   // ---- Structural changes (a new stamp) ----------------------------------------
   // A new stamp only when the key was not there yet.
   mapped_type& operator[](key_type key);
@@ -214,7 +227,8 @@ class ROMAttrMap {
   Entry* add(key_type key, std::size_t hash, mapped_type record);
   // Takes the entry out of the index and the order and frees it.
   void remove(Entry* entry) noexcept;
-  void growIndex();
+  // An index of at least the given size (a power of two) holding every entry.
+  void growIndex(std::size_t atLeast = 0);
   // The entries in name order, with their ranks (sorted on first need).
   void sortIfNeeded() const;
   Entry* first() const;

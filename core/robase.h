@@ -158,6 +158,11 @@ class robase : public QivEOBlockImpl {
   // the map's size: ALPHA, BETA with bounds and error scales, then per input
   // GAMMA with bounds and its error scale. Returns 0.
   static int setupNNAttributes(ROMAttrMap& attrs, const std::string& output, const std::set<std::string>& inputs);
+  // Makes room in the map for setupNNAttributes of outputCount outputs, whose
+  // names have outputNameLength characters in all, with the inputs: filing
+  // them then takes no further allocation in the map.
+  static void reserveNNAttributes(ROMAttrMap& attrs, std::size_t outputCount, std::size_t outputNameLength,
+                                  const std::set<std::string>& inputs);
 
   const std::string& modelKind() const { return m_modelKind; }
   void setModelKind(std::string kind) { m_modelKind = std::move(kind); }

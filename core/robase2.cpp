@@ -43,7 +43,7 @@ void robase2::prepare() {
   setupAttributes();
 }
 
-void robase2::populateVarMan(std::set<varinfo2> vars) {
+void robase2::populateVarMan(const std::set<varinfo2>& vars) {
   for (const varinfo2& v : vars) {
     const int index = m_nextVarIndex++;
     m_varMan.addVar(v.name, v.baseUnit, v.dispUnit, index, v.lower, v.upper);
@@ -128,6 +128,9 @@ void robase2::setPELMOVarSpecs(long long& status) {
 void robase2::setupAttributes() {
   std::set<std::string> inputs;
   for (const varinfo2& v : inputSet) inputs.insert(v.name);
+  std::size_t outputNameLength = 0;
+  for (const varinfo2& y : nnOutputSet) outputNameLength += y.name.size();
+  reserveNNAttributes(*m_attrMapPtr, nnOutputSet.size(), outputNameLength, inputs);
   for (const varinfo2& y : nnOutputSet) setupNNAttributes(*m_attrMapPtr, y.name, inputs);
 }
 

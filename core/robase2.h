@@ -61,7 +61,7 @@ class robase2 : public robase {
   // Adds the set's variables, in name order, to the VarMan with the next
   // running indices (continuing across calls); a name already present raises
   // vardupex2.
-  void populateVarMan(std::set<varinfo2> vars);
+  void populateVarMan(const std::set<varinfo2>& vars);
   // The block's category sets, with the volume and molar sets of a model that keeps them.
   CategorySets categorySets(std::set<varinfo2>* volume = nullptr, std::set<varinfo2>* molar = nullptr) {
     return CategorySets(inputSet, nnOutputSet, factorSet, constSet, calcSet, volume, molar);

@@ -5,6 +5,8 @@
 // Positions start after the framework's own attributes.
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
@@ -20,8 +22,8 @@ bool isTemplate(const char* name) { return std::strcmp(name, kTemplate) == 0; }
 // One attribute of a family: name pieces around the output (and input) name,
 // with its code and default value.
 struct AttrRow {
-  const char* prefix;
-  const char* suffix;
+  std::string_view prefix;
+  std::string_view suffix;
   int code;
   double value;
 };
@@ -58,12 +60,20 @@ constexpr AttrRow kInputRows2[] = {
     {"HYPERPARAMETERS.", "_GAMMA_SCALE_ERROR", ATTR_SCALE_ERROR, 1.0},
 };
 
-// Name of one attribute: prefix + stem + suffix, where the stem is y, or y + "_" + x.
-std::string attrName(const AttrRow& row, const std::string& stem) {
+// Name of one attribute: prefix + y + suffix, built in place at its final size.
+std::string attrName(const AttrRow& row, std::string_view y) {
   std::string name;
-  name.reserve(std::strlen(row.prefix) + stem.size() + std::strlen(row.suffix));
-  name.append(row.prefix).append(stem).append(row.suffix);
+  name.reserve(row.prefix.size() + y.size() + row.suffix.size());
+  name.append(row.prefix).append(y).append(row.suffix);
   return name;  // the name itself, not a copy of append's result
+}
+
+// The same for an input x: prefix + y + "_" + x + suffix.
+std::string attrName(const AttrRow& row, std::string_view y, std::string_view x) {
+  std::string name;
+  name.reserve(row.prefix.size() + y.size() + 1 + x.size() + row.suffix.size());
+  name.append(row.prefix).append(y).append(1, '_').append(x).append(row.suffix);
+  return name;
 }
 
 }  // namespace
@@ -77,7 +87,7 @@ void robase::setupAttributes() {
     // Every model input, whether or not y's network depends on it.
     for (const auto& input : m_inputVars)
       for (const AttrRow& row : kInputRows1)
-        putRecord(m_attributes, new ROMAttr(attrName(row, y + "_" + input.first), row.code, "", row.value, number++));
+        putRecord(m_attributes, new ROMAttr(attrName(row, y, input.first), row.code, "", row.value, number++));
   }
 }
 
@@ -85,14 +95,23 @@ int robase::setupNNAttributes(ROMAttrMap& attrs, const std::string& output, cons
   int number = static_cast<int>(attrs.size());
   for (const AttrRow& row : kOutputRows2)
     putRecord(attrs, new ROMAttr(attrName(row, output), row.code, "", row.value, number++));
-  std::string stem = output + "_";
-  for (const std::string& x : inputs) {
-    stem.resize(output.size() + 1);
-    stem += x;
+  for (const std::string& x : inputs)
     for (const AttrRow& row : kInputRows2)
-      putRecord(attrs, new ROMAttr(attrName(row, stem), row.code, "", row.value, number++));
-  }
+      putRecord(attrs, new ROMAttr(attrName(row, output, x), row.code, "", row.value, number++));
   return 0;
+}
+
+void robase::reserveNNAttributes(ROMAttrMap& attrs, std::size_t outputCount, std::size_t outputNameLength,
+                                 const std::set<std::string>& inputs) {
+  const std::size_t perOutput = std::size(kOutputRows2) + inputs.size() * std::size(kInputRows2);
+  std::size_t fixedText = 0;  // prefixes and suffixes of one output's names
+  for (const AttrRow& row : kOutputRows2) fixedText += row.prefix.size() + row.suffix.size();
+  std::size_t inputText = 0;  // "_" + x of every input
+  for (const std::string& x : inputs) inputText += 1 + x.size();
+  for (const AttrRow& row : kInputRows2) fixedText += inputs.size() * (row.prefix.size() + row.suffix.size());
+  const std::size_t text = outputCount * (fixedText + std::size(kInputRows2) * inputText) +
+                           outputNameLength * perOutput;
+  attrs.reserve(outputCount * perOutput, text);
 }
 
 ROMAttr* robase::getAttribute(int number) const {

@@ -8,11 +8,14 @@
 #include "platform/src/padded_vector.h"
 
 struct rt_jac_t {
-  explicit rt_jac_t(int cap)
-      : capacity(cap), rows(static_cast<std::size_t>(cap)), cols(static_cast<std::size_t>(cap)), values(static_cast<std::size_t>(cap)) {}
+  explicit rt_jac_t(int cap) : capacity(cap), values(static_cast<std::size_t>(cap)) {}
 
   int capacity;
-  std::vector<int> rows;  // 0: not registered
+  // Rows and columns by non-zero number - 1, as far as numbers were
+  // registered: a number past the end of its half is not registered (0). A
+  // block registers far fewer non-zeros than the capacity allows, so the
+  // halves grow with the registrations instead of spanning the capacity.
+  std::vector<int> rows;
   std::vector<int> cols;
   pelmo_detail::PaddedVector values;
   int max_nz = 0;
@@ -26,9 +29,32 @@ struct rt_jac_t {
       ++errors;
       return 1;
     }
-    half[static_cast<std::size_t>(nz - 1)] = num;
+    const auto at = static_cast<std::size_t>(nz - 1);
+    if (at >= half.size()) {
+      try {
+        grow(half, at + 1);
+      } catch (const std::bad_alloc&) {
+        ++errors;  // no room to keep it: refused, as an invalid number would be
+        return 1;
+      }
+    }
+    half[at] = num;
     max_nz = std::max(max_nz, nz);
     return 0;
+  }
+
+  // The registered number at nz in one half; 0 when none.
+  static int get(const std::vector<int>& half, int nz) {
+    const auto at = static_cast<std::size_t>(nz - 1);
+    return at < half.size() ? half[at] : 0;
+  }
+
+  // Room for n entries, the new ones 0; the allocation at least doubles, so a
+  // pattern pass registering numbers one by one copies each only a few times.
+  void grow(std::vector<int>& half, std::size_t n) {
+    if (n > half.capacity())
+      half.reserve(std::min(std::max(n, 2 * half.capacity()), static_cast<std::size_t>(capacity)));
+    half.resize(n, 0);
   }
 };
 
@@ -54,21 +80,20 @@ void rtojac_reset_errors(rt_jac_t* j) {
 
 void rtojac_reset_pattern(rt_jac_t* j) {
   if (!j) return;
-  // Nothing beyond the highest number registered was ever set.
-  const auto used = static_cast<std::ptrdiff_t>(j->max_nz);
-  std::fill(j->rows.begin(), j->rows.begin() + used, 0);
-  std::fill(j->cols.begin(), j->cols.begin() + used, 0);
+  // Every number is unregistered again; the halves keep their allocations.
+  j->rows.clear();
+  j->cols.clear();
   j->max_nz = 0;
 }
 
 int rtojac_max_nz_registered(const rt_jac_t* j) { return j ? j->max_nz : 0; }
 
 int rtojac_row(const rt_jac_t* j, int nz) {
-  return (j && nz >= 1 && nz <= j->capacity) ? j->rows[static_cast<std::size_t>(nz - 1)] : 0;
+  return (j && nz >= 1 && nz <= j->capacity) ? rt_jac_t::get(j->rows, nz) : 0;
 }
 
 int rtojac_col(const rt_jac_t* j, int nz) {
-  return (j && nz >= 1 && nz <= j->capacity) ? j->cols[static_cast<std::size_t>(nz - 1)] : 0;
+  return (j && nz >= 1 && nz <= j->capacity) ? rt_jac_t::get(j->cols, nz) : 0;
 }
 
 void rtojac_relocate(rt_jac_t* j) {

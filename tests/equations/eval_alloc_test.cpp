@@ -8,9 +8,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "core/robase.h"
 #include "host/case_file.h"
 #include "tests/support/factory.h"
 #include "tests/support/hosted_block.h"
@@ -90,6 +92,26 @@ TEST(CountingNew, SeesEveryAllocation) {
   std::vector<double> v(100);
   std::string s(100, 'x');
   EXPECT_EQ(g_news.load() - before, 2);
+}
+
+// Room made for the attribute families of every output beforehand: filing
+// them allocates only the records and the names too long to be kept inside
+// their strings, nothing in the map.
+TEST(NNAttributes, ReservedMapTakesTheFamiliesWithoutAllocating) {
+  const std::set<std::string> inputs = {"FEEDMASS", "FEEDSG", "DRUMINLETTEMP", "X"};
+  const std::vector<std::string> outputs = {"LCNFRAC", "Y", "HEAVY_COKER_GAS_OIL_FRACTION"};
+  ROMAttrMap attrs;
+  std::size_t nameLength = 0;
+  for (const std::string& y : outputs) nameLength += y.size();
+  robase::reserveNNAttributes(attrs, outputs.size(), nameLength, inputs);
+  const long long before = g_news.load();
+  for (const std::string& y : outputs) robase::setupNNAttributes(attrs, y, inputs);
+  const long long made = g_news.load() - before;
+  ASSERT_EQ(attrs.size(), outputs.size() * (9 + 4 * inputs.size()));
+  long long expected = 0;
+  for (const auto& [name, record] : attrs) expected += 1 + (name.size() > std::string().capacity() ? 1 : 0);
+  EXPECT_EQ(made, expected);
+  for (auto& entry : attrs) delete entry.second;
 }
 
 class EvaluationAllocations : public ::testing::TestWithParam<AllocCase> {};

@@ -220,4 +220,41 @@ TEST(Jacobian, PatternBoundsHighestNzAndReset) {
   rtojac_destroy(j);
 }
 
+// A large capacity of which the block registers a few scattered numbers:
+// every number reads as registered or 0, up to the capacity, through growth,
+// a reset and a shorter pattern after it; the values start at zero.
+TEST(Jacobian, LargeCapacityRegisteredSparsely) {
+  constexpr int kCapacity = 200000;
+  rt_jac_t* j = rtojac_create(kCapacity);
+  ASSERT_NE(j, nullptr);
+  for (const int nz : {kCapacity, 1, 777, 3}) {
+    EXPECT_EQ(rtojac_set_nz_eqnnum(j, nz, nz % 50 + 1), 0);
+    EXPECT_EQ(rtojac_set_nz_varnum(j, nz, nz % 70 + 1), 0);
+  }
+  EXPECT_EQ(rtojac_set_nz_eqnnum(j, 5000, 9), 0);  // a row without its column
+  EXPECT_EQ(rtojac_max_nz_registered(j), kCapacity);
+  EXPECT_EQ(rtojac_row(j, 777), 777 % 50 + 1);
+  EXPECT_EQ(rtojac_col(j, kCapacity), kCapacity % 70 + 1);
+  EXPECT_EQ(rtojac_row(j, 5000), 9);
+  EXPECT_EQ(rtojac_col(j, 5000), 0);
+  for (const int nz : {2, 4, 776, 778, 4999, 5001, kCapacity - 1}) {
+    EXPECT_EQ(rtojac_row(j, nz), 0) << nz;
+    EXPECT_EQ(rtojac_col(j, nz), 0) << nz;
+  }
+  EXPECT_EQ(rtojac_row(j, kCapacity + 1), 0);
+  EXPECT_EQ(rtojac_error_count(j), 0);
+  const double* bj = rtojac_vec_bj(j);
+  for (const int nz : {1, 2, 777, 100000, kCapacity}) EXPECT_EQ(bj[nz - 1], 0.0) << nz;
+  rtojac_reset_pattern(j);
+  EXPECT_EQ(rtojac_row(j, 777), 0);
+  EXPECT_EQ(rtojac_col(j, kCapacity), 0);
+  EXPECT_EQ(rtojac_set_nz_varnum(j, 10, 4), 0);
+  EXPECT_EQ(rtojac_max_nz_registered(j), 10);
+  EXPECT_EQ(rtojac_col(j, 10), 4);
+  EXPECT_EQ(rtojac_row(j, 10), 0);
+  EXPECT_EQ(rtojac_col(j, 3), 0);
+  EXPECT_EQ(rtojac_col(j, 777), 0);
+  rtojac_destroy(j);
+}
+
 }  // namespace
