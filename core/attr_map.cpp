@@ -355,11 +355,10 @@ void AttrRef::missing() { throw std::out_of_range(kInvalidMapKey); }
 
 void AttrGroup::resolve(const ROMAttrMap& map) const {
   m_stamp = 0;
-  m_slots.resize(m_names.size());
-  for (std::size_t i = 0; i < m_names.size(); ++i) {
-    const auto it = map.find(m_names[i]);
+  for (std::size_t i = 0; i < m_members.size(); ++i) {
+    const auto it = map.find(name(i));
     if (it == map.end()) missingRecord();
-    m_slots[i] = &it->second;
+    m_members[i].slot = &it->second;
   }
   m_stamp = map.stamp();
 }

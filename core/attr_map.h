@@ -285,14 +285,33 @@ class AttrRef {
 
 // Several attributes that one evaluation reads together (a network output's
 // ALPHA and its GAMMA per input): one stamp check for the group, then each
-// record read through its slot, as AttrRef does for one.
+// record read through its slot, as AttrRef does for one. The names are kept
+// end to end in one text, so a group of many names takes two allocations.
 class AttrGroup {
  public:
   AttrGroup() = default;
-  explicit AttrGroup(std::vector<std::string> names) : m_names(std::move(names)) {}
+  explicit AttrGroup(const std::vector<std::string>& names) {
+    reserve(names.size(), 0);
+    for (const std::string& name : names) add({name});
+  }
 
-  std::size_t size() const { return m_names.size(); }
-  const std::string& name(std::size_t i) const { return m_names[i]; }
+  // Room for count names of textBytes characters in all.
+  void reserve(std::size_t count, std::size_t textBytes) {
+    m_members.reserve(count);
+    m_text.reserve(textBytes);
+  }
+  // Appends the name made of the pieces, end to end; the group must be bound again.
+  void add(std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) m_text.append(piece);
+    m_members.push_back({m_text.size(), nullptr});
+    m_stamp = 0;
+  }
+
+  std::size_t size() const { return m_members.size(); }
+  std::string_view name(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : m_members[i - 1].end;
+    return std::string_view(m_text).substr(begin, m_members[i].end - begin);
+  }
 
   // Makes the slots current for the map (looking every name up, in order,
   // after a structural change); a missing name raises "invalid map<K, T>
@@ -303,7 +322,7 @@ class AttrGroup {
   // The value of attribute i of the bound map; a null record raises the same
   // text.
   double value(std::size_t i) const {
-    ROMAttr* record = *m_slots[i];
+    ROMAttr* record = *m_members[i].slot;
     if (!record) missingRecord();
     return record->value;
   }
@@ -312,7 +331,11 @@ class AttrGroup {
   void resolve(const ROMAttrMap& map) const;
   [[noreturn]] static void missingRecord();
 
-  std::vector<std::string> m_names;
-  mutable std::vector<ROMAttr* const*> m_slots;
+  struct Member {
+    std::size_t end;  // of the name in m_text
+    ROMAttr* const* slot;
+  };
+  std::string m_text;
+  mutable std::vector<Member> m_members;
   mutable std::uint64_t m_stamp = 0;
 };

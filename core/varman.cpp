@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <stdexcept>
 
 #include "core/helpers.h"
@@ -25,14 +26,46 @@ VarMan::~VarMan() = default;
 
 void VarMan::addVar(const std::string& name, const std::string& baseUnit, const std::string& dispUnit, int index,
                     double lower, double upper) {
-  if (m_vars.count(name) != 0) {
+  if (find(name)) {
     if (m_generation == Generation::First) throw vardupex();
     throw vardupex2();
   }
-  m_vars.emplace(name, std::make_unique<ROMVar>(name, baseUnit, dispUnit, index, lower, upper));
+  makeIndexRoom();
+  const auto filed = m_vars.emplace(name, std::make_unique<ROMVar>(name, baseUnit, dispUnit, index, lower, upper));
+  indexRecord(std::hash<std::string_view>{}(name), &filed.first->first, filed.first->second.get());
 }
 
-ROMVar& VarMan::var(const std::string& name) const { return *at_or_throw(m_vars, name); }
+ROMVar& VarMan::var(const std::string& name) const {
+  ROMVar* record = find(name);
+  if (!record) throw std::out_of_range(kInvalidMapKey);
+  return *record;
+}
+
+ROMVar* VarMan::find(std::string_view name) const noexcept {
+  if (m_index.empty()) return nullptr;
+  const std::size_t hash = std::hash<std::string_view>{}(name);
+  const std::size_t mask = m_index.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const IndexSlot& slot = m_index[i];
+    if (!slot.record) return nullptr;
+    if (slot.hash == hash && *slot.name == name) return slot.record;
+  }
+}
+
+void VarMan::makeIndexRoom() {
+  if ((m_vars.size() + 1) * 2 <= m_index.size()) return;
+  std::vector<IndexSlot> index(m_index.empty() ? 256 : m_index.size() * 2, IndexSlot{0, nullptr, nullptr});
+  index.swap(m_index);
+  for (const IndexSlot& slot : index)
+    if (slot.record) indexRecord(slot.hash, slot.name, slot.record);
+}
+
+void VarMan::indexRecord(std::size_t hash, const std::string* name, ROMVar* record) noexcept {
+  const std::size_t mask = m_index.size() - 1;
+  std::size_t i = hash & mask;
+  while (m_index[i].record) i = (i + 1) & mask;
+  m_index[i] = {hash, name, record};
+}
 
 void VarMan::noFirstVariable() { throw std::logic_error("variable manager without a first variable position"); }
 
@@ -74,6 +107,7 @@ int VarMan::setUpper(const std::string& name, double value) const {
 }
 
 void VarMan::clear() {
+  m_index.clear();
   m_vars.clear();
   m_stamp = nextStamp();
   m_excluded.clear();

@@ -17,6 +17,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/onebased.h"
 #include "core/records.h"
@@ -40,7 +42,7 @@ class VarMan {
   void addVar(const std::string& name, const std::string& baseUnit, const std::string& dispUnit, int index,
               double lower, double upper);
 
-  bool contains(const std::string& name) const { return m_vars.count(name) != 0; }
+  bool contains(const std::string& name) const { return find(name) != nullptr; }
   // The record of a name; a missing name raises "invalid map<K, T> key".
   ROMVar& var(const std::string& name) const;
   std::size_t size() const { return m_vars.size(); }
@@ -123,6 +125,12 @@ class VarMan {
   void clear();
 
  private:
+  // The record of a name through the hash index; null when absent.
+  ROMVar* find(std::string_view name) const noexcept;
+  // Room in the index for one more record (grown before the record is filed,
+  // so a failed growth leaves map and index as they were).
+  void makeIndexRoom();
+  void indexRecord(std::size_t hash, const std::string* name, ROMVar* record) noexcept;
   double checkedValueAt(int index) const;
   [[noreturn]] static void noFirstVariable();
   [[noreturn]] static void outOfRange();
@@ -132,6 +140,15 @@ class VarMan {
   mutable rtvarlst_t* m_list = nullptr;  // variable list of the current pass
   const int* m_firstVar;                 // the block's first variable position
   std::map<std::string, std::unique_ptr<ROMVar>> m_vars;
+  // The records by the hash of their name (open addressing, linear probing,
+  // a power of two at most half full): what look-ups by name use, since
+  // every pattern and port pass finds its variables by name.
+  struct IndexSlot {
+    std::size_t hash;
+    const std::string* name;  // the map's key
+    ROMVar* record;           // null: an empty slot
+  };
+  std::vector<IndexSlot> m_index;
   int m_exclusionFlag = 0;
   std::set<std::string> m_excluded;
   Generation m_generation;

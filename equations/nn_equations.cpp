@@ -39,16 +39,15 @@ struct CloseOnExit {
 
 // ---- Attribute look-up ----------------------------------------------------------
 
-std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs) {
-  std::vector<std::string> names;
-  names.reserve(inputs.size() + 1);
-  names.emplace_back().append("ALPHA_").append(output);
-  for (const std::string& x : inputs) {
-    std::string& name = names.emplace_back();
-    name.reserve(7 + output.size() + x.size());
-    name.append("GAMMA_").append(output).append("_").append(x);
-  }
-  return names;
+AttrGroup tuningFactors(const std::string& output, const std::vector<std::string>& inputs) {
+  constexpr std::string_view kAlpha = "ALPHA_", kGamma = "GAMMA_", kJoin = "_";
+  std::size_t text = kAlpha.size() + output.size();
+  for (const std::string& x : inputs) text += kGamma.size() + output.size() + kJoin.size() + x.size();
+  AttrGroup factors;
+  factors.reserve(inputs.size() + 1, text);
+  factors.add({kAlpha, output});
+  for (const std::string& x : inputs) factors.add({kGamma, output, kJoin, x});
+  return factors;
 }
 
 ROMAttr* findAttrValue(EqnContext context, const std::string& name) {
@@ -140,7 +139,7 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
     : roeqn2("Y_" + output, context),
       m_output(std::move(output)),
       m_inputs(std::move(inputs)),
-      m_factors(tuningFactorNames(m_output, m_inputs)),
+      m_factors(tuningFactors(m_output, m_inputs)),
       m_beta("BETA_" + m_output),
       m_scales(m_inputs.size() + 1),
       m_dPdx(m_inputs.size(), 0.0),

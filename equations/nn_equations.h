@@ -47,7 +47,7 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
                              const std::string& kind);
 // "ALPHA_" output, then "GAMMA_" output "_" x for each input: the factors a
 // network equation reads in its residual and its Jacobian.
-std::vector<std::string> tuningFactorNames(const std::string& output, const std::vector<std::string>& inputs);
+AttrGroup tuningFactors(const std::string& output, const std::vector<std::string>& inputs);
 
 // One network run through its own runner: configured once (output, file
 // "<kind>_<output>.zkr", folder "<ZKDir>\<kind>"), the input names held in

@@ -16,7 +16,7 @@ eqNNDep::eqNNDep(EqnContext attributes, const std::string& output, const std::st
       m_modelKind(modelKind),
       m_output(output),
       m_inputs(inputList(inputs)),
-      m_factors(ROEqnSupplier::tuningFactorNames(output, m_inputs)),
+      m_factors(ROEqnSupplier::tuningFactors(output, m_inputs)),
       m_beta("BETA_" + output),
       m_cache(m_inputs.size(), 0.0),
       m_dpdx(m_inputs.size(), 0.0),

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/eqnman.h"
 #include "core/managers_ex.h"
@@ -87,6 +88,43 @@ TEST_F(Managers, VariablesByNameAtTheBlockPosition) {
   EXPECT_TRUE(rtovarlst_is_fixed(fw.vars, 102));
   vm.setVarSpec("A2", "CALC");
   EXPECT_FALSE(rtovarlst_is_fixed(fw.vars, 102));
+}
+
+// Many more records than the look-up index first holds, names that differ
+// only late or by case, and a clear: every name finds its own record, a
+// missing one fails with the map's text, a cleared manager finds none and
+// takes the names again.
+TEST(VarManLookUp, FindsEveryRecordThroughGrowthAndClear) {
+  const int first = 1;
+  VarMan vm(&first);
+  std::vector<std::string> names;
+  for (int i = 0; i < 700; ++i) names.push_back("VARIABLE_WITH_A_LONG_COMMON_PREFIX_" + std::to_string(i));
+  names.push_back("x");
+  names.push_back("X");
+  for (int round = 0; round < 2; ++round) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      vm.addVar(names[i], "KG/HR", "KG/HR", static_cast<int>(i) + 1, 0, 1);
+    ASSERT_EQ(vm.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_TRUE(vm.contains(names[i]));
+      EXPECT_EQ(vm.var(names[i]).index, static_cast<int>(i) + 1) << names[i];
+      EXPECT_EQ(vm.var(names[i]).name, names[i]);
+    }
+    EXPECT_THROW(vm.addVar(names[350], "K", "K", 1, 0, 1), vardupex2);
+    EXPECT_EQ(vm.size(), names.size());
+    for (const char* missing : {"VARIABLE_WITH_A_LONG_COMMON_PREFIX_700", "", "VARIABLE_WITH_A_LONG_COMMON_PREFIX_"}) {
+      EXPECT_FALSE(vm.contains(missing));
+      try {
+        vm.var(missing);
+        ADD_FAILURE() << missing << " was found";
+      } catch (const std::out_of_range& ex) {
+        EXPECT_STREQ(ex.what(), "invalid map<K, T> key");
+      }
+    }
+    vm.clear();
+    EXPECT_FALSE(vm.contains(names[0]));
+    EXPECT_THROW(vm.var("x"), std::out_of_range);
+  }
 }
 
 TEST_F(Managers, EquationsNumberedInTheOrderAddedAndPatternedSo) {
