@@ -364,7 +364,7 @@ int _eqNNDep_OverCrack::refresh(bool force) {
 // ---- Builder --------------------------------------------------------------------
 
 EqnPtr buildNNDepEquations(EqnContext context, const std::string& output, const std::string& modelKind,
-                           const std::vector<std::string>& inputs, NNEquationParams params) {
+                           const std::vector<std::string>& inputs, const NNEquationParams& params) {
   std::unique_ptr<NNDepEqn> eqn;
   if (const auto it = params.overcrack.find(output); it != params.overcrack.end())
     eqn = std::make_unique<_eqNNDep_OverCrack>(context, output, modelKind, inputs, it->second);

@@ -61,7 +61,6 @@ IROReacEqn::~IROReacEqn() = default;
 
 EqnPtr IROReacEqn::createNNEquation(const std::string& output, const std::vector<std::string>& inputs,
                                     const NNEquationParams& params) const {
-  // The builder keeps its own copy of both maps.
   return buildNNDepEquations(m_context, output, m_modelType, inputs, params);
 }
 

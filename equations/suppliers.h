@@ -265,7 +265,7 @@ EqnPtr buildSumRatioEquation(const std::vector<std::string>& group1, const std::
                              const std::string& ratio, const std::string& name);
 // The network equation of one output, run with the networks of the model kind.
 EqnPtr buildNNDepEquations(EqnContext context, const std::string& output, const std::string& modelKind,
-                           const std::vector<std::string>& inputs, NNEquationParams params);
+                           const std::vector<std::string>& inputs, const NNEquationParams& params);
 // The families' equations by name.
 EqnPtr buildHcrPropertyEquations(const std::string& name);
 EqnPtr buildCokerPropertyEquations(const std::string& name);

@@ -20,6 +20,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -115,8 +116,9 @@ void rocoker_1::createROMEquations() {
   const std::unique_ptr<IROReacEqn> reac = createReacEqn(std::string("COKER"), context(), m_version);
   if (!reac) missing("coker supplier");
 
-  auto add = [this](EqnPtr eqn, const std::string& what) {
-    if (!eqn) missing(what);
+  // What a missing object is is put into words only when one is missing.
+  auto add = [this](EqnPtr eqn, std::string_view what, std::string_view name = {}) {
+    if (!eqn) missing(std::string(what).append(name));
     m_eqnMan.addEquation(std::move(eqn));
   };
 
@@ -126,7 +128,7 @@ void rocoker_1::createROMEquations() {
   const ScaleMap scales;
   const OverCrackMap overcrack;
   for (const varinfo2& y : nnOutputSet)
-    add(reac->createNNEquation(y.name, inputs, scales, overcrack), "network equation of " + y.name);
+    add(reac->createNNEquation(y.name, inputs, scales, overcrack), "network equation of ", y.name);
 
   EqnList balances = gen->createBalanceEquations(cokerReactionSpec());
   if (balances.empty()) missing("balance equations");
@@ -134,22 +136,22 @@ void rocoker_1::createROMEquations() {
 
   const ConversionBasisSpec basis(static_cast<std::uint32_t>(m_hlBasis), static_cast<std::uint32_t>(m_leBasis));
   for (const std::string& s : std::set<std::string>(std::begin(kVolumeStreams), std::end(kVolumeStreams)))
-    add(gen->createConversionEquation(s, kBasisMass, kBasisVolume, &basis), "volume conversion of " + s);
+    add(gen->createConversionEquation(s, kBasisMass, kBasisVolume, &basis), "volume conversion of ", s);
   for (const char* s : kMolarStreams)
-    add(gen->createConversionEquation(s, kBasisMass, kBasisMoles, &basis), std::string("molar conversion of ") + s);
+    add(gen->createConversionEquation(s, kBasisMass, kBasisMoles, &basis), "molar conversion of ", s);
 
   add(gen->createFractionEquation("H2S", kBasisMass, "FEED", "SUL"), "H2S yield fraction");
 
   for (const std::string s : kSulfurPpmStreams)
     add(gen->createUnitConversionEquation(s + "SULPPM", s + "SUL", "EQN_" + s + "SULPPM", kPpmToPercent, 0.0),
-        "sulfur ppm of " + s);
+        "sulfur ppm of ", s);
 
   const std::string massWord = massSuffix();
   for (const MixRow& m : kMixes)
-    add(gen->createMixFlowEquation(m.members, m.mix, m.basis, massWord), std::string("mix ") + m.mix);
+    add(gen->createMixFlowEquation(m.members, m.mix, m.basis, massWord), "mix ", m.mix);
 
   for (const RatioRow& r : kRatios)
     add(gen->createSumRatioEquation({r.part}, {r.whole}, r.ratio, r.equation, false), r.equation);
 
-  for (const char* name : kPropertyIndices) add(reac->createEquation(name), std::string("property equation ") + name);
+  for (const char* name : kPropertyIndices) add(reac->createEquation(name), "property equation ", name);
 }

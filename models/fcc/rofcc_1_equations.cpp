@@ -167,8 +167,9 @@ void rofcc_1::buildEquations() {
   const IROGenEqn& gen = *m_genSupplier;
   const IROReacEqn& fcc = *m_fccSupplier;
 
-  auto add = [this](EqnPtr eqn, const std::string& what) {
-    if (!eqn) missing(what);
+  // What a missing object is is put into words only when one is missing.
+  auto add = [this](EqnPtr eqn, std::string_view what, std::string_view name = {}) {
+    if (!eqn) missing(std::string(what).append(name));
     m_eqnMan.addEquation(std::move(eqn));
   };
 
@@ -176,7 +177,7 @@ void rofcc_1::buildEquations() {
   std::vector<std::string> inputs;
   for (const varinfo2& v : inputSet) inputs.push_back(v.name);
   const NNEquationParams params = makeFccOvercrackSpecs();
-  for (const varinfo2& y : nnOutputSet) add(fcc.createNNEquation(y.name, inputs, params), "network equation of " + y.name);
+  for (const varinfo2& y : nnOutputSet) add(fcc.createNNEquation(y.name, inputs, params), "network equation of ", y.name);
 
   EqnList balances = gen.createBalanceEquations(makeFccReactionSpec(m_modelKind));
   if (balances.empty()) missing("balance equations");
@@ -184,19 +185,19 @@ void rofcc_1::buildEquations() {
 
   for (const std::string& p : m_productSet)
     add(gen.createUnitConversionEquation(p + "SULPPM", p + "SUL", "EQN_" + p + "SULPPM", kPpmToPercent, 0.0),
-        "sulfur ppm of " + p);
+        "sulfur ppm of ", p);
 
   const ConversionBasisSpec basis(static_cast<std::uint32_t>(m_hlBasis), static_cast<std::uint32_t>(m_leBasis));
   for (const std::string& s : m_streamSet)
-    add(gen.createConversionEquation(s, kBasisMass, kBasisVolume, &basis), "volume conversion of " + s);
+    add(gen.createConversionEquation(s, kBasisMass, kBasisVolume, &basis), "volume conversion of ", s);
   for (const std::string& g : m_gasSet)
-    add(gen.createConversionEquation(g, kBasisMass, kBasisMoles, &basis), "molar conversion of " + g);
+    add(gen.createConversionEquation(g, kBasisMass, kBasisMoles, &basis), "molar conversion of ", g);
 
   add(gen.createFractionEquation("H2S", kBasisMass, "FEED", "SUL"), "H2S yield fraction");
 
   const std::string massWord = massSuffix();
   for (const MixRow& m : kMixes)
-    add(gen.createMixFlowEquation(m.members, m.mix, m.basis, massWord), std::string("mix ") + m.mix);
+    add(gen.createMixFlowEquation(m.members, m.mix, m.basis, massWord), "mix ", m.mix);
 
   for (const RatioRow& r : kRatios) {
     EqnPtr ratio = gen.createSumRatioEquation({r.member}, {r.total}, r.ratio, std::string("EQN_") + r.ratio, false);
@@ -204,10 +205,10 @@ void rofcc_1::buildEquations() {
     // and total; a ratio that is a fixed constant (the C5+ splits by mass)
     // would lose the user's value, so its step never runs.
     if (ratio && constSet.count(varinfo2(r.ratio, "", 0.0, 0.0)) != 0) ratio->setOrderKey(roeqn2::kNeverInit);
-    add(std::move(ratio), std::string("split ratio ") + r.ratio);
+    add(std::move(ratio), "split ratio ", r.ratio);
   }
 
-  for (const char* name : kNamedEquations) add(fcc.createEquation(name), std::string("FCC equation ") + name);
+  for (const char* name : kNamedEquations) add(fcc.createEquation(name), "FCC equation ", name);
 }
 
 void rofcc_1::checkEquations() const {

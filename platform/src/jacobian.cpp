@@ -11,10 +11,11 @@ struct rt_jac_t {
   explicit rt_jac_t(int cap) : capacity(cap), values(static_cast<std::size_t>(cap)) {}
 
   int capacity;
-  // Rows and columns by non-zero number - 1, as far as numbers were
-  // registered: a number past the end of its half is not registered (0). A
-  // block registers far fewer non-zeros than the capacity allows, so the
-  // halves grow with the registrations instead of spanning the capacity.
+  // Rows and columns by non-zero number - 1 (0: not registered), as far as
+  // numbers were registered: a number past the end of its half is not
+  // registered either. A block registers far fewer non-zeros than the
+  // capacity allows, so the halves grow with the registrations instead of
+  // spanning the capacity.
   std::vector<int> rows;
   std::vector<int> cols;
   pelmo_detail::PaddedVector values;
@@ -49,12 +50,12 @@ struct rt_jac_t {
     return at < half.size() ? half[at] : 0;
   }
 
-  // Room for n entries, the new ones 0; the allocation at least doubles, so a
-  // pattern pass registering numbers one by one copies each only a few times.
+  // At least n entries, the new ones 0. A half starts at a block's usual
+  // count and at least doubles, so a pattern pass registering numbers one
+  // by one grows it only a few times.
   void grow(std::vector<int>& half, std::size_t n) {
-    if (n > half.capacity())
-      half.reserve(std::min(std::max(n, 2 * half.capacity()), static_cast<std::size_t>(capacity)));
-    half.resize(n, 0);
+    constexpr std::size_t kFirstSize = 2048;
+    half.resize(std::min(std::max({n, 2 * half.size(), kFirstSize}), static_cast<std::size_t>(capacity)), 0);
   }
 };
 
@@ -80,9 +81,9 @@ void rtojac_reset_errors(rt_jac_t* j) {
 
 void rtojac_reset_pattern(rt_jac_t* j) {
   if (!j) return;
-  // Every number is unregistered again; the halves keep their allocations.
-  j->rows.clear();
-  j->cols.clear();
+  // Nothing beyond the highest number registered was ever set.
+  for (std::vector<int>* half : {&j->rows, &j->cols})
+    std::fill_n(half->begin(), std::min(half->size(), static_cast<std::size_t>(j->max_nz)), 0);
   j->max_nz = 0;
 }
 
