@@ -15,7 +15,9 @@ int EqnMan::addEquation(std::unique_ptr<roeqn2> object) {
   if (!object) throw std::invalid_argument("no equation object to add");
   if (m_objects.count(object->name) != 0) throw eqdupex2();
   roeqn2& eqn = *object;
-  m_inNameOrder.reserve(m_inNameOrder.size() + 1);  // so the insertion below cannot fail
+  // Room first (doubling), so the insertion below cannot fail.
+  if (m_inNameOrder.size() == m_inNameOrder.capacity())
+    m_inNameOrder.reserve(std::max<std::size_t>(64, 2 * m_inNameOrder.size()));
   const auto placed = m_objects.emplace(eqn.name, std::move(object)).first;
   m_inNameOrder.insert(m_inNameOrder.begin() + std::distance(m_objects.begin(), placed), &eqn);
   eqn.setBlockStarts(m_firstNz, m_firstEqn);

@@ -121,12 +121,23 @@ bool copyBounded(char* dst, std::size_t cap, const std::string& text) {
 }
 
 bool frameworkName(char* field, std::size_t cap, const char* block, const std::string& own) {
-  const std::string full = std::string(block ? block : "") + "." + own;
-  if (full.size() > kMaxNameLength) {
+  // block + "." + own, written straight into the field.
+  const std::size_t blockLength = block ? std::strlen(block) : 0;
+  const std::size_t size = blockLength + 1 + own.size();
+  if (size > kMaxNameLength) {
     if (field && cap > 0) field[0] = '\0';
     return false;
   }
-  return copyBounded(field, cap, full);
+  if (!field || cap == 0) return false;
+  if (size >= cap || own.find('\0') != std::string::npos) {
+    field[0] = '\0';
+    return false;
+  }
+  if (blockLength > 0) std::memcpy(field, block, blockLength);
+  field[blockLength] = '.';
+  std::memcpy(field + blockLength + 1, own.data(), own.size());
+  field[size] = '\0';
+  return true;
 }
 
 bool registerNonZero(rt_jac_t* jac, int nz, int row, int column) {

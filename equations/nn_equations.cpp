@@ -146,7 +146,8 @@ NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::stri
       m_raw(m_inputs.size(), 0.0),
       m_z(m_inputs.size(), 0.0),
       m_jacSums(m_inputs.size() + 1, 0.0) {
-  m_varNames = m_inputs;
+  m_varNames.reserve(m_inputs.size() + 1);
+  m_varNames.assign(m_inputs.begin(), m_inputs.end());
   m_varNames.push_back(m_output);
   setOrderKey(kOrderKey);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -214,12 +215,19 @@ void varSetPhysicalType(long long* status, int phys_type) {
 
 int rtouom_locate(const char* unit, int* phys_type, int* uom_id) {
   if (unit) {
-    for (int i = 0; i < kUnitCount; ++i) {
-      if (pelmo_detail::iequals(unit, kUnits[i].name)) {
-        if (phys_type) *phys_type = kUnits[i].type;
-        if (uom_id) *uom_id = i + 1;
-        return 0;
-      }
+    // No two units are the same name in another case, so a unit written as
+    // the table writes it is the one a comparison regardless of case finds
+    // first; the plain comparison finds it without folding every character.
+    const std::string_view text(unit);
+    int found = -1;
+    for (int i = 0; i < kUnitCount && found < 0; ++i)
+      if (text == kUnits[i].name) found = i;
+    for (int i = 0; i < kUnitCount && found < 0; ++i)
+      if (pelmo_detail::iequals(text, kUnits[i].name)) found = i;
+    if (found >= 0) {
+      if (phys_type) *phys_type = kUnits[found].type;
+      if (uom_id) *uom_id = found + 1;
+      return 0;
     }
   }
   if (phys_type) *phys_type = PT_NONE;

@@ -123,6 +123,35 @@ TEST(SetupNames, FrameworkNameOverNinetyNineCharactersIsRefusedNotCut) {
   EXPECT_STREQ(field, "");
 }
 
+// The name in the framework's field: "block.own" when it fits the field and
+// the length limit, else an empty field and false.
+TEST(FrameworkName, FitsTheFieldOrLeavesItEmpty) {
+  struct Case {
+    const char* block;
+    std::string own;
+    std::size_t cap;
+    bool fits;
+    const char* field;
+  };
+  const Case cases[] = {
+      {"C1", "FEEDMASS", 32, true, "C1.FEEDMASS"},
+      {nullptr, "FEEDMASS", 32, true, ".FEEDMASS"},
+      {"", "", 32, true, "."},
+      {"C1", "FEEDMASS", 12, true, "C1.FEEDMASS"},  // 11 characters and the terminator
+      {"C1", "FEEDMASS", 11, false, ""},
+      {"C1", std::string("FEED\0MASS", 9), 32, false, ""},
+  };
+  for (const Case& c : cases) {
+    char field[32] = "stale";
+    EXPECT_EQ(frameworkName(field, c.cap, c.block, c.own), c.fits) << c.field;
+    EXPECT_STREQ(field, c.field);
+  }
+  EXPECT_FALSE(frameworkName(nullptr, 32, "C1", "FEEDMASS"));
+  char untouched[4] = "abc";
+  EXPECT_FALSE(frameworkName(untouched, 0, "C1", "FEEDMASS"));
+  EXPECT_STREQ(untouched, "abc");
+}
+
 TEST(SetupFeed, VolumeBasisFixesFeedVolumeAndAMissingOneIsAFailure) {
   for (bool withFeedVol : {true, false}) {
     Framework fw;

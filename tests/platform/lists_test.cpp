@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -166,6 +168,16 @@ TEST(Units, TableLocatesAndNamesEveryUnit) {
     int phys = 9, uom = 9;
     EXPECT_EQ(rtouom_locate(u, &phys, &uom), 1);
     EXPECT_EQ(phys + uom, 0);
+  }
+  EXPECT_EQ(rtouom_warning_count(), warnings + 3);
+  // Any case finds the same unit: no two units differ only by case.
+  for (std::size_t i = 0; i < std::size(known); ++i) {
+    std::string lower = known[i];
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    int phys = 0, uom = 0;
+    EXPECT_EQ(rtouom_locate(lower.c_str(), &phys, &uom), 0) << lower;
+    EXPECT_EQ(uom, ids[i]) << lower;
+    EXPECT_EQ(phys, types[i]) << lower;
   }
   EXPECT_EQ(rtouom_warning_count(), warnings + 3);
   EXPECT_STREQ(rtouom_name(0), "");
