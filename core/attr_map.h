@@ -46,6 +46,10 @@
 
 namespace attrmap_detail {
 
+// The hash of a name for the map's index: eight characters at a step, mixed
+// so that the low bits (which pick the slot) depend on every character.
+std::size_t hashName(std::string_view name) noexcept;
+
 // The entries (blocks of one size) and name text of one map. Entries come
 // from blocks of growing size and return to a free list; text is appended to
 // blocks of growing size and given back only as a whole (the map rebuilds its
@@ -220,7 +224,7 @@ class ROMAttrMap {
   static std::uint64_t nextStamp() noexcept;
   void restamp() noexcept { m_stamp = nextStamp(); }
 
-  static std::size_t hashOf(key_type key) noexcept { return std::hash<key_type>{}(key); }
+  static std::size_t hashOf(key_type key) noexcept { return attrmap_detail::hashName(key); }
   Entry* lookup(key_type key) const noexcept { return lookup(key, hashOf(key)); }
   Entry* lookup(key_type key, std::size_t hash) const noexcept;
   // A new entry for a key known to be absent.
