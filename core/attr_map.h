@@ -42,13 +42,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/name_hash.h"
 #include "core/records.h"
 
 namespace attrmap_detail {
-
-// The hash of a name for the map's index: eight characters at a step, mixed
-// so that the low bits (which pick the slot) depend on every character.
-std::size_t hashName(std::string_view name) noexcept;
 
 // The entries (blocks of one size) and name text of one map. Entries come
 // from blocks of growing size and return to a free list; text is appended to
@@ -224,7 +221,7 @@ class ROMAttrMap {
   static std::uint64_t nextStamp() noexcept;
   void restamp() noexcept { m_stamp = nextStamp(); }
 
-  static std::size_t hashOf(key_type key) noexcept { return attrmap_detail::hashName(key); }
+  static std::size_t hashOf(key_type key) noexcept { return ::hashName(key); }
   Entry* lookup(key_type key) const noexcept { return lookup(key, hashOf(key)); }
   Entry* lookup(key_type key, std::size_t hash) const noexcept;
   // A new entry for a key known to be absent.

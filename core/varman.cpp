@@ -2,10 +2,10 @@
 
 #include <atomic>
 #include <cmath>
-#include <functional>
 #include <stdexcept>
 
 #include "core/helpers.h"
+#include "core/name_hash.h"
 #include "core/managers_ex.h"
 
 namespace {
@@ -32,7 +32,7 @@ void VarMan::addVar(const std::string& name, const std::string& baseUnit, const 
   }
   makeIndexRoom();
   const auto filed = m_vars.emplace(name, std::make_unique<ROMVar>(name, baseUnit, dispUnit, index, lower, upper));
-  indexRecord(std::hash<std::string_view>{}(name), &filed.first->first, filed.first->second.get());
+  indexRecord(hashName(name), &filed.first->first, filed.first->second.get());
 }
 
 ROMVar& VarMan::var(const std::string& name) const {
@@ -43,7 +43,7 @@ ROMVar& VarMan::var(const std::string& name) const {
 
 ROMVar* VarMan::find(std::string_view name) const noexcept {
   if (m_index.empty()) return nullptr;
-  const std::size_t hash = std::hash<std::string_view>{}(name);
+  const std::size_t hash = hashName(name);
   const std::size_t mask = m_index.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const IndexSlot& slot = m_index[i];

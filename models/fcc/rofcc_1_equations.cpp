@@ -23,7 +23,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -212,14 +211,11 @@ void rofcc_1::buildEquations() {
 }
 
 void rofcc_1::checkEquations() const {
-  // Every network row lists every input: a name found once is not looked up again.
-  std::unordered_set<std::string_view> found;
+  // Each name is looked up in the variable manager's hash index.
   for (const auto& [name, eqn] : m_eqnMan.objects()) {
     for (const std::string& v : eqn->varNames()) {
-      if (found.count(v) != 0) continue;
       if (!m_varMan.contains(v))
         throw std::runtime_error("FCC equations: " + name + " names the variable " + v + ", which the block lacks");
-      found.insert(v);
     }
     const auto* network = dynamic_cast<const NNDepEqn*>(eqn.get());
     if (network && !network->configured())
