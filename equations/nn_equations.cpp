@@ -11,10 +11,11 @@ namespace ROEqnSupplier {
 
 namespace {
 
-// ASCII comparison regardless of case: how the runner matches tags to inputs.
-bool sameNameNoCase(const char* a, const std::string& b) {
+// ASCII comparison regardless of case: how the runner matches tags to inputs
+// (both names in their buffers).
+bool sameNameNoCase(const char* a, const char* b) {
   const std::size_t n = strnlen(a, DIV_NAME_BUF);
-  if (n != b.size()) return false;
+  if (n != strnlen(b, DIV_NAME_BUF)) return false;
   for (std::size_t i = 0; i < n; ++i) {
     char x = a[i], y = b[i];
     if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
@@ -39,7 +40,7 @@ struct CloseOnExit {
 
 // ---- Attribute look-up ----------------------------------------------------------
 
-AttrGroup tuningFactors(const std::string& output, const std::vector<std::string>& inputs) {
+AttrGroup tuningFactors(const std::string& output, std::span<const std::string> inputs) {
   constexpr std::string_view kAlpha = "ALPHA_", kGamma = "GAMMA_", kJoin = "_";
   std::size_t text = kAlpha.size() + output.size();
   for (const std::string& x : inputs) text += kGamma.size() + output.size() + kJoin.size() + x.size();
@@ -74,7 +75,6 @@ NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& ou
     : m_runner(std::make_unique<DIVeduded>()),
       m_file(networkFileName(modelKind, output)),
       m_folder(networkFolderName(modelKind)),
-      m_inputs(inputs),
       m_names(inputs.size()),
       m_d(inputs.size(), 0.0) {
   for (std::size_t i = 0; i < inputs.size(); ++i)
@@ -87,7 +87,7 @@ NetworkRunner::~NetworkRunner() = default;
 
 int NetworkRunner::run(const std::vector<double>& values, bool strictTags, double& prediction,
                        std::vector<double>& derivs) {
-  if (!m_usable || values.size() != m_inputs.size()) return 1;
+  if (!m_usable || values.size() != m_names.size()) return 1;
   try {
     DIVeduded& r = *m_runner;
     r.SetInputs(m_names.pointers.data(), const_cast<double*>(values.data()), static_cast<int>(values.size()));
@@ -101,7 +101,7 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
 
     // Inputs the network does not depend on have derivative 0.
     std::vector<double>& d = m_d;
-    d.assign(m_inputs.size(), 0.0);
+    d.assign(m_names.size(), 0.0);
     const std::size_t tags = derivatives.values.size();
     if (m_tagTexts.size() != tags) {
       m_tagTexts.assign(tags, std::string());
@@ -112,8 +112,8 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
       std::string& seen = m_tagTexts[t];
       if (seen.empty() || std::strncmp(tag, seen.c_str(), DIV_NAME_BUF) != 0) {
         int found = -1;
-        for (std::size_t i = 0; i < m_inputs.size(); ++i)
-          if (sameNameNoCase(tag, m_inputs[i])) found = static_cast<int>(i);
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+          if (sameNameNoCase(tag, m_names.buffers[i].data())) found = static_cast<int>(i);
         seen.assign(tag, strnlen(tag, DIV_NAME_BUF));
         m_tagInputs[t] = found;
       }
@@ -138,16 +138,16 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
 NNDepEqn::NNDepEqn(EqnContext context, std::string output, std::vector<std::string> inputs)
     : roeqn2("Y_" + output, context),
       m_output(std::move(output)),
-      m_inputs(std::move(inputs)),
-      m_factors(tuningFactors(m_output, m_inputs)),
+      m_factors(tuningFactors(m_output, inputs)),
       m_beta("BETA_" + m_output),
-      m_scales(m_inputs.size() + 1),
-      m_dPdx(m_inputs.size(), 0.0),
-      m_raw(m_inputs.size(), 0.0),
-      m_z(m_inputs.size(), 0.0),
-      m_jacSums(m_inputs.size() + 1, 0.0) {
-  m_varNames.reserve(m_inputs.size() + 1);
-  m_varNames.assign(m_inputs.begin(), m_inputs.end());
+      m_scales(inputs.size() + 1),
+      m_dPdx(inputs.size(), 0.0),
+      m_raw(inputs.size(), 0.0),
+      m_z(inputs.size(), 0.0),
+      m_jacSums(inputs.size() + 1, 0.0) {
+  // The inputs, then the output: the entries of the row.
+  m_varNames.reserve(inputs.size() + 1);
+  for (std::string& x : inputs) m_varNames.push_back(std::move(x));
   m_varNames.push_back(m_output);
   setOrderKey(kOrderKey);
 }
@@ -156,24 +156,24 @@ void NNDepEqn::setScales(const ScaleMap& scales) {
   for (std::size_t i = 0; i < m_varNames.size(); ++i)
     if (const auto it = scales.find(m_varNames[i]); it != scales.end()) m_scales[i] = it->second;
   m_plainInputs = true;
-  for (std::size_t i = 0; i < m_inputs.size(); ++i)
+  for (std::size_t i = 0; i < inputCount(); ++i)
     if (m_scales[i].scale != 1.0 || m_scales[i].offset != 0.0 || std::signbit(m_scales[i].offset))
       m_plainInputs = false;
 }
 
 void NNDepEqn::readInputs(bool keepRaw) {
-  valuesAt(0, m_inputs.size(), m_z.data());
+  valuesAt(0, inputCount(), m_z.data());
   if (keepRaw) m_raw = m_z;
   // x * 1 is x exactly, so the plain pair needs no table: x + 0 as x * 1 + 0.
   if (m_plainInputs) {
     for (double& z : m_z) z += 0.0;
   } else {
-    for (std::size_t i = 0; i < m_inputs.size(); ++i) m_z[i] = m_z[i] * m_scales[i].scale + m_scales[i].offset;
+    for (std::size_t i = 0; i < inputCount(); ++i) m_z[i] = m_z[i] * m_scales[i].scale + m_scales[i].offset;
   }
 }
 
 bool NNDepEqn::readInputsSameAs(const std::vector<double>& last) {
-  const std::size_t n = m_inputs.size();
+  const std::size_t n = inputCount();
   valuesAt(0, n, m_z.data());
   bool same = last.size() == m_z.size();
   const double* before = same ? last.data() : nullptr;
@@ -196,7 +196,7 @@ double NNDepEqn::adjusted() const {
   const ROMAttrMap& attrs = attributes();
   m_factors.bind(attrs);
   double v = m_factors.value(0) * m_prediction + m_beta.value(attrs);
-  for (std::size_t i = 0; i < m_inputs.size(); ++i) v += m_factors.value(i + 1) * m_z[i];
+  for (std::size_t i = 0; i < inputCount(); ++i) v += m_factors.value(i + 1) * m_z[i];
   return v;
 }
 
@@ -224,7 +224,7 @@ int NNDepEqn::jac(OneBased<double> values) {
     // A variable listed twice gets the sum of its terms (one non-zero per
     // name, that of its group: the later entry).
     const std::vector<std::size_t>& group = entryGroups();
-    const std::size_t n = m_inputs.size();
+    const std::size_t n = inputCount();
     for (std::size_t i = 0; i <= n; ++i) m_jacSums[group[i]] = 0.0;
     for (std::size_t i = 0; i < n; ++i)
       m_jacSums[group[i]] += alpha * m_dPdx[i] + (m_plainInputs ? m_factors.value(i + 1)

@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
                              const std::string& kind);
 // "ALPHA_" output, then "GAMMA_" output "_" x for each input: the factors a
 // network equation reads in its residual and its Jacobian.
-AttrGroup tuningFactors(const std::string& output, const std::vector<std::string>& inputs);
+AttrGroup tuningFactors(const std::string& output, std::span<const std::string> inputs);
 
 // One network run through its own runner: configured once (output, file
 // "<kind>_<output>.zkr", folder "<ZKDir>\<kind>"), the input names held in
@@ -82,8 +83,7 @@ class NetworkRunner {
  private:
   std::unique_ptr<DIVeduded> m_runner;
   std::string m_file, m_folder;
-  std::vector<std::string> m_inputs;
-  NameBuffers m_names;
+  NameBuffers m_names;  // the input names (a usable runner holds each whole)
   TagDerivatives m_tags;    // the derivatives of the last run by tag
   std::vector<double> m_d;  // the same by input
   // The tags of the last run as text, and the input each matched (-1 for
@@ -118,7 +118,8 @@ class NNDepEqn : public roeqn2 {
   ScalePair scaleOf(std::size_t position) const { return m_scales.at(position); }
 
   const std::string& output() const { return m_output; }
-  const std::vector<std::string>& inputs() const { return m_inputs; }
+  // The inputs: the variable list without the output.
+  std::span<const std::string> inputs() const { return {m_varNames.data(), inputCount()}; }
   double prediction() const { return m_prediction; }
   // d prediction / d raw input i (scale included).
   const std::vector<double>& derivatives() const { return m_dPdx; }
@@ -169,10 +170,10 @@ class NNDepEqn : public roeqn2 {
   // evaluation (throws for a missing attribute).
   double adjusted() const;
   // The output's list entry (after the inputs).
-  std::size_t outputEntry() const { return m_inputs.size(); }
+  std::size_t outputEntry() const { return inputCount(); }
+  std::size_t inputCount() const { return m_varNames.size() - 1; }
 
   std::string m_output;
-  std::vector<std::string> m_inputs;
   // "ALPHA_" y, then "GAMMA_" y "_" x_i per input: what both the residual
   // and the Jacobian read; "BETA_" y, which only the residual reads.
   AttrGroup m_factors;
