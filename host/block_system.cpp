@@ -71,6 +71,7 @@ std::vector<std::string> BlockSystem::scan() {
   // The extent is the highest non-zero registered: a block's last-non-zero
   // field is not kept up to date by every pattern pass.
   nzExtent_ = rtojac_max_nz_registered(jac_);
+  nonZeros_.reserve(static_cast<std::size_t>(std::max(nzExtent_, 0)));
   for (int nz = 1; nz <= nzExtent_; ++nz) {
     const int row = rtojac_row(jac_, nz);
     const int col = rtojac_col(jac_, nz);

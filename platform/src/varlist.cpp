@@ -42,7 +42,7 @@ enum PhysType {
 };
 
 struct UnitRow {
-  const char* name;
+  std::string_view name;  // a literal, so its text is terminated
   PhysType type;
 };
 
@@ -236,7 +236,9 @@ int rtouom_locate(const char* unit, int* phys_type, int* uom_id) {
   return 1;
 }
 
-const char* rtouom_name(int uom_id) { return (uom_id >= 1 && uom_id <= kUnitCount) ? kUnits[uom_id - 1].name : ""; }
+const char* rtouom_name(int uom_id) {
+  return (uom_id >= 1 && uom_id <= kUnitCount) ? kUnits[uom_id - 1].name.data() : "";
+}
 
 int rtouom_warning_count() { return g_uomWarnings; }
 
