@@ -14,8 +14,17 @@ std::size_t hashName(std::string_view name) noexcept {
     h = (h ^ word) * kMul;
     h ^= h >> 29;
   }
+  // The last characters as one word, without a call for a short copy: two
+  // overlapping loads from four characters on, else one at a time.
   std::uint64_t tail = 0;
-  if (n > 0) std::memcpy(&tail, p, n);
+  if (n >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, p, 4);
+    std::memcpy(&last, p + n - 4, 4);
+    tail = (static_cast<std::uint64_t>(last) << 32) | first;
+  } else {
+    for (std::size_t i = 0; i < n; ++i) tail |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+  }
   h = (h ^ tail) * kMul;
   h ^= h >> 32;
   return static_cast<std::size_t>(h);

@@ -5,6 +5,7 @@
 // Positions start after the framework's own attributes.
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <string_view>
 
@@ -60,20 +61,25 @@ constexpr AttrRow kInputRows2[] = {
     {"HYPERPARAMETERS.", "_GAMMA_SCALE_ERROR", ATTR_SCALE_ERROR, 1.0},
 };
 
-// Name of one attribute: prefix + y + suffix, built in place at its final size.
-std::string attrName(const AttrRow& row, std::string_view y) {
-  std::string name;
-  name.reserve(row.prefix.size() + y.size() + row.suffix.size());
-  name.append(row.prefix).append(y).append(row.suffix);
-  return name;  // the name itself, not a copy of append's result
+// The pieces end to end in a string allocated once at its final size.
+std::string joined(std::initializer_list<std::string_view> pieces) {
+  std::size_t size = 0;
+  for (std::string_view piece : pieces) size += piece.size();
+  std::string text(size, '\0');
+  char* at = text.data();
+  for (std::string_view piece : pieces) {
+    if (!piece.empty()) std::memcpy(at, piece.data(), piece.size());
+    at += piece.size();
+  }
+  return text;
 }
+
+// Name of one attribute: prefix + y + suffix.
+std::string attrName(const AttrRow& row, std::string_view y) { return joined({row.prefix, y, row.suffix}); }
 
 // The same for an input x: prefix + y + "_" + x + suffix.
 std::string attrName(const AttrRow& row, std::string_view y, std::string_view x) {
-  std::string name;
-  name.reserve(row.prefix.size() + y.size() + 1 + x.size() + row.suffix.size());
-  name.append(row.prefix).append(y).append(1, '_').append(x).append(row.suffix);
-  return name;
+  return joined({row.prefix, y, "_", x, row.suffix});
 }
 
 }  // namespace

@@ -55,12 +55,15 @@ const ROMVar& EqnRowBase::record(const VarRef& var) const {
 
 const std::vector<std::size_t>& EqnRowBase::groupEntries() const {
   const std::size_t n = m_varNames.size();
+  // Entries of one name have one record: once every entry is resolved, only
+  // entries of the same record index are compared by name.
+  const bool resolved = n > 0 && m_resolvedCount == n && m_varMan && m_entryStamp == m_varMan->stamp();
   m_entryGroups.resize(n);
   m_distinct = true;
   for (std::size_t i = 0; i < n; ++i) {
     std::size_t last = i;
     for (std::size_t j = i + 1; j < n; ++j)
-      if (m_varNames[j] == m_varNames[i]) last = j;
+      if ((!resolved || m_entryIndex[j] == m_entryIndex[i]) && m_varNames[j] == m_varNames[i]) last = j;
     m_entryGroups[i] = last;
     if (last != i) m_distinct = false;
   }

@@ -78,6 +78,25 @@ TEST_F(EquationRow, EmptyListRepeatedNameAndJacobianBeforeThePattern) {
   EXPECT_EQ(fw.jacobian()[303], 2.0);
 }
 
+// Entries group by name, before and after the pattern resolved them: two
+// names that share a record index (the manager takes the index it is given)
+// stay two groups, a repeated name is one.
+TEST_F(EquationRow, EntriesGroupByNameNotByRecordIndex) {
+  vm.addVar("SAME_INDEX_AS_X", "F", "F", 1, 0, 1);
+  FakeEqn e("EQN_G", {"X", "SAME_INDEX_AS_X", "Y", "X"});
+  const std::vector<std::size_t> expected = {3, 1, 2, 3};
+  EXPECT_EQ(e.entryGroups(), expected);
+  EXPECT_FALSE(e.distinctEntries());
+  place(e, 1);
+  ASSERT_EQ(e.pat(fw.jac, 1), 4);
+  EXPECT_EQ(e.entryGroups(), expected);
+  EXPECT_FALSE(e.distinctEntries());
+  FakeEqn distinct("EQN_D", {"X", "SAME_INDEX_AS_X"});
+  place(distinct, 2);
+  ASSERT_EQ(distinct.pat(fw.jac, 5), 2);
+  EXPECT_TRUE(distinct.distinctEntries());
+}
+
 TEST_F(EquationRow, UnknownNamesFailTheMapLookUp) {
   FakeEqn e("EQN_A", {"X", "NOPE"});
   place(e, 1);
