@@ -63,10 +63,18 @@ std::string getZKModelDir() {
 }
 
 std::string networkFileName(const std::string& kind, const std::string& output) {
-  return kind + "_" + output + ".zkr";
+  std::string name;
+  name.reserve(kind.size() + 1 + output.size() + 4);
+  name.append(kind).append(1, '_').append(output).append(".zkr");
+  return name;
 }
 
-std::string networkFolderName(const std::string& kind) { return getZKModelDir() + "\\" + kind; }
+std::string networkFolderName(const std::string& kind) {
+  std::string folder = getZKModelDir();
+  folder.reserve(folder.size() + 1 + kind.size());
+  folder.append(1, '\\').append(kind);
+  return folder;
+}
 
 int basisCode(std::string word) {
   if (word == "MOLAR") return BASIS_MOLAR;
