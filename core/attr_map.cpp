@@ -1,6 +1,7 @@
 #include "core/attr_map.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -163,12 +164,10 @@ bool ROMAttrMap::operator==(const ROMAttrMap& other) const noexcept {
 // ---- Name order -------------------------------------------------------------
 
 void ROMAttrMap::sortIfNeeded() const {
-  if (m_sorted.load(std::memory_order_acquire)) return;
-  std::lock_guard<std::mutex> lock(m_sorting);
-  if (m_sorted.load(std::memory_order_relaxed)) return;
+  if (m_sorted) return;
   std::sort(m_order.begin(), m_order.end(), [](const Entry* a, const Entry* b) { return a->kv.first < b->kv.first; });
   for (std::size_t i = 0; i < m_order.size(); ++i) m_order[i]->rank = i;
-  m_sorted.store(true, std::memory_order_release);
+  m_sorted = true;
 }
 
 ROMAttrMap::Entry* ROMAttrMap::first() const {
@@ -223,8 +222,8 @@ ROMAttrMap::Entry* ROMAttrMap::add(key_type key, std::size_t hash, mapped_type r
   while (m_index[i]) i = (i + 1) & mask;
   m_index[i] = e;
   // Names filed in order keep the order; any other makes the next walk sort.
-  if (m_sorted.load(std::memory_order_relaxed) && !m_order.empty() && !(m_order.back()->kv.first < kept))
-    m_sorted.store(false, std::memory_order_relaxed);
+  if (m_sorted && !m_order.empty() && !(m_order.back()->kv.first < kept))
+    m_sorted = false;
   m_order.push_back(e);
   return e;
 }
@@ -246,7 +245,7 @@ void ROMAttrMap::remove(Entry* entry) noexcept {
     }
   }
   // Out of the order: in name order the later entries move up one rank.
-  if (m_sorted.load(std::memory_order_relaxed)) {
+  if (m_sorted) {
     m_order.erase(m_order.begin() + static_cast<std::ptrdiff_t>(entry->rank));
     for (std::size_t i = entry->rank; i < m_order.size(); ++i) m_order[i]->rank = i;
   } else {
@@ -328,7 +327,7 @@ void ROMAttrMap::clear() noexcept {
   // The index goes with the entries (a map is mostly cleared on its way out);
   // the next name filed starts a small one.
   std::vector<Entry*>().swap(m_index);
-  m_sorted.store(true, std::memory_order_relaxed);
+  m_sorted = true;
   m_store->resetText();
   restamp();
 }
@@ -337,9 +336,7 @@ void ROMAttrMap::swap(ROMAttrMap& other) noexcept {
   std::swap(m_store, other.m_store);
   m_index.swap(other.m_index);
   m_order.swap(other.m_order);
-  const bool sorted = m_sorted.load();
-  m_sorted.store(other.m_sorted.load());
-  other.m_sorted.store(sorted);
+  std::swap(m_sorted, other.m_sorted);
   restamp();
   other.restamp();
 }

@@ -28,14 +28,12 @@
 // the one read, and an erased entry is never touched.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -243,8 +241,9 @@ class ROMAttrMap {
   std::unique_ptr<attrmap_detail::AttrStore> m_store;
   std::vector<Entry*> m_index;          // open addressing, linear probing; size a power of two
   mutable std::vector<Entry*> m_order;  // every entry; in name order while m_sorted
-  mutable std::atomic<bool> m_sorted{true};
-  mutable std::mutex m_sorting;  // one sort at a time, for readers on two threads
+  // A walk of a const map may put the entries in order: every call reaches a
+  // block from the framework's one thread, and the library takes no lock.
+  mutable bool m_sorted = true;
   std::uint64_t m_stamp;
 };
 
