@@ -20,6 +20,8 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "core/helpers.h"
 #include "core/hook_guard.h"
@@ -44,7 +46,13 @@ constexpr const char* kPlenumTemp = "REACTORPLENUMTEMP";
 // The naphtha cuts predicted by a TOTAL and a DIFF network in the FCC kinds.
 constexpr const char* kOvercrackCuts[] = {"C5SFRAC", "LCNFRAC", "MCNFRAC", "HCNFRAC"};
 
-std::string pointName(const char* prefix, int i) { return prefix + std::to_string(i); }
+std::string pointName(std::string_view prefix, int i) {
+  const std::string digits = std::to_string(i);
+  std::string name;
+  name.reserve(prefix.size() + digits.size());
+  name.append(prefix).append(digits);
+  return name;
+}
 
 struct Lists {
   rtvarlst_t* vars = nullptr;
@@ -103,8 +111,9 @@ void rotuningmodel::resolveIndices() {
   m_pointValues.clear();
   m_plenumValues.clear();
   for (int i = 0; i < m_nData; ++i) {
-    for (const std::string& tag : m_indeps) m_pointValues.push_back(&at_or_throw(m_attrValues, tag + "_" + std::to_string(i)));
-    const auto plenum = m_attrValues.find(kPlenumTemp + ("_" + std::to_string(i)));
+    for (const std::string& tag : m_indeps)
+      m_pointValues.push_back(&at_or_throw(m_attrValues, pointName(tag + "_", i)));
+    const auto plenum = m_attrValues.find(pointName(std::string(kPlenumTemp) + "_", i));
     m_plenumValues.push_back(plenum == m_attrValues.end() ? nullptr : &plenum->second);
   }
   int count = 0;
