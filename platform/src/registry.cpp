@@ -5,16 +5,18 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <new>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
+#include "platform/file_io.h"
 #include "platform/src/text_util.h"
 
 using pelmo_detail::trim;
@@ -72,14 +74,25 @@ std::string normalise_root(std::string_view path) {
   return p;
 }
 
+// A settings file larger than this is not read (it holds a few lines).
+constexpr std::uint64_t kMaxRegistryFileBytes = 64u << 20;
+
 // Parses the file: "<root>\<key path>\<value name>=<text>". Lines are trimmed;
 // a line whose first character is '#' is a comment (a '#' inside a path is
-// kept, as folder names may hold one). Malformed lines are skipped.
-ValueTable parse_file(const std::string& path) {
+// kept, as folder names may hold one). Malformed lines are skipped. The file
+// is read without blocking and only when the opened file is a regular one
+// within the limit (the path may have been replaced since it was looked at);
+// otherwise read is false and the table empty.
+ValueTable parse_file(const std::string& path, bool& read) {
   ValueTable table;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
+  std::string contents;
+  read = pelmo_file::readRegularFile(path, kMaxRegistryFileBytes, contents).ok();
+  if (!read) return table;
+  std::string_view rest = contents;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     const auto t = trim(line);
     if (t.empty() || t.front() == '#') continue;
     const auto eq = t.find('=');
@@ -112,9 +125,10 @@ void refresh_file() {
                     g_file.inode == st.st_ino && g_file.mtime.tv_sec == st.st_mtim.tv_sec &&
                     g_file.mtime.tv_nsec == st.st_mtim.tv_nsec;
   if (same) return;
-  g_file.values = parse_file(path);
+  bool read = false;
+  g_file.values = parse_file(path, read);
   g_file.path = path;
-  g_file.present = true;
+  g_file.present = read;  // a file that could not be read is tried again next time
   g_file.mtime = st.st_mtim;
   g_file.size = st.st_size;
   g_file.inode = st.st_ino;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -89,6 +90,23 @@ TEST_F(Registry, FileIsReReadWhenItChanges) {
   EXPECT_EQ(read_zkdir(), "/two");
   fs::remove(file);
   EXPECT_EQ(read_zkdir(), "<no key>");
+}
+
+// A settings file that is no regular file, or one over the 64 MiB limit, is
+// not read: no key, and no wait on a FIFO with no writer. A file mended
+// afterwards is read at the next look-up.
+TEST_F(Registry, FifoOrOversizedFileIsNotRead) {
+  const fs::path fifo = file.string() + ".fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  setenv("PELMO_REGISTRY", fifo.c_str(), 1);
+  EXPECT_EQ(read_zkdir(), "<no key>");
+  fs::remove(fifo);
+
+  write_file("HKEY_LOCAL_MACHINE\\SOFTWARE\\Calverin\\Tressa\\38.0\\ZKDir=/big\n");
+  fs::resize_file(file, (64u << 20) + 1);  // sparse: the valid line, then zero bytes
+  EXPECT_EQ(read_zkdir(), "<no key>");
+  fs::resize_file(file, 64u << 20);
+  EXPECT_EQ(read_zkdir(), "/big");
 }
 
 struct SizeCase {
