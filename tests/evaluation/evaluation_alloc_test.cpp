@@ -20,9 +20,9 @@
 #include "host/block_session.h"
 #include "host/case_file.h"
 #include "platform/diveduded/DIVeduded.h"
-#include "platform/registry.h"
-#include "platform/values.h"
 #include "plugin/factories.h"
+#include "tests/support/factory.h"
+#include "tests/support/networks.h"
 
 namespace {
 
@@ -105,22 +105,18 @@ std::string examplePath(const char* file) {
 // A block made from an example case and set up as romhost sets it up.
 struct CaseBlock {
   explicit CaseBlock(const char* file) : spec(romhost::readCaseFile(examplePath(file))) {
-    if (!spec.networks.empty())
-      pelmo_registry_set("HKEY_LOCAL_MACHINE", "SOFTWARE\\Calverin\\Tressa\\38.0", "ZKDir", spec.networks.c_str());
-    value_t* options = value_make_list();
-    for (const std::string& o : spec.options) gl_append(options->list, value_make_string(o.c_str()));
+    if (!spec.networks.empty()) romtest::useNetworkRoot(spec.networks);
     QivEOBlock* block = nullptr;
     if (spec.factory == "ROTUNING") {
       rotuningmodelfactory f;
-      block = f.create(spec.name.c_str(), options);
+      block = romtest::createBlock(f, spec.name.c_str(), spec.options);
     } else if (spec.factory == "ROTUNINGBALANCE") {
       rotuningbalancefactory f;
-      block = f.create(spec.name.c_str(), options);
+      block = romtest::createBlock(f, spec.name.c_str(), spec.options);
     } else {
       rofactory f;
-      block = f.create(spec.name.c_str(), options);
+      block = romtest::createBlock(f, spec.name.c_str(), spec.options);
     }
-    value_destroy(options);
     session = std::make_unique<romhost::BlockSession>(block);
     romhost::SetUpPlan plan;
     plan.fix = spec.fix;
