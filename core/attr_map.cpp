@@ -96,7 +96,7 @@ using attrmap_detail::AttrStore;
 
 std::uint64_t ROMAttrMap::nextStamp() noexcept { return g_stamps.fetch_add(1, std::memory_order_relaxed) + 1; }
 
-ROMAttrMap::ROMAttrMap() : m_store(std::make_unique<AttrStore>(sizeof(Entry))), m_stamp(nextStamp()) {}
+ROMAttrMap::ROMAttrMap() : m_store(std::make_unique<AttrStore>(sizeof(Entry))) {}
 
 ROMAttrMap::ROMAttrMap(std::initializer_list<value_type> entries) : ROMAttrMap() {
   for (const value_type& entry : entries) emplace(entry.first, entry.second);
@@ -134,9 +134,9 @@ ROMAttrMap::Entry* ROMAttrMap::lookup(key_type key, std::size_t hash) const noex
   if (m_index.empty()) return nullptr;
   const std::size_t mask = m_index.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    Entry* e = m_index[i];
-    if (!e) return nullptr;
-    if (e->hash == hash && e->kv.first == key) return e;
+    const Slot& s = m_index[i];
+    if (!s.entry) return nullptr;
+    if (s.hash == hash && s.entry->kv.first == key) return s.entry;
   }
 }
 
@@ -192,12 +192,12 @@ ROMAttrMap::Entry* ROMAttrMap::before(Entry* entry) const {
 void ROMAttrMap::growIndex(std::size_t atLeast) {
   std::size_t size = m_index.empty() ? kFirstIndexSize : m_index.size() * 2;
   while (size < atLeast) size *= 2;
-  std::vector<Entry*> index(size, nullptr);
+  std::vector<Slot> index(size, Slot{0, nullptr});
   const std::size_t mask = size - 1;
   for (Entry* e : m_order) {
     std::size_t i = e->hash & mask;
-    while (index[i]) i = (i + 1) & mask;
-    index[i] = e;
+    while (index[i].entry) i = (i + 1) & mask;
+    index[i] = {e->hash, e};
   }
   m_index.swap(index);
 }
@@ -219,8 +219,8 @@ ROMAttrMap::Entry* ROMAttrMap::add(key_type key, std::size_t hash, mapped_type r
   auto* e = new (m_store->allocateEntry()) Entry{value_type(kept, record), hash, m_order.size()};
   const std::size_t mask = m_index.size() - 1;
   std::size_t i = hash & mask;
-  while (m_index[i]) i = (i + 1) & mask;
-  m_index[i] = e;
+  while (m_index[i].entry) i = (i + 1) & mask;
+  m_index[i] = {hash, e};
   // Names filed in order keep the order; any other makes the next walk sort.
   if (m_sorted && !m_order.empty() && !(m_order.back()->kv.first < kept))
     m_sorted = false;
@@ -232,15 +232,15 @@ void ROMAttrMap::remove(Entry* entry) noexcept {
   // Out of the index, moving later entries of its probe run back into the gap.
   const std::size_t mask = m_index.size() - 1;
   std::size_t gap = entry->hash & mask;
-  while (m_index[gap] != entry) gap = (gap + 1) & mask;
-  m_index[gap] = nullptr;
-  for (std::size_t j = (gap + 1) & mask; m_index[j]; j = (j + 1) & mask) {
-    const std::size_t home = m_index[j]->hash & mask;
+  while (m_index[gap].entry != entry) gap = (gap + 1) & mask;
+  m_index[gap] = {0, nullptr};
+  for (std::size_t j = (gap + 1) & mask; m_index[j].entry; j = (j + 1) & mask) {
+    const std::size_t home = m_index[j].hash & mask;
     // The entry at j may fill the gap when its home does not lie in (gap, j].
     const bool between = gap <= j ? (home > gap && home <= j) : (home > gap || home <= j);
     if (!between) {
       m_index[gap] = m_index[j];
-      m_index[j] = nullptr;
+      m_index[j] = {0, nullptr};
       gap = j;
     }
   }
@@ -326,7 +326,7 @@ void ROMAttrMap::clear() noexcept {
   m_order.clear();
   // The index goes with the entries (a map is mostly cleared on its way out);
   // the next name filed starts a small one.
-  std::vector<Entry*>().swap(m_index);
+  std::vector<Slot>().swap(m_index);
   m_sorted = true;
   m_store->resetText();
   restamp();

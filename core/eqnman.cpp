@@ -13,13 +13,10 @@ EqnMan::~EqnMan() = default;
 int EqnMan::addEquation(std::unique_ptr<roeqn2> object) {
   if (!isSetUp()) throw initex2();
   if (!object) throw std::invalid_argument("no equation object to add");
-  if (m_objects.count(object->name) != 0) throw eqdupex2();
   roeqn2& eqn = *object;
-  // Room first (doubling), so the insertion below cannot fail.
-  if (m_inNameOrder.size() == m_inNameOrder.capacity())
-    m_inNameOrder.reserve(std::max<std::size_t>(64, 2 * m_inNameOrder.size()));
-  const auto placed = m_objects.emplace(eqn.name, std::move(object)).first;
-  m_inNameOrder.insert(m_inNameOrder.begin() + std::distance(m_objects.begin(), placed), &eqn);
+  // A held name leaves the object where it is: deleted with its holder.
+  if (!m_objects.try_emplace(eqn.name, std::move(object)).second) throw eqdupex2();
+  m_orderStale = true;
   eqn.setBlockStarts(m_firstNz, m_firstEqn);
   if (!eqn.varMan()) eqn.setVarMan(m_varMan);
   eqn.setIndex(static_cast<int>(m_nextIndex));
@@ -40,6 +37,13 @@ std::uint32_t EqnMan::pattern(rt_jac_t* jac) {
     if (count < 0 || eqn->refusedNz() > 0) m_patternFailed = true;
   }
   return position - 1;
+}
+
+void EqnMan::rebuildOrder() const {
+  m_inNameOrder.clear();
+  m_inNameOrder.reserve(m_objects.size());
+  for (const auto& entry : m_objects) m_inNameOrder.push_back(entry.second.get());
+  m_orderStale = false;
 }
 
 roeqn2* EqnMan::find(const std::string& name) const {

@@ -52,8 +52,12 @@ class EqnMan {
 
   std::size_t size() const { return m_objects.size(); }
   const ObjectMap& objects() const { return m_objects; }
-  // The same objects in name order, as the passes walk them.
-  const std::vector<roeqn2*>& inNameOrder() const { return m_inNameOrder; }
+  // The same objects in name order, as the passes walk them (listed again
+  // on the first call after objects were added).
+  const std::vector<roeqn2*>& inNameOrder() const {
+    if (m_orderStale) rebuildOrder();
+    return m_inNameOrder;
+  }
   // The object of a name, or null.
   roeqn2* find(const std::string& name) const;
   std::uint32_t nextIndex() const { return m_nextIndex; }
@@ -61,12 +65,16 @@ class EqnMan {
   // Deletes every object.
   void clear() {
     m_inNameOrder.clear();
+    m_orderStale = false;
     m_objects.clear();
   }
 
  private:
+  void rebuildOrder() const;
+
   ObjectMap m_objects;
-  std::vector<roeqn2*> m_inNameOrder;
+  mutable std::vector<roeqn2*> m_inNameOrder;
+  mutable bool m_orderStale = false;
   VarMan* m_varMan = nullptr;
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;

@@ -23,11 +23,13 @@ HcrEqnMan::~HcrEqnMan() = default;
 int HcrEqnMan::addEquation(hcreqn* object) {
   if (!isSetUp()) throw initex();
   if (!object) throw std::invalid_argument("no equation object to add");
-  if (m_objects.count(object->name) != 0) throw eqdupex();
   hcreqn& eqn = *object;
-  m_inNameOrder.reserve(m_inNameOrder.size() + 1);  // so the insertion below cannot fail
-  const auto placed = m_objects.emplace(eqn.name, std::unique_ptr<hcreqn>(object)).first;
-  m_inNameOrder.insert(m_inNameOrder.begin() + std::distance(m_objects.begin(), placed), &eqn);
+  // The slot is made empty first, so a refused name or a failed allocation
+  // leaves the object with the caller.
+  const auto [slot, added] = m_objects.try_emplace(eqn.name);
+  if (!added) throw eqdupex();
+  slot->second.reset(object);
+  m_orderStale = true;
   eqn.setBlockStarts(m_firstNz, m_firstEqn);
   if (!eqn.varMan()) eqn.setVarMan(m_varMan);
   eqn.setIndex(static_cast<int>(m_nextIndex));
@@ -49,6 +51,13 @@ int HcrEqnMan::declarePattern(rt_jac_t* jac) {
     if (position > std::numeric_limits<int>::max()) throw std::overflow_error("too many non-zeros in one block");
   }
   return static_cast<int>(position - 1);
+}
+
+void HcrEqnMan::rebuildOrder() const {
+  m_inNameOrder.clear();
+  m_inNameOrder.reserve(m_objects.size());
+  for (const auto& entry : m_objects) m_inNameOrder.push_back(entry.second.get());
+  m_orderStale = false;
 }
 
 hcreqn* HcrEqnMan::find(const std::string& name) const {

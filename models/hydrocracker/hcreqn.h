@@ -110,8 +110,12 @@ class HcrEqnMan {
 
   std::size_t size() const { return m_objects.size(); }
   const ObjectMap& objects() const { return m_objects; }
-  // The same objects in name order, as the passes walk them.
-  const std::vector<hcreqn*>& inNameOrder() const { return m_inNameOrder; }
+  // The same objects in name order, as the passes walk them (listed again
+  // on the first call after objects were added).
+  const std::vector<hcreqn*>& inNameOrder() const {
+    if (m_orderStale) rebuildOrder();
+    return m_inNameOrder;
+  }
   // The object of a name, or null.
   hcreqn* find(const std::string& name) const;
   unsigned nextIndex() const { return m_nextIndex; }
@@ -119,12 +123,16 @@ class HcrEqnMan {
   // Deletes every object.
   void clear() {
     m_inNameOrder.clear();
+    m_orderStale = false;
     m_objects.clear();
   }
 
  private:
+  void rebuildOrder() const;
+
   ObjectMap m_objects;
-  std::vector<hcreqn*> m_inNameOrder;
+  mutable std::vector<hcreqn*> m_inNameOrder;
+  mutable bool m_orderStale = false;
   VarMan* m_varMan = nullptr;
   const int* m_firstNz = nullptr;
   const int* m_firstEqn = nullptr;
