@@ -142,8 +142,20 @@ TEST_F(Managers, EquationsNumberedInTheOrderAddedAndPatternedSo) {
   EXPECT_EQ(em.find("B")->firstNz, 1);
   EXPECT_EQ(em.find("A")->firstNz, 4);
   EXPECT_EQ(em.find("C")->firstNz, 4);
+  // The passes walk the objects in name order, also after a later addition
+  // and a refused one.
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (const roeqn2* e : em.inNameOrder()) out.push_back(e->name);
+    return out;
+  };
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "C"}));
+  em.addEquation(make("AB"));
+  EXPECT_THROW(em.addEquation(make("C")), eqdupex2);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "AB", "B", "C"}));
   em.clear();
   EXPECT_EQ(alive, 0);
+  EXPECT_TRUE(em.inNameOrder().empty());
   EXPECT_EQ(em.pattern(fw.jac), 0u);
 }
 

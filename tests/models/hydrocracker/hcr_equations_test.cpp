@@ -47,6 +47,10 @@ TEST(HcrEqnMan, NumbersByRegistrationWalksByNameRefusesDuplicatesAndUnsetUse) {
   }
   EXPECT_NE(dup, nullptr);  // still the caller's
   EXPECT_EQ(r.eqns.find("EQN_ASULPPM"), &a);
+  // The passes walk by name, also after an addition that follows a walk.
+  EXPECT_EQ(r.eqns.inNameOrder(), (std::vector<hcreqn*>{&a, &z}));
+  auto& m = r.add(std::make_unique<eqSulPPM>("M"), false);
+  EXPECT_EQ(r.eqns.inNameOrder(), (std::vector<hcreqn*>{&a, &m, &z}));
 
   HcrEqnMan unset;
   auto eqn = std::make_unique<eqConvCalc>();
