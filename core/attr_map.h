@@ -212,17 +212,12 @@ class ROMAttrMap {
   void clear() noexcept;
   void swap(ROMAttrMap& other) noexcept;
 
-  // The stamp of the map's present structure; never 0. A change only marks
-  // the stamp as due, and the first read after it draws the new one, so
-  // filing a few thousand names costs one draw, not one each.
-  std::uint64_t stamp() const noexcept {
-    if (m_stamp == 0) m_stamp = nextStamp();
-    return m_stamp;
-  }
+  // The stamp of the map's present structure; never 0.
+  std::uint64_t stamp() const noexcept { return m_stamp; }
 
  private:
   static std::uint64_t nextStamp() noexcept;
-  void restamp() noexcept { m_stamp = 0; }
+  void restamp() noexcept { m_stamp = nextStamp(); }
 
   static std::size_t hashOf(key_type key) noexcept { return ::hashName(key); }
   Entry* lookup(key_type key) const noexcept { return lookup(key, hashOf(key)); }
@@ -255,7 +250,7 @@ class ROMAttrMap {
   // A walk of a const map may put the entries in order: every call reaches a
   // block from the framework's one thread, and the library takes no lock.
   mutable bool m_sorted = true;
-  mutable std::uint64_t m_stamp = 0;  // 0: a new stamp is due
+  std::uint64_t m_stamp;
 };
 
 // One named attribute of a block's map, read at every evaluation. The look-up
