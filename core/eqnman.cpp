@@ -1,7 +1,6 @@
 #include "core/eqnman.h"
 
 #include <algorithm>
-#include <iterator>
 #include <stdexcept>
 #include <utility>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "models/hydrocracker/hcreqn.h"
 
 #include <algorithm>
-#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <utility>
