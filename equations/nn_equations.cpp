@@ -159,6 +159,9 @@ void NNDepEqn::setScales(const ScaleMap& scales) {
   for (std::size_t i = 0; i < inputCount(); ++i)
     if (m_scales[i].scale != 1.0 || m_scales[i].offset != 0.0 || std::signbit(m_scales[i].offset))
       m_plainInputs = false;
+  // The last run was made (and its derivatives scaled) with the old pairs,
+  // which no change test compares: the next evaluation runs again.
+  invalidate();
 }
 
 void NNDepEqn::readInputs(bool keepRaw) {

@@ -113,7 +113,8 @@ class NNDepEqn : public roeqn2 {
   // file, folder, status in words).
   int init() override;
 
-  // Stores the pair of every listed variable that the map holds.
+  // Stores the pair of every listed variable that the map holds; the next
+  // evaluation runs the network(s) again.
   void setScales(const ScaleMap& scales);
   ScalePair scaleOf(std::size_t position) const { return m_scales.at(position); }
 

@@ -207,6 +207,31 @@ TEST_F(NetworkEquation, OvercrackPairWithNeutralFactorsIsTheTotalNetwork) {
   EXPECT_EQ(runs(), before + 2);
 }
 
+// Scale pairs set again after a run are what the next evaluation uses, even
+// where the change test alone sees nothing new: the pair compares raw inputs,
+// and the single network compares scaled inputs that a new pair and a moved
+// input can leave as they were while the derivative by the raw input changes.
+TEST_F(NetworkEquation, ScalePairsSetAgainAfterARunAreUsedAtTheNextEvaluation) {
+  auto& single = rig.add<_eqNNDep>(coker());
+  auto& pair = rig.add<_eqNNDep_OverCrack>(fcc("LCNFRAC"));
+  ASSERT_EQ(single.res(rig.res()), 0);
+  ASSERT_EQ(pair.res(rig.res()), 0);
+  ASSERT_DOUBLE_EQ(single.derivatives()[0], 2.0);
+  ASSERT_DOUBLE_EQ(pair.prediction(), 1.0 + 3.0 + 0.002 * 900.0);
+
+  single.setScales({{"FEEDSUL", {0.5, 0.0}}});
+  rig.value("FEEDSUL") = 2.0;  // z = 0.5 x 2 = 1 as before
+  ASSERT_EQ(single.jac(rig.jac()), 0);
+  EXPECT_DOUBLE_EQ(single.derivatives()[0], 2.0 * 0.5);
+  EXPECT_DOUBLE_EQ(rig.entry(single, "FEEDSUL"), 1.0);
+
+  rig.value("FEEDSUL") = 1.0;
+  pair.setScales({{"FEEDSUL", {2.0, 0.0}}});  // same raw inputs, same PARAM and RATE
+  ASSERT_EQ(pair.res(rig.res()), 0);
+  EXPECT_DOUBLE_EQ(pair.prediction(), 1.0 + 3.0 * 2.0 + 0.002 * 900.0);
+  EXPECT_DOUBLE_EQ(pair.derivatives()[0], 2.0 * 3.0);
+}
+
 TEST_F(NetworkEquation, TuningRecordsReplacedOrErasedBetweenEvaluationsAreSeen) {
   auto& e = rig.add<_eqNNDep>(coker());
   auto& pair = rig.add<_eqNNDep_OverCrack>(fcc("LCNFRAC"));
