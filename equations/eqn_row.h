@@ -112,7 +112,9 @@ class EqnRowBase : public ROMEqn {
   }
   // Entries [first, first + count) into out, as valueAt each.
   void valuesAt(std::size_t first, std::size_t count, double* out) const {
-    if (first + count <= m_resolvedCount && m_entryStamp == m_varMan->stamp()) {
+    // Only a run that starts among the resolved entries (there are some only
+    // with a manager) and ends by their end; no sum that could wrap.
+    if (first < m_resolvedCount && count <= m_resolvedCount - first && m_entryStamp == m_varMan->stamp()) {
       m_varMan->valuesAt(m_entryIndex.data() + first, count, out);
       return;
     }

@@ -143,6 +143,27 @@ TEST_F(EquationRow, EntriesResolveAtTheirFirstUseAndFollowTheManager) {
   EXPECT_EQ(e.valueAt(0), 2.0);
 }
 
+// A run of entries is read as valueAt reads each: an empty run reads nothing,
+// with a manager or without one, and a run that does not lie in the list
+// (its end past the list, or past the end of the index range) fails with a
+// range error instead of reading outside the resolved entries.
+TEST_F(EquationRow, RunsOfEntriesReadOnlyWhatLiesInTheList) {
+  double out[3] = {-1.0, -1.0, -1.0};
+  FakeEqn unplaced("EQN_U", {});
+  unplaced.valuesAt(0, 0, out);
+  FakeEqn e("EQN_A", {"Z", "X", "Y"});
+  e.valuesAt(1, 0, out);
+  EXPECT_THROW(e.valuesAt(0, 1, out), std::logic_error);  // no manager
+  place(e, 1);
+  e.valuesAt(0, 3, out);  // every entry resolved
+  EXPECT_EQ(out[0] + out[1] + out[2], 9.0);
+  out[0] = -1.0;
+  e.valuesAt(3, 0, out);
+  EXPECT_EQ(out[0], -1.0);
+  EXPECT_THROW(e.valuesAt(2, 2, out), std::out_of_range);
+  EXPECT_THROW(e.valuesAt(std::numeric_limits<std::size_t>::max(), 2, out), std::out_of_range);
+}
+
 // After a pattern pass that stopped at a missing name, the Jacobian is
 // written by name as that pass left it: the entries before the name only.
 TEST_F(EquationRow, AJacobianAfterAPatternThatStoppedWritesByName) {
