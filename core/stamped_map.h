@@ -47,8 +47,11 @@ class StampedMap {
   StampedMap(StampedMap&& other) noexcept : m_map(std::move(other.m_map)), m_stamp(nextMapStamp()) {
     other.touch();
   }
+  // Copied aside first: a copy that throws leaves this map and its stamp as
+  // they were, so no slot kept under the stamp points at a freed entry.
   StampedMap& operator=(const StampedMap& other) {
-    m_map = other.m_map;
+    Map copy(other.m_map);
+    m_map.swap(copy);
     touch();
     return *this;
   }

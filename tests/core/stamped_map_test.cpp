@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -59,6 +60,39 @@ TEST(StampedMap, CopiesAndMovesGetStampsOfTheirOwn) {
   EXPECT_NE(moved.stamp(), before);
   EXPECT_NE(a.stamp(), before);  // the moved-from map changed too
   EXPECT_EQ(moved.rbegin()->first, "A");
+}
+
+// A value whose copy can be made to fail, as a copy that runs out of memory.
+struct Fragile {
+  static inline bool failCopies = false;
+  double value = 0.0;
+  Fragile() = default;
+  explicit Fragile(double v) : value(v) {}
+  Fragile(const Fragile& other) : value(other.value) {
+    if (failCopies) throw std::bad_alloc();
+  }
+  Fragile& operator=(const Fragile&) = default;
+};
+
+TEST(StampedMap, AnAssignmentThatFailsToCopyLeavesTheMapAndItsSlotsAsTheyWere) {
+  using FragileMap = StampedMap<std::string, Fragile>;
+  FragileMap map;
+  map.emplace("A", Fragile(1.0));
+  const EntryRef<FragileMap> a("A");
+  EXPECT_EQ(a.get(map).value, 1.0);  // slot kept under the present stamp
+  FragileMap other;
+  other.emplace("A", Fragile(2.0));
+  other.emplace("B", Fragile(3.0));
+  const std::uint64_t before = map.stamp();
+  Fragile::failCopies = true;
+  EXPECT_THROW(map = other, std::bad_alloc);
+  Fragile::failCopies = false;
+  EXPECT_EQ(map.stamp(), before);
+  ASSERT_EQ(map.size(), 1u);
+  EXPECT_EQ(a.get(map).value, 1.0);  // the kept slot still names a live entry
+  map = other;
+  EXPECT_NE(map.stamp(), before);
+  EXPECT_EQ(a.get(map).value, 2.0);
 }
 
 TEST(EntryRef, ReadsThroughTheSlotAndLooksAgainAfterAChange) {
