@@ -81,6 +81,22 @@ void AttrStore::reserve(std::size_t entries, std::size_t textBytes) {
     addTextBlock(textBytes);
 }
 
+std::vector<AttrStore::Block> AttrStore::restartText(std::size_t bytes) {
+  const std::size_t size = std::max<std::size_t>(bytes, 1);
+  std::vector<Block> fresh;
+  fresh.reserve(1);
+  fresh.push_back({static_cast<char*>(::operator new(size)), size});  // nothing changed if either throws
+  fresh.swap(m_textBlocks);
+  m_textUsed = 0;
+  m_keptText = 0;
+  m_deadText = 0;
+  return fresh;
+}
+
+void AttrStore::freeBlocks(const std::vector<Block>& blocks) noexcept {
+  for (const Block& b : blocks) ::operator delete(b.data);
+}
+
 void AttrStore::resetText() noexcept {
   // The first block is kept for the next names.
   for (std::size_t i = 1; i < m_textBlocks.size(); ++i) ::operator delete(m_textBlocks[i].data);
@@ -297,12 +313,7 @@ ROMAttrMap::size_type ROMAttrMap::erase(key_type key) {
 ROMAttrMap::iterator ROMAttrMap::erase(const_iterator position) {
   Entry* next = after(position.m_entry);
   remove(position.m_entry);
-  if (m_store->deadText() > kCompactFloor && m_store->deadText() > m_store->liveText()) {
-    // The rebuilt map has new entries: find the next one again by name.
-    const std::string nextKey = next ? std::string(next->kv.first) : std::string();
-    compact();
-    next = next ? lookup(nextKey) : nullptr;
-  }
+  if (m_store->deadText() > kCompactFloor && m_store->deadText() > m_store->liveText()) compactText();
   restamp();
   return {this, next};
 }
@@ -312,10 +323,21 @@ void ROMAttrMap::copyEntries(const ROMAttrMap& other) {
   for (const value_type& entry : other) add(entry.first, hashOf(entry.first), entry.second);
 }
 
-void ROMAttrMap::compact() {
-  ROMAttrMap fresh;
-  fresh.copyEntries(*this);
-  swap(fresh);
+void ROMAttrMap::compactText() {
+  std::vector<AttrStore::Block> old;
+  try {
+    old = m_store->restartText(m_store->liveText());
+  } catch (const std::bad_alloc&) {
+    return;  // the dead text stays until a later erase
+  }
+  // Each entry takes its name from the fresh block (which holds every live
+  // name, so keep allocates nothing); its hash, rank and record stay.
+  for (Entry* e : m_order) {
+    const Entry moved{value_type(m_store->keep(e->kv.first), e->kv.second), e->hash, e->rank};
+    e->~Entry();
+    new (e) Entry(moved);
+  }
+  AttrStore::freeBlocks(old);
 }
 
 void ROMAttrMap::clear() noexcept {

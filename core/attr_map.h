@@ -17,8 +17,9 @@
 // (a name is kept once, with no heap allocation per entry), and puts the
 // entries in name order only when someone walks them. Entries never move
 // while they are in the map: iterators and slots stay valid until their
-// entry is erased, as std::map's do. The records themselves stay separate
-// heap objects, owned by whoever files them.
+// entry is erased, as std::map's do (an iterator walks the map it came from,
+// so after a swap or a move it belongs to neither). The records themselves
+// stay separate heap objects, owned by whoever files them.
 //
 // An AttrRef remembers where the map keeps the record pointer of its name
 // (the entry's slot) together with the stamp at which it looked. On every use
@@ -47,8 +48,9 @@ namespace attrmap_detail {
 
 // The entries (blocks of one size) and name text of one map. Entries come
 // from blocks of growing size and return to a free list; text is appended to
-// blocks of growing size and given back only as a whole (the map rebuilds its
-// store when erased names have left more dead text than live).
+// blocks of growing size and given back only as a whole (the map keeps the
+// live names again in fresh text when erased names have left more dead text
+// than live).
 class AttrStore {
  public:
   explicit AttrStore(std::size_t entrySize) noexcept : m_entrySize(entrySize) {}
@@ -73,11 +75,19 @@ class AttrStore {
   // Forgets all text; only for a map with no entries left.
   void resetText() noexcept;
 
- private:
   struct Block {
     char* data;
     std::size_t size;
   };
+  // Sets the text kept so far aside and starts afresh with one block of
+  // bytes (at least one), so that the live names can be kept again without a
+  // further allocation. Changes nothing when the block cannot be had. The
+  // blocks set aside are the caller's, to free with freeBlocks once no name
+  // points into them.
+  std::vector<Block> restartText(std::size_t bytes);
+  static void freeBlocks(const std::vector<Block>& blocks) noexcept;
+
+ private:
   // A new block of n entries, threaded onto the free list.
   void addEntryBlock(std::size_t n);
   // A new text block of at least size bytes.
@@ -235,8 +245,9 @@ class ROMAttrMap {
   Entry* before(Entry* entry) const;
   // Copies every entry of other (names kept in this map's store).
   void copyEntries(const ROMAttrMap& other);
-  // Rebuilds the store when erased names left more dead text than live.
-  void compact();
+  // Keeps the live names again in fresh text once erased names left more
+  // dead text than live; the entries stay where they are.
+  void compactText();
 
   std::unique_ptr<attrmap_detail::AttrStore> m_store;
   // An index slot keeps its entry's hash beside it, so a probe that passes

@@ -155,13 +155,17 @@ TEST(AttrMap, KeepsItsNamesAfterTheirSourcesAreGone) {
   }
 }
 
-// Names erased and filed again many times do not pile up: the map rebuilds
-// its store, and cached reads and iteration stay right through it.
+// Names erased and filed again many times do not pile up: the map keeps its
+// live names again in fresh text, and cached reads, iteration and the entry
+// of a name never erased (its iterator and its record slot) stay right
+// through it.
 TEST(AttrMap, ManyErasedNamesLeaveAWorkingMap) {
   Records r;
   ROMAttrMap map;
   map["KEPT_ATTRIBUTE_WITH_A_LONG_NAME"] = r.make("KEPT_ATTRIBUTE_WITH_A_LONG_NAME", 5.0);
   const AttrRef kept("KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+  const auto keptIt = map.find("KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+  ROMAttr* const* keptSlot = &keptIt->second;
   for (int i = 0; i < 5000; ++i) {
     const std::string name = "HYPERPARAMETERS.SOME_OUTPUT_SOME_INPUT_GAMMA_SCALE_ERROR_" + std::to_string(i % 7);
     map[name] = r.make(name, i);
@@ -177,6 +181,10 @@ TEST(AttrMap, ManyErasedNamesLeaveAWorkingMap) {
   }
   EXPECT_EQ(map.size(), 1u);
   EXPECT_EQ(map.begin()->first, "KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+  EXPECT_TRUE(map.begin() == keptIt);
+  EXPECT_EQ(&map.begin()->second, keptSlot);
+  EXPECT_EQ(keptIt->first, "KEPT_ATTRIBUTE_WITH_A_LONG_NAME");
+  EXPECT_EQ(keptIt->second->value, 5.0);
 }
 
 // The map against std::map over a long run of mixed changes and walks:
