@@ -232,10 +232,10 @@ void DIVeduded::SetInputs(char** names, double* values, int count) {
   }
   try {
     const std::size_t n = static_cast<std::size_t>(count);
-    if (d.input_names.size() < n) {
-      d.input_names.resize(n);
-      d.input_values.resize(n);
-    }
+    // Each grown on its own: a failed growth of the values may follow a
+    // good one of the names.
+    if (d.input_names.size() < n) d.input_names.resize(n);
+    if (d.input_values.size() < n) d.input_values.resize(n);
     // The blocks pass the same names before every run: only a changed name
     // (or count) needs the tags matched again.
     bool changed = n != d.input_count;

@@ -1,5 +1,7 @@
 // Run, GetDerivatives and SetInputs with the same names do not allocate: the
-// test program counts every operator new while a flag is up.
+// test program counts every operator new while a flag is up. It can also make
+// every allocation of one size fail, to show that a runner whose copy could
+// not be had reports it and recovers at the next call.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,10 +14,13 @@
 namespace {
 std::atomic<bool> g_counting{false};
 std::atomic<long> g_allocations{0};
+std::atomic<std::size_t> g_failingSize{0};  // 0: none fails
 }  // namespace
 
 void* operator new(std::size_t size) {
   if (g_counting.load(std::memory_order_relaxed)) ++g_allocations;
+  if (const std::size_t failing = g_failingSize.load(std::memory_order_relaxed); failing != 0 && size == failing)
+    throw std::bad_alloc();
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
@@ -50,6 +55,36 @@ TEST(RunnerAllocation, RunDoesNotAllocate) {
   g_counting = false;
   EXPECT_EQ(g_allocations.load(), 0);
   EXPECT_DOUBLE_EQ(r.m_dResult, 20.0 + 24.0 * 99);
+}
+
+// Every allocation of the given size fails while one lives.
+class FailingSize {
+ public:
+  explicit FailingSize(std::size_t bytes) { g_failingSize = bytes; }
+  ~FailingSize() { g_failingSize = 0; }
+  FailingSize(const FailingSize&) = delete;
+  FailingSize& operator=(const FailingSize&) = delete;
+};
+
+// A copy of the inputs that failed half way (the names had room, the values
+// none) is reported at Run; the next SetInputs copies names and values whole.
+TEST(RunnerAllocation, SetInputsAfterAFailedCopyCopiesTheValuesToo) {
+  divtest::TempDir dir;
+  dir.write("KIND", "YIELD", divtest::kAffine);
+  DIVeduded r;
+  divtest::configure(r, dir, "KIND", "YIELD");
+  divtest::NameBuffers names({"FEEDMASS", "ALPHA", "BETA"});
+  double values[3] = {7.0, 2.0, 1.0};
+  {
+    const FailingSize valuesCopy(3 * sizeof(double));
+    r.SetInputs(names.data(), values, 3);
+  }
+  ASSERT_EQ(r.Open(), 0);
+  EXPECT_EQ(r.Run(), DIV_INTERNAL);
+
+  r.SetInputs(names.data(), values, 3);
+  ASSERT_EQ(r.Run(), 0);
+  EXPECT_DOUBLE_EQ(r.m_dResult, 20.0);
 }
 
 }  // namespace
