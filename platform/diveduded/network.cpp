@@ -151,10 +151,15 @@ std::size_t Network::weightCount() const {
 }
 
 void Scratch::sizeFor(const Network& net) {
-  total_ = totalWidth(net);
-  wide_ = std::max<std::size_t>(widest(net), 1);
-  inputs_ = net.tags.size();
-  buf_.assign(2 * total_ + 2 * wide_ + inputs_, 0.0);
+  const std::size_t total = totalWidth(net);
+  const std::size_t wide = std::max<std::size_t>(widest(net), 1);
+  const std::size_t inputs = net.tags.size();
+  // The sizes change only with the buffer: after a failed allocation fits()
+  // still describes the buffer there is.
+  buf_.assign(2 * total + 2 * wide + inputs, 0.0);
+  total_ = total;
+  wide_ = wide;
+  inputs_ = inputs;
 }
 
 bool Scratch::fits(const Network& net) const {

@@ -1,12 +1,13 @@
 // Run, GetDerivatives and SetInputs with the same names do not allocate: the
 // test program counts every operator new while a flag is up. It can also make
-// every allocation of one size fail, to show that a runner whose copy could
-// not be had reports it and recovers at the next call.
+// every allocation of one size fail, to show that a runner whose copy or work
+// space could not be had reports it and recovers at the next call.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "platform/diveduded/DIVeduded.h"
 #include "test_files.h"
@@ -66,6 +67,22 @@ class FailingSize {
   FailingSize& operator=(const FailingSize&) = delete;
 };
 
+// 2 inputs, a linear hidden layer of 5000 units and one output: its work space
+// is an allocation of a size nothing else in a run asks for.
+// y = 1 + sum_j 0.001 (ALPHA + BETA) = 1 + 5 (ALPHA + BETA)
+std::string wideNetwork() {
+  constexpr int kWidth = 5000;
+  std::string text = "ZKR 1\nOUTPUT YIELD\nINPUTS 2\nINPUT ALPHA 0 1\nINPUT BETA 0 1\nOUTPUTSCALE 1 1\n";
+  text += "LAYERS 2\nLAYER " + std::to_string(kWidth) + " LINEAR\nW";
+  for (int i = 0; i < 2 * kWidth; ++i) text += " 0.001";
+  text += "\nB";
+  for (int i = 0; i < kWidth; ++i) text += " 0";
+  text += "\nLAYER 1 LINEAR\nW";
+  for (int i = 0; i < kWidth; ++i) text += " 1";
+  text += "\nB 0\nEND\n";
+  return text;
+}
+
 // A copy of the inputs that failed half way (the names had room, the values
 // none) is reported at Run; the next SetInputs copies names and values whole.
 TEST(RunnerAllocation, SetInputsAfterAFailedCopyCopiesTheValuesToo) {
@@ -85,6 +102,41 @@ TEST(RunnerAllocation, SetInputsAfterAFailedCopyCopiesTheValuesToo) {
   r.SetInputs(names.data(), values, 3);
   ASSERT_EQ(r.Run(), 0);
   EXPECT_DOUBLE_EQ(r.m_dResult, 20.0);
+}
+
+// A runner that could not size its work space for a larger network (after a
+// smaller one) fails that Open, and sizes it at the next Open of the network.
+TEST(RunnerAllocation, WorkSpaceThatCouldNotBeHadIsSizedAtTheNextOpen) {
+  divtest::TempDir dir;
+  dir.write("KIND", "YIELD", divtest::kAffine);
+  dir.write("WIDE", "YIELD", wideNetwork());
+  divtest::NameBuffers names({"ALPHA", "BETA"});
+  double values[2] = {2.0, 1.0};
+  DIVeduded r;
+  divtest::configure(r, dir, "KIND", "YIELD");
+  r.SetInputs(names.data(), values, 2);
+  ASSERT_EQ(r.Open(), 0);
+  ASSERT_EQ(r.Run(), 0);
+
+  divtest::configure(r, dir, "WIDE", "YIELD");
+  {
+    DIVeduded first;  // reads and keeps the wide network beforehand
+    divtest::configure(first, dir, "WIDE", "YIELD");
+    ASSERT_EQ(first.Open(), 0);
+  }
+  {
+    const std::size_t workSpace = (2 * 5001 + 2 * 5000 + 2) * sizeof(double);
+    const FailingSize noWorkSpace(workSpace);
+    EXPECT_EQ(r.Open(), DIV_INTERNAL);
+  }
+  ASSERT_EQ(r.Open(), 0);
+  ASSERT_EQ(r.Run(), 0);
+  EXPECT_NEAR(r.m_dResult, 16.0, 1e-9);
+  double d[2] = {0, 0};
+  divtest::NameBuffers tags(2);
+  ASSERT_EQ(r.GetDerivatives(tags.data(), d), 0);
+  EXPECT_NEAR(d[0], 5.0, 1e-12);
+  EXPECT_NEAR(d[1], 5.0, 1e-12);
 }
 
 }  // namespace
