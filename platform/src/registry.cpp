@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <set>
@@ -165,9 +166,11 @@ long RegOpenKeyExA(HKEY root, const char* subkey, unsigned /*options*/, unsigned
     refresh_file();
     if (key != g_hklm.path && !table_has_key(g_override, key) && !table_has_key(g_file.values, key))
       return ERROR_FILE_NOT_FOUND;
-    auto* h = new pelmo_hkey{key};
-    g_open.insert(h);
-    *out = h;
+    // Handed out only once it is recorded: a record that cannot be made
+    // takes the handle with it.
+    auto h = std::make_unique<pelmo_hkey>(pelmo_hkey{key});
+    g_open.insert(h.get());
+    *out = h.release();
     return ERROR_SUCCESS;
   } catch (const std::bad_alloc&) {
     return ERROR_OUTOFMEMORY;
