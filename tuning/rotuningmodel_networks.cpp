@@ -134,35 +134,42 @@ int rotuningmodel::givePointInputs(DIVeduded& runner, NetworkRun& run, int point
     if (count < 0 || count > kMaxNetworkTags) return 1;
     const auto n = static_cast<std::size_t>(count);
     bool same = run.given.size() == n;
-    for (std::size_t k = 0; k < n; ++k) {
-      char* tag = nullptr;
-      if (runner.GetIndependentTagByIndex(static_cast<int>(k) + 1, tag) != 0 || !tag) return 1;
-      const std::size_t length = strnlen(tag, DIV_NAME_BUF);
-      if (length >= DIV_NAME_BUF) return 1;
-      if (same && std::string_view(tag, length) != run.given[k]) same = false;
-      if (!same) {
-        // The tags changed: match them again from here on.
-        run.given.resize(n);
-        run.upper.resize(n);
-        run.given[k].assign(tag, length);
-        run.upper[k] = toUpper(run.given[k]);
-      }
-    }
-    if (!same) {
-      run.names = NameBuffers(n);
-      run.inputs.assign(n * static_cast<std::size_t>(m_nData), nullptr);
-      run.scaled.assign(n, 0);
-      const char* scaledTag = m_rx == "VB_SKR" ? "FEEDMASS" : overcrack() ? kPlenumTag : nullptr;
+    // A match that runs out of memory half way is forgotten: the next run
+    // matches the tags anew instead of taking the new tags for matched.
+    try {
       for (std::size_t k = 0; k < n; ++k) {
-        std::memcpy(run.names.buffers[k].data(), run.upper[k].c_str(), run.upper[k].size() + 1);
-        run.scaled[k] = scaledTag && run.upper[k] == scaledTag;
-        for (int p = 0; p < m_nData; ++p) {
-          const auto it = m_attrValues.find(run.upper[k] + "_" + std::to_string(p));
-          if (it != m_attrValues.end()) run.inputs[static_cast<std::size_t>(p) * n + k] = &it->second;
+        char* tag = nullptr;
+        if (runner.GetIndependentTagByIndex(static_cast<int>(k) + 1, tag) != 0 || !tag) return 1;
+        const std::size_t length = strnlen(tag, DIV_NAME_BUF);
+        if (length >= DIV_NAME_BUF) return 1;
+        if (same && std::string_view(tag, length) != run.given[k]) same = false;
+        if (!same) {
+          // The tags changed: match them again from here on.
+          run.given.resize(n);
+          run.upper.resize(n);
+          run.given[k].assign(tag, length);
+          run.upper[k] = toUpper(run.given[k]);
         }
       }
-      run.values.assign(n, 0.0);
-      ++run.matches;
+      if (!same) {
+        run.names = NameBuffers(n);
+        run.inputs.assign(n * static_cast<std::size_t>(m_nData), nullptr);
+        run.scaled.assign(n, 0);
+        const char* scaledTag = m_rx == "VB_SKR" ? "FEEDMASS" : overcrack() ? kPlenumTag : nullptr;
+        for (std::size_t k = 0; k < n; ++k) {
+          std::memcpy(run.names.buffers[k].data(), run.upper[k].c_str(), run.upper[k].size() + 1);
+          run.scaled[k] = scaledTag && run.upper[k] == scaledTag;
+          for (int p = 0; p < m_nData; ++p) {
+            const auto it = m_attrValues.find(run.upper[k] + "_" + std::to_string(p));
+            if (it != m_attrValues.end()) run.inputs[static_cast<std::size_t>(p) * n + k] = &it->second;
+          }
+        }
+        run.values.assign(n, 0.0);
+        ++run.matches;
+      }
+    } catch (...) {
+      run.given.clear();
+      throw;
     }
   }
   const std::size_t n = run.given.size();
@@ -191,10 +198,13 @@ int rotuningmodel::getVarValues(const OneBased<double>& values, int offset) cons
 
 int rotuningmodel::runNN() const {
   if (!m_runs) {
-    m_runs = std::make_unique<NetworkRuns>();
-    m_runs->single.file.set(m_rx, m_depVar);
-    m_runs->total.file.set(m_rx, m_depVar + "TOTAL");
-    m_runs->diff.file.set(m_rx, m_depVar + "DIFF");
+    // Kept only once whole: a file name that could not be made is made at
+    // the next run.
+    auto runs = std::make_unique<NetworkRuns>();
+    runs->single.file.set(m_rx, m_depVar);
+    runs->total.file.set(m_rx, m_depVar + "TOTAL");
+    runs->diff.file.set(m_rx, m_depVar + "DIFF");
+    m_runs = std::move(runs);
   }
   if (overcrack()) return runNNDiff(m_runs->total.file.output, m_runs->diff.file.output);
 
