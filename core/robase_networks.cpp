@@ -78,6 +78,9 @@ void TagList::remember(const TagDerivatives& d) {
 
 bool DerivativeSlots::store(ROMVar& output, const TagDerivatives& d) {
   if (m_stamp != output.derivs.stamp() || !m_tags.same(d)) {
+    // No map has stamp 0: a match that runs out of memory half way is made
+    // again at the next run instead of passing for the new tags' match.
+    m_stamp = 0;
     m_tags.remember(d);
     m_slots.assign(m_tags.size(), nullptr);
     for (std::size_t k = 0; k < m_tags.size(); ++k) {
