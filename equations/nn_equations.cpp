@@ -103,7 +103,9 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
     std::vector<double>& d = m_d;
     d.assign(m_names.size(), 0.0);
     const std::size_t tags = derivatives.values.size();
-    if (m_tagTexts.size() != tags) {
+    // Both lists checked: a growth of the matches that ran out of memory
+    // after the texts had grown is made again.
+    if (m_tagTexts.size() != tags || m_tagInputs.size() != tags) {
       m_tagTexts.assign(tags, std::string());
       m_tagInputs.assign(tags, -1);
     }
