@@ -18,6 +18,9 @@ struct TagsToInputs {
   // False when a derivative is not finite.
   bool collect(const TagDerivatives& d, const NetworkCache& cache, std::vector<double>& byInput) {
     if (inputStamp != cache.inputStamp || !tags.same(d)) {
+      // No map has stamp 0: a match that runs out of memory half way is made
+      // again at the next run instead of passing for the new tags' match.
+      inputStamp = 0;
       tags.remember(d);
       position.assign(tags.size(), -1);
       named.assign(cache.inputs.size(), 0);
