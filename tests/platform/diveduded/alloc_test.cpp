@@ -16,12 +16,18 @@ namespace {
 std::atomic<bool> g_counting{false};
 std::atomic<long> g_allocations{0};
 std::atomic<std::size_t> g_failingSize{0};  // 0: none fails
+std::atomic<long> g_countdown{0};            // > 0: the allocation that takes it to 0 fails
+std::atomic<bool> g_countedOut{false};
 }  // namespace
 
 void* operator new(std::size_t size) {
   if (g_counting.load(std::memory_order_relaxed)) ++g_allocations;
   if (const std::size_t failing = g_failingSize.load(std::memory_order_relaxed); failing != 0 && size == failing)
     throw std::bad_alloc();
+  if (g_countdown.load(std::memory_order_relaxed) > 0 && --g_countdown == 0) {
+    g_countedOut = true;
+    throw std::bad_alloc();
+  }
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
@@ -137,6 +143,52 @@ TEST(RunnerAllocation, WorkSpaceThatCouldNotBeHadIsSizedAtTheNextOpen) {
   ASSERT_EQ(r.GetDerivatives(tags.data(), d), 0);
   EXPECT_NEAR(d[0], 5.0, 1e-12);
   EXPECT_NEAR(d[1], 5.0, 1e-12);
+}
+
+// A runner whose SetInputs, Open and Run meet a failing allocation at any
+// one point reports it, and the next SetInputs, Open and Run of the same
+// runner, with memory again, give the network's prediction and derivatives:
+// the first time the runner reads a network, and when it is reopened on
+// another network after a run of the first.
+TEST(RunnerAllocation, OutOfMemoryAtAnyAllocationLeavesTheRunnerWhole) {
+  divtest::TempDir dir;
+  dir.write("KIND", "YIELD", divtest::kAffine);
+  dir.write("WIDE", "YIELD", wideNetwork());
+  divtest::NameBuffers names({"ALPHA", "BETA"});
+  double values[2] = {2.0, 1.0};
+  for (const bool reopened : {false, true}) {
+    bool failed = true;
+    for (long n = 1; failed; ++n) {
+      DIVeduded::ClearCache();
+      DIVeduded r;
+      if (reopened) {
+        divtest::configure(r, dir, "KIND", "YIELD");
+        r.SetInputs(names.data(), values, 2);
+        ASSERT_EQ(r.Open(), 0);
+        ASSERT_EQ(r.Run(), 0);
+      }
+      divtest::configure(r, dir, "WIDE", "YIELD");
+      g_countedOut = false;
+      g_countdown = n;
+      r.SetInputs(names.data(), values, 2);
+      const int status = r.Open() != 0 ? 1 : r.Run();
+      g_countdown = 0;
+      failed = g_countedOut;
+      if (!failed) {
+        EXPECT_EQ(status, 0);
+      }
+
+      r.SetInputs(names.data(), values, 2);
+      ASSERT_EQ(r.Open(), 0) << "allocation " << n;
+      ASSERT_EQ(r.Run(), 0) << "allocation " << n;
+      EXPECT_NEAR(r.m_dResult, 16.0, 1e-9) << "allocation " << n;
+      double d[2] = {0, 0};
+      divtest::NameBuffers tags(2);
+      ASSERT_EQ(r.GetDerivatives(tags.data(), d), 0) << "allocation " << n;
+      EXPECT_NEAR(d[0], 5.0, 1e-12) << "allocation " << n;
+      EXPECT_NEAR(d[1], 5.0, 1e-12) << "allocation " << n;
+    }
+  }
 }
 
 }  // namespace
