@@ -152,6 +152,10 @@ int rotuningmodel::givePointInputs(DIVeduded& runner, NetworkRun& run, int point
         }
       }
       if (!same) {
+        // Also when the runner names no tag (it did not open): the tags of an
+        // earlier match must not pass for this one's.
+        run.given.resize(n);
+        run.upper.resize(n);
         run.names = NameBuffers(n);
         run.inputs.assign(n * static_cast<std::size_t>(m_nData), nullptr);
         run.scaled.assign(n, 0);
