@@ -107,5 +107,33 @@ TEST(TuningModelAllocation, ARunOutOfMemoryLeavesNothingHalfMatchedForTheNext) {
   }
 }
 
+// The overcrack pair: the difference network trained again on one more input.
+TEST(TuningModelAllocation, AnOvercrackRunOutOfMemoryLeavesNothingHalfMatchedForTheNext) {
+  AffineNetworks nets;
+  const Values point = {{"REACTORPLENUMTEMP_0", 975}, {"ECATMAT_0", 70}, {"FEEDSG_0", 0.9}};
+  const Values variables = {{"ALPHA", 1.0}, {"BETA", 0.0}, {"OVERCRACK_RATE", 0.5}, {"OVERCRACK_PARAM", 1.1}};
+  bool failed = true;
+  for (long n = 1; failed; ++n) {
+    nets.write("FCC_GO_3N", "HCNFRACTOTAL", {{"REACTORPLENUMTEMP", 1e-4}, {"ECATMAT", 1e-3}}, 0.01);
+    nets.write("FCC_GO_3N", "HCNFRACDIFF", {{"REACTORPLENUMTEMP", 2e-5}, {"ECATMAT", 1e-2}});
+    Session s(create("ROTUNING", {"RX:FCC_GO_3N", "DEPVAR:HCNFRAC", "NDATA:1"}), {}, point);
+    ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+    for (const auto& [name, v] : variables) s.value(name) = v;
+    ASSERT_EQ(s.res(), 0);
+    nets.write("FCC_GO_3N", "HCNFRACDIFF", {{"REACTORPLENUMTEMP", 2e-5}, {"ECATMAT", 1e-2}, {"FEEDSG", 0.3}});
+
+    const long long status = failingAt(n, failed, [&] { return s.res(); });
+    if (failed) EXPECT_EQ(s.res(), 0) << "allocation " << n;
+    else EXPECT_EQ(status, 0);
+    const double total = 0.01 + 1e-4 * 975 + 1e-3 * 70;
+    const double diff = 2e-5 * 975 * 1.1 + 1e-2 * 70 + 0.3 * 0.9;
+    EXPECT_NEAR(model(s.block).nnPredictions()[0], total - 0.5 * diff, 1e-15) << "allocation " << n;
+    const auto& slopes = model(s.block).diffDerivatives()[0];
+    EXPECT_DOUBLE_EQ(slopes.at("FEEDSG"), -0.3) << "allocation " << n;
+    EXPECT_DOUBLE_EQ(slopes.at("ECATMAT"), -1e-2) << "allocation " << n;
+    EXPECT_DOUBLE_EQ(slopes.at("REACTORPLENUMTEMP"), -2e-5) << "allocation " << n;
+  }
+}
+
 }  // namespace
 }  // namespace tuning_test
