@@ -53,6 +53,13 @@ class DerivativeSlots {
   // Writes every derivative into the entry of its tag, or nothing: false when
   // a tag has no entry or a value is not finite.
   bool store(ROMVar& output, const TagDerivatives& d);
+  // Multiplies the entries that the last successful store wrote (those of
+  // the run's tags) by factor; entries of tags the run did not name keep
+  // their values.
+  void scaleStored(double factor) const noexcept {
+    for (double* slot : m_slots)
+      if (slot) *slot *= factor;
+  }
 
  private:
   TagList m_tags;

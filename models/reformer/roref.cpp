@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "core/helpers.h"
+#include "core/robase_networks.h"
 
 using reformer::Record;
 using reformer::VarMap;
@@ -324,8 +325,11 @@ int roref::runNN(std::string output) const {
     out->value = previous;
     return status;
   }
+  // Only the derivatives this run gave: an entry the network did not name
+  // keeps its value, as it does for every other output, instead of being
+  // scaled once more at every run.
   out->value *= kFractionToPercent;
-  for (auto& d : out->derivs) d.second *= kFractionToPercent;
+  networkOutput(output).slots.scaleStored(kFractionToPercent);
   return status;
 }
 

@@ -237,6 +237,14 @@ TEST(RefNetworks, HydrogenContentsInPercentAndAFailedRunChangesNothing) {
   ASSERT_EQ(b.runNN("RAFHYD"), 0);
   EXPECT_DOUBLE_EQ(b.output("RAFHYD").value, 100 * raw.value);
   for (const auto& [input, d] : raw.derivs) EXPECT_DOUBLE_EQ(b.output("RAFHYD").derivs.at(input), 100 * d) << input;
+  // An entry the network does not name (as after it was trained again
+  // without that input) keeps its value through later runs.
+  b.output("RAFHYD").derivs["NOT_A_NETWORK_INPUT"] = 0.5;
+  ASSERT_EQ(b.runNN("RAFHYD"), 0);
+  ASSERT_EQ(b.runNN("RAFHYD"), 0);
+  EXPECT_EQ(b.output("RAFHYD").derivs.at("NOT_A_NETWORK_INPUT"), 0.5);
+  for (const auto& [input, d] : raw.derivs) EXPECT_DOUBLE_EQ(b.output("RAFHYD").derivs.at(input), 100 * d) << input;
+  b.output("RAFHYD").derivs.erase("NOT_A_NETWORK_INPUT");
   ASSERT_EQ(b.runNN("AROSG"), 0);
   const double gravity = b.output("AROSG").value;
   ASSERT_EQ(b.robase::runNN("AROSG"), 0);

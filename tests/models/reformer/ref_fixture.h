@@ -69,6 +69,7 @@ class Probe : public Leaf {
 
   // A network output's record: its last prediction and derivatives.
   const ROMVar& output(const std::string& name) const { return *this->m_nnOutputVars.at(name); }
+  ROMVar& output(const std::string& name) { return *this->m_nnOutputVars.at(name); }
 };
 
 // A reformer in a host session, set up with the given inputs and attributes.
