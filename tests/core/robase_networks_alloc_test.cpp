@@ -1,10 +1,10 @@
 // A first-generation block's network runs out of memory: a pass whose run
 // cannot have one of its allocations fails, and the next pass, with memory
 // again, stores every prediction and derivative as if nothing had failed.
-// This program replaces the global operator new with one that can make the
-// n-th allocation from a given moment fail; each n up to the whole pass's
-// count is tried on a fresh block, at its first pass and at a pass after a
-// network was trained again on more inputs.
+// With the replaced operator new (tests/support/replaced_new.h) each n-th
+// allocation up to the whole pass's count is made to fail, on a fresh block,
+// at its first pass and at a pass after a network was trained again on more
+// inputs.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,41 +12,7 @@
 
 #include "platform/diveduded/DIVeduded.h"
 #include "tests/core/test_model.h"
-
-namespace {
-
-long g_countdown = 0;  // > 0: the allocation that takes it to 0 fails
-bool g_failed = false;
-
-void* allocate(std::size_t n) {
-  if (g_countdown > 0 && --g_countdown == 0) {
-    g_failed = true;
-    throw std::bad_alloc();
-  }
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-// Every ordinary form, so that each allocation and release goes through the
-// same pair (a sanitizer's own forms would otherwise meet ours).
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(n);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "tests/support/replaced_new.h"
 
 namespace {
 
@@ -85,11 +51,7 @@ TEST(NetworkRunAllocation, APassOutOfMemoryLeavesNothingHalfMatchedForTheNext) {
                      affineNetwork("C3FRAC", {{"FEEDMASS", kC3Mass}, {"FEEDSUL", kC3Sul}, {"RXTEMP", kC3Temp}},
                                    kC3Bias));
       }
-      g_failed = false;
-      g_countdown = n;
-      const long long status = b.res();
-      g_countdown = 0;
-      failed = g_failed;
+      const long long status = romtest::withFailingAllocation(n, failed, [&] { return b.res(); });
       if (failed) EXPECT_EQ(b.res(), 0) << "allocation " << n;
       else EXPECT_EQ(status, 0);
 

@@ -2,7 +2,8 @@
 // nothing once they have run: user_res and user_jac of every second-generation
 // family and of the first-generation hydrocracker, at an unchanged point and
 // after an input moved (every network runs again through the runner its
-// equation keeps). This program counts every global operator new.
+// equation keeps). The replaced global operator new
+// (tests/support/replaced_new.h) counts every allocation.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,33 +17,7 @@
 #include "host/case_file.h"
 #include "tests/support/factory.h"
 #include "tests/support/hosted_block.h"
-
-namespace {
-
-std::atomic<long long> g_news{0};
-
-void* counted(std::size_t n) {
-  g_news.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t n) { return counted(n); }
-void* operator new[](std::size_t n) { return counted(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  g_news.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(n ? n : 1);
-}
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
-  g_news.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(n ? n : 1);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/replaced_new.h"
 
 namespace {
 
@@ -88,10 +63,10 @@ romtest::HostedBlock makeBlock(const AllocCase& c) {
 }
 
 TEST(CountingNew, SeesEveryAllocation) {
-  const long long before = g_news.load();
+  const long long before = romtest::allocationCount();
   std::vector<double> v(100);
   std::string s(100, 'x');
-  EXPECT_EQ(g_news.load() - before, 2);
+  EXPECT_EQ(romtest::allocationCount() - before, 2);
 }
 
 // Room made for the attribute families of every output beforehand: filing
@@ -104,9 +79,9 @@ TEST(NNAttributes, ReservedMapTakesTheFamiliesWithoutAllocating) {
   std::size_t nameLength = 0;
   for (const std::string& y : outputs) nameLength += y.size();
   robase::reserveNNAttributes(attrs, outputs.size(), nameLength, inputs);
-  const long long before = g_news.load();
+  const long long before = romtest::allocationCount();
   for (const std::string& y : outputs) robase::setupNNAttributes(attrs, y, inputs);
-  const long long made = g_news.load() - before;
+  const long long made = romtest::allocationCount() - before;
   ASSERT_EQ(attrs.size(), outputs.size() * (9 + 4 * inputs.size()));
   long long expected = 0;
   for (const auto& [name, record] : attrs) expected += 1 + (name.size() > std::string().capacity() ? 1 : 0);
@@ -139,13 +114,13 @@ TEST_P(EvaluationAllocations, NoneAfterTheFirstCall) {
                         {"residual back at the start", 1.0, false}};
   for (const Step& s : steps) {
     moved = start * s.factor;
-    const long long before = g_news.load();
+    const long long before = romtest::allocationCount();
     st = 0;
     if (s.jacobian)
       b.impl().user_jac(st);
     else
       b.impl().user_res(st);
-    const long long news = g_news.load() - before;
+    const long long news = romtest::allocationCount() - before;
     EXPECT_EQ(st, 0) << s.what;
     EXPECT_EQ(news, 0) << s.what;
   }

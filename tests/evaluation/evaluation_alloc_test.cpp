@@ -2,8 +2,9 @@
 // allocate nothing after their first call, apart from the network runner: the
 // runner object each run creates (with new, as a run must) and whatever the
 // runner or the framework (its registry among it) allocate inside their own
-// calls. This program replaces the global operator new with one that, while
-// counting, attributes every allocation by its call stack: one made inside the
+// calls. While counting, this program observes every allocation of the
+// replaced global operator new (tests/support/replaced_new.h) and attributes
+// it by its call stack: one made inside the
 // runner's or the framework's library is theirs, any other is the block's.
 // After the first calls the block's count must equal the number of runners
 // the counted call created.
@@ -23,11 +24,10 @@
 #include "plugin/factories.h"
 #include "tests/support/factory.h"
 #include "tests/support/networks.h"
+#include "tests/support/replaced_new.h"
 
 namespace {
 
-bool g_counting = false;
-thread_local bool t_inside = false;
 long long g_block = 0;  // allocations made by the block's own code
 long long g_other = 0;  // made inside the runner or the framework
 
@@ -42,41 +42,9 @@ bool insideRunnerOrFramework() {
   return false;
 }
 
-void noteAllocation() {
-  if (!g_counting || t_inside) return;
-  t_inside = true;
-  ++(insideRunnerOrFramework() ? g_other : g_block);
-  t_inside = false;
-}
-
-void* allocate(std::size_t n) {
-  noteAllocation();
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-// Every ordinary form, so that each allocation and release goes through the
-// same pair (a sanitizer's own forms would otherwise meet ours).
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(n);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-
-namespace {
+// The observer of every allocation while counting (not told of those it
+// makes itself).
+void noteAllocation() { ++(insideRunnerOrFramework() ? g_other : g_block); }
 
 // Counts what one call allocates: the block's allocations and the runners it made.
 struct Counted {
@@ -90,9 +58,9 @@ Counted count(Call&& call) {
   const long long made = DIVeduded::counters().constructed;
   g_block = 0;
   g_other = 0;
-  g_counting = true;
+  romtest::observeAllocations(&noteAllocation);
   call();
-  g_counting = false;
+  romtest::observeAllocations(nullptr);
   return {g_block, DIVeduded::counters().constructed - made, g_other};
 }
 

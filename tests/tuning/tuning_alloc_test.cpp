@@ -1,9 +1,8 @@
 // The tuning model's network runs out of memory: an evaluation whose run
 // cannot have one of its allocations fails, and the next evaluation, with
-// memory again, predicts every point as if nothing had failed. This program
-// replaces the global operator new with one that can make the n-th
-// allocation from a given moment fail; each n up to the whole evaluation's
-// count is tried on a fresh block.
+// memory again, predicts every point as if nothing had failed. With the
+// replaced operator new (tests/support/replaced_new.h) each n-th allocation
+// up to the whole evaluation's count is made to fail, on a fresh block.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,60 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/replaced_new.h"
 #include "tests/tuning/tuning_fixture.h"
 #include "tuning/rotuningmodel.h"
-
-namespace {
-
-long g_countdown = 0;  // > 0: the allocation that takes it to 0 fails
-bool g_failed = false;
-
-void* allocate(std::size_t n) {
-  if (g_countdown > 0 && --g_countdown == 0) {
-    g_failed = true;
-    throw std::bad_alloc();
-  }
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-// Every ordinary form, so that each allocation and release goes through the
-// same pair (a sanitizer's own forms would otherwise meet ours).
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(n);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace tuning_test {
 namespace {
 
 rotuningmodel& model(QivEOBlock* b) { return dynamic_cast<rotuningmodel&>(*b); }
 
-// The status of call with the n-th allocation it makes failing; failed tells
-// whether it made that many.
-template <class Call>
-long long failingAt(long n, bool& failed, Call&& call) {
-  g_failed = false;
-  g_countdown = n;
-  const long long status = call();
-  g_countdown = 0;
-  failed = g_failed;
-  return status;
-}
 
 // The coker's C3FRAC network before and after it was trained again on one more
 // input: the second run matches the network's tags to the point attributes
@@ -99,7 +53,7 @@ TEST(TuningModelAllocation, ARunOutOfMemoryLeavesNothingHalfMatchedForTheNext) {
         nets.write("COKER", "C3FRAC", kAfter, kBias);
         ASSERT_TRUE(s.session->assignAttribute("FEEDSUL_0", sul).ok());  // the data count as new
       }
-      const long long status = failingAt(n, failed, [&] { return s.res(); });
+      const long long status = romtest::withFailingAllocation(n, failed, [&] { return s.res(); });
       if (failed) EXPECT_EQ(s.res(), 0) << "allocation " << n;
       else EXPECT_EQ(status, 0);
       EXPECT_DOUBLE_EQ(model(s.block).nnPredictions()[0], predicted(*failing)) << "allocation " << n;
@@ -122,7 +76,7 @@ TEST(TuningModelAllocation, AnOvercrackRunOutOfMemoryLeavesNothingHalfMatchedFor
     ASSERT_EQ(s.res(), 0);
     nets.write("FCC_GO_3N", "HCNFRACDIFF", {{"REACTORPLENUMTEMP", 2e-5}, {"ECATMAT", 1e-2}, {"FEEDSG", 0.3}});
 
-    const long long status = failingAt(n, failed, [&] { return s.res(); });
+    const long long status = romtest::withFailingAllocation(n, failed, [&] { return s.res(); });
     if (failed) EXPECT_EQ(s.res(), 0) << "allocation " << n;
     else EXPECT_EQ(status, 0);
     const double total = 0.01 + 1e-4 * 975 + 1e-3 * 70;

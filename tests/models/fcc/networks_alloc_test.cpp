@@ -1,10 +1,10 @@
 // The paired total/difference networks out of memory: a run of a naphtha cut
 // that cannot have one of its allocations fails, and the next run, with
 // memory again, gives the prediction and derivatives of the networks as they
-// stand. This program replaces the global operator new with one that can make
-// the n-th allocation from a given moment fail; each n up to the whole run's
-// count is tried on a fresh block, at a run after the total network was
-// trained again on one more input.
+// stand. With the replaced operator new (tests/support/replaced_new.h) each
+// n-th allocation up to the whole run's count is made to fail, on a fresh
+// block, at a run after the total network was trained again on one more
+// input.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,41 +12,7 @@
 
 #include "tests/models/fcc/fcc_test_slate.h"
 #include "tests/support/networks.h"
-
-namespace {
-
-long g_countdown = 0;  // > 0: the allocation that takes it to 0 fails
-bool g_failed = false;
-
-void* allocate(std::size_t n) {
-  if (g_countdown > 0 && --g_countdown == 0) {
-    g_failed = true;
-    throw std::bad_alloc();
-  }
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-// Every ordinary form, so that each allocation and release goes through the
-// same pair (a sanitizer's own forms would otherwise meet ours).
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(n);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "tests/support/replaced_new.h"
 
 namespace {
 
@@ -74,15 +40,13 @@ TEST(FccPairAllocation, ARunOutOfMemoryLeavesNothingHalfMatchedForTheNext) {
     ASSERT_EQ(p.block->runNN("LCNFRAC"), 0);
     writeNetworks(nets, true);
 
-    g_failed = false;
-    g_countdown = n;
-    int status = 1;
-    try {
-      status = p.block->runNN("LCNFRAC");
-    } catch (const std::bad_alloc&) {
-    }
-    g_countdown = 0;
-    failed = g_failed;
+    const int status = romtest::withFailingAllocation(n, failed, [&] {
+      try {
+        return p.block->runNN("LCNFRAC");
+      } catch (const std::bad_alloc&) {
+        return 1;
+      }
+    });
     if (failed) EXPECT_EQ(p.block->runNN("LCNFRAC"), 0) << "allocation " << n;
     else EXPECT_EQ(status, 0);
 

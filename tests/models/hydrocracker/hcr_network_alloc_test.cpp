@@ -1,10 +1,9 @@
 // The hydrocracker's network equation out of memory: a residual whose run
 // cannot have one of its allocations fails, and the next residual, with memory
-// again, is that of the network as it stands. This program replaces the
-// global operator new with one that can make the n-th allocation from a
-// given moment fail; each n up to the whole call's count is tried on a fresh
-// equation, at its first run and at a run of its network trained again on
-// one more input.
+// again, is that of the network as it stands. With the replaced operator new
+// (tests/support/replaced_new.h) each n-th allocation up to the whole call's
+// count is made to fail, on a fresh equation, at its first run and at a run
+// of its network trained again on one more input.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,41 +15,7 @@
 #include "models/hydrocracker/eqnndep.h"
 #include "tests/equations/eqn_rig.h"
 #include "tests/models/hydrocracker/hcr_rig.h"
-
-namespace {
-
-long g_countdown = 0;  // > 0: the allocation that takes it to 0 fails
-bool g_failed = false;
-
-void* allocate(std::size_t n) {
-  if (g_countdown > 0 && --g_countdown == 0) {
-    g_failed = true;
-    throw std::bad_alloc();
-  }
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-// Every ordinary form, so that each allocation and release goes through the
-// same pair (a sanitizer's own forms would otherwise meet ours).
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(n);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "tests/support/replaced_new.h"
 
 namespace {
 
@@ -84,11 +49,7 @@ TEST(HcrNetworkAllocation, ARunOutOfMemoryLeavesNothingHalfMatchedForTheNext) {
         writeNetwork(nets, true);
         r.value("FEEDSG") = 0.91;  // a new point: the network runs again
       }
-      g_failed = false;
-      g_countdown = n;
-      const int status = y.res(r.res());
-      g_countdown = 0;
-      failed = g_failed;
+      const int status = romtest::withFailingAllocation(n, failed, [&] { return y.res(r.res()); });
       if (failed) EXPECT_EQ(y.res(r.res()), 0) << "allocation " << n;
       else EXPECT_EQ(status, 0);
 
