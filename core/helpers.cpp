@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/jacobian.h"
 #include "platform/registry.h"
@@ -16,8 +17,10 @@ std::string toUpper(std::string text) {
 
 std::string_view readZKModelDir(ZKDirBuffer& buf) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Calverin\\Tressa\\38.0", 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
+  if (const long rc =
+          RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Calverin\\Tressa\\38.0", 0, KEY_QUERY_VALUE, &key);
+      rc != ERROR_SUCCESS) {
+    if (rc == ERROR_OUTOFMEMORY) throw std::bad_alloc();
     return {};
   }
   buf.fill(0);
@@ -25,6 +28,7 @@ std::string_view readZKModelDir(ZKDirBuffer& buf) {
   unsigned type = 0;
   const long rc = RegQueryValueExA(key, "ZKDir", nullptr, &type, reinterpret_cast<unsigned char*>(buf.data()), &size);
   RegCloseKey(key);
+  if (rc == ERROR_OUTOFMEMORY) throw std::bad_alloc();
   if (rc != ERROR_SUCCESS) return {};
   // The bytes read up to the first zero byte, never more than were read.
   const std::size_t n = size < buf.size() ? size : buf.size();

@@ -23,10 +23,13 @@ std::string toUpper(std::string text);
 
 // The network root folder: the registry value "ZKDir" under
 // HKEY_LOCAL_MACHINE "SOFTWARE\Calverin\Tressa\38.0"; empty when the key or the
-// value cannot be read. No separator is added or removed.
+// value cannot be read (std::bad_alloc, as below, when the registry runs out
+// of memory). No separator is added or removed.
 std::string getZKModelDir();
 // The same into a caller's buffer, without a text of its own: the view points
-// into buf (empty when the key or the value cannot be read).
+// into buf (empty when the key or the value cannot be read). A registry that
+// runs out of memory raises std::bad_alloc: an empty folder would pass for
+// "no value" and every network would be looked for in the wrong place.
 using ZKDirBuffer = std::array<char, 1024>;
 std::string_view readZKModelDir(ZKDirBuffer& buf);
 
