@@ -73,6 +73,7 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
 NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& output,
                              const std::vector<std::string>& inputs)
     : m_runner(std::make_unique<DIVeduded>()),
+      m_output(output),
       m_file(networkFileName(modelKind, output)),
       m_folder(networkFolderName(modelKind)),
       m_names(inputs.size()),
@@ -80,7 +81,6 @@ NetworkRunner::NetworkRunner(const std::string& modelKind, const std::string& ou
   for (std::size_t i = 0; i < inputs.size(); ++i)
     if (!copyBounded(m_names.buffers[i].data(), DIV_NAME_BUF, inputs[i])) m_usable = false;
   if (output.empty() || output.size() >= static_cast<std::size_t>(DIV_NAME_BUF)) m_usable = false;
-  configureRunnerWith(*m_runner, output, m_file, m_folder);
 }
 
 NetworkRunner::~NetworkRunner() = default;
@@ -90,6 +90,8 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
   if (!m_usable || values.size() != m_names.size()) return 1;
   try {
     DIVeduded& r = *m_runner;
+    if (!m_runnerSet) configureRunnerWith(r, m_output, m_file, m_folder);
+    m_runnerSet = false;  // until this run succeeds
     r.SetInputs(m_names.pointers.data(), const_cast<double*>(values.data()), static_cast<int>(values.size()));
     CloseOnExit closer{r};
     if (const int status = openAndRun(r); status != 0) return status;
@@ -129,6 +131,7 @@ int NetworkRunner::run(const std::vector<double>& values, bool strictTags, doubl
     }
     prediction = p;
     derivs = d;
+    m_runnerSet = true;
     return 0;
   } catch (...) {
     return 1;  // a runner that throws (a COM error included) is a failed run

@@ -50,9 +50,11 @@ ROMAttr* findAdjustAttrValue(EqnContext context, const std::string& output, cons
 // network equation reads in its residual and its Jacobian.
 AttrGroup tuningFactors(const std::string& output, std::span<const std::string> inputs);
 
-// One network run through its own runner: configured once (output, file
-// "<kind>_<output>.zkr", folder "<ZKDir>\<kind>"), the input names held in
-// 100-byte buffers, opened and closed around every run.
+// One network run through its own runner: configured (output, file
+// "<kind>_<output>.zkr", folder "<ZKDir>\<kind>") at its first run and again
+// after a failed one, since the runner drops a name it could not copy without
+// telling; the input names held in 100-byte buffers, opened and closed around
+// every run.
 class NetworkRunner {
  public:
   NetworkRunner(const std::string& modelKind, const std::string& output, const std::vector<std::string>& inputs);
@@ -82,7 +84,8 @@ class NetworkRunner {
 
  private:
   std::unique_ptr<DIVeduded> m_runner;
-  std::string m_file, m_folder;
+  std::string m_output, m_file, m_folder;
+  bool m_runnerSet = false;  // the runner was configured and has not failed since
   NameBuffers m_names;  // the input names (a usable runner holds each whole)
   TagDerivatives m_tags;    // the derivatives of the last run by tag
   std::vector<double> m_d;  // the same by input
