@@ -57,13 +57,16 @@ long robase::save(IStorage* stg) {
     const std::string xml = blockXml(m_leBasis, m_hlBasis);
     long result = 0;
     QivIStorageWrapper storage(stg);
-    if (IStream* stream = storage.OpenStream(kStreamName, STGM_CREATE_RW, result)) {
-      QivIStreamWrapper out(stream);
-      out << static_cast<long>(xml.size());
-      out << xml.c_str();
-      stream->Release();
-    }
-    return status;  // the stream's outcome does not change the framework's status
+    IStream* stream = storage.OpenStream(kStreamName, STGM_CREATE_RW, result);
+    // A stream that could not be opened or written fails the save: the block
+    // would load again with the bases of its options. The framework's own
+    // failure status is kept.
+    if (!stream) return status != 0 ? status : 1L;
+    QivIStreamWrapper out(stream);
+    out << static_cast<long>(xml.size());
+    out << xml.c_str();
+    stream->Release();
+    return status != 0 || !out.error() ? status : 1L;
   });
 }
 
@@ -72,7 +75,11 @@ long robase::load(IStorage* stg) {
     if (stg) {
       long result = 0;
       QivIStorageWrapper storage(stg);
-      if (IStream* stream = storage.OpenStream(kStreamName, STGM_READ, result)) {
+      IStream* stream = storage.OpenStream(kStreamName, STGM_READ, result);
+      // Only a stream the storage does not hold leaves the bases as they
+      // are; one it could not open (out of memory) fails the load.
+      if (!stream && result != STG_E_FILENOTFOUND) return 1L;
+      if (stream) {
         std::string text;
         bool usable = false;
         try {
