@@ -203,7 +203,9 @@ long QivEOBlockImpl::load(IStorage* stg) {
       long result = 0;
       IStream* stream = QivIStorageWrapper(stg).OpenStream(kBaseStream, STGM_READ, result);
       if (!stream) {
-        status = 0;  // a storage without the framework's stream: nothing to restore
+        // A storage without the framework's stream: nothing to restore. A
+        // stream it holds but could not open (out of memory) fails the load.
+        status = result == STG_E_FILENOTFOUND ? 0 : 1;
       } else {
         QivIStreamWrapper w(stream);
         long version = 0;
