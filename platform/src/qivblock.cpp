@@ -211,8 +211,14 @@ long QivEOBlockImpl::load(IStorage* stg) {
         long version = 0;
         w >> version;
         std::string stored_name, description;
-        const bool ok = !w.error() && version == kBaseStreamVersion && read_stored_text(w, stored_name) &&
-                        read_stored_text(w, description);
+        bool ok = false;
+        try {
+          ok = !w.error() && version == kBaseStreamVersion && read_stored_text(w, stored_name) &&
+               read_stored_text(w, description);
+        } catch (...) {
+          stream->Release();  // a text that could not be read (out of memory) leaves no stream open
+          throw;
+        }
         stream->Release();
         if (ok) {
           m_description = std::move(description);
