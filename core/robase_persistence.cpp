@@ -58,10 +58,12 @@ long robase::save(IStorage* stg) {
     long result = 0;
     QivIStorageWrapper storage(stg);
     IStream* stream = storage.OpenStream(kStreamName, STGM_CREATE_RW, result);
-    // A stream that could not be opened or written fails the save: the block
-    // would load again with the bases of its options. The framework's own
-    // failure status is kept.
-    if (!stream) return status != 0 ? status : 1L;
+    // A storage that refuses the stream leaves the framework's status as it
+    // is (the bases are simply not kept). But a stream that could not be had
+    // for want of memory, or one opened and then not written whole, fails the
+    // save: the block would come back with the bases of its options, or with
+    // a cut stream. The framework's own failure status is kept.
+    if (!stream) return status == 0 && result == STG_E_INSUFFICIENTMEMORY ? 1L : status;
     QivIStreamWrapper out(stream);
     out << static_cast<long>(xml.size());
     out << xml.c_str();
@@ -76,9 +78,9 @@ long robase::load(IStorage* stg) {
       long result = 0;
       QivIStorageWrapper storage(stg);
       IStream* stream = storage.OpenStream(kStreamName, STGM_READ, result);
-      // Only a stream the storage does not hold leaves the bases as they
-      // are; one it could not open (out of memory) fails the load.
-      if (!stream && result != STG_E_FILENOTFOUND) return 1L;
+      // A stream the storage does not hold or refuses leaves the bases as
+      // they are; one it could not open for want of memory fails the load.
+      if (!stream && result == STG_E_INSUFFICIENTMEMORY) return 1L;
       if (stream) {
         std::string text;
         bool usable = false;

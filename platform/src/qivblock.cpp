@@ -203,9 +203,10 @@ long QivEOBlockImpl::load(IStorage* stg) {
       long result = 0;
       IStream* stream = QivIStorageWrapper(stg).OpenStream(kBaseStream, STGM_READ, result);
       if (!stream) {
-        // A storage without the framework's stream: nothing to restore. A
-        // stream it holds but could not open (out of memory) fails the load.
-        status = result == STG_E_FILENOTFOUND ? 0 : 1;
+        // A storage without the framework's stream, or one that refuses it:
+        // nothing to restore. A stream that could not be opened for want of
+        // memory fails the load.
+        status = result == STG_E_INSUFFICIENTMEMORY ? 1 : 0;
       } else {
         QivIStreamWrapper w(stream);
         long version = 0;

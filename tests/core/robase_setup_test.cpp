@@ -254,6 +254,30 @@ TEST_F(Setup, LoadWithoutTheStreamKeepsTheBasesAndReturnsTheFrameworkStatus) {
   EXPECT_EQ(block.leBasis(), 1);
 }
 
+// A storage whose every stream open gives one answer.
+struct RefusingStorage : IStorage {
+  explicit RefusingStorage(long a) : answer(a) {}
+  long OpenStreamRaw(const wchar_t*, int, IStream** out) override {
+    if (out) *out = nullptr;
+    return answer;
+  }
+  long answer;
+};
+
+TEST_F(Setup, AStorageThatRefusesTheStreamLeavesTheFrameworkStatusButOneOutOfMemoryFails) {
+  QivEOBlockImpl::test_force_save_status(0);
+  QivEOBlockImpl::test_force_load_status(0);
+  block.setLEBasis("MOLAR");
+  RefusingStorage denied(STG_E_ACCESSDENIED), noMemory(STG_E_INSUFFICIENTMEMORY);
+  EXPECT_EQ(block.save(&denied), 0);
+  EXPECT_EQ(block.load(&denied), 0);
+  EXPECT_EQ(block.save(&noMemory), 1);
+  EXPECT_EQ(block.load(&noMemory), 1);
+  QivEOBlockImpl::test_force_save_status(-1);
+  QivEOBlockImpl::test_force_load_status(-1);
+  EXPECT_EQ(block.leBasis(), 1);
+}
+
 // Destroying a block frees every record once, prepared or not (sanitizer build).
 TEST(SetupDestruction, PreparedAndUnpreparedBlocks) {
   delete new testmodel("U");
