@@ -134,47 +134,51 @@ int rotuningmodel::givePointInputs(DIVeduded& runner, NetworkRun& run, int point
     if (count < 0 || count > kMaxNetworkTags) return 1;
     const auto n = static_cast<std::size_t>(count);
     bool same = run.given.size() == n;
-    // A match that runs out of memory half way is forgotten: the next run
-    // matches the tags anew instead of taking the new tags for matched.
-    try {
-      for (std::size_t k = 0; k < n; ++k) {
-        char* tag = nullptr;
-        if (runner.GetIndependentTagByIndex(static_cast<int>(k) + 1, tag) != 0 || !tag) return 1;
-        const std::size_t length = strnlen(tag, DIV_NAME_BUF);
-        if (length >= DIV_NAME_BUF) return 1;
-        if (same && std::string_view(tag, length) != run.given[k]) same = false;
-        if (!same) {
-          // The tags changed: match them again from here on.
-          run.given.resize(n);
-          run.upper.resize(n);
-          run.given[k].assign(tag, length);
-          run.upper[k] = toUpper(run.given[k]);
-        }
+    // A match that stops half way (a tag that cannot be read, or out of
+    // memory) is forgotten: the next run matches the tags anew instead of
+    // taking the new tags for matched.
+    struct ForgetUnlessWhole {
+      std::vector<std::string>& given;
+      bool whole = false;
+      ~ForgetUnlessWhole() {
+        if (!whole) given.clear();
       }
-      if (!same) {
-        // Also when the runner names no tag (it did not open): the tags of an
-        // earlier match must not pass for this one's.
-        run.given.resize(n);
-        run.upper.resize(n);
-        run.names = NameBuffers(n);
-        run.inputs.assign(n * static_cast<std::size_t>(m_nData), nullptr);
-        run.scaled.assign(n, 0);
-        const char* scaledTag = m_rx == "VB_SKR" ? "FEEDMASS" : overcrack() ? kPlenumTag : nullptr;
-        for (std::size_t k = 0; k < n; ++k) {
-          std::memcpy(run.names.buffers[k].data(), run.upper[k].c_str(), run.upper[k].size() + 1);
-          run.scaled[k] = scaledTag && run.upper[k] == scaledTag;
-          for (int p = 0; p < m_nData; ++p) {
-            const auto it = m_attrValues.find(run.upper[k] + "_" + std::to_string(p));
-            if (it != m_attrValues.end()) run.inputs[static_cast<std::size_t>(p) * n + k] = &it->second;
-          }
-        }
-        run.values.assign(n, 0.0);
-        ++run.matches;
-      }
-    } catch (...) {
-      run.given.clear();
-      throw;
+    } match{run.given};
+    if (!same) {
+      run.given.resize(n);
+      run.upper.resize(n);
     }
+    for (std::size_t k = 0; k < n; ++k) {
+      char* tag = nullptr;
+      if (runner.GetIndependentTagByIndex(static_cast<int>(k) + 1, tag) != 0 || !tag) return 1;
+      const std::size_t length = strnlen(tag, DIV_NAME_BUF);
+      if (length >= DIV_NAME_BUF) return 1;
+      if (same && std::string_view(tag, length) != run.given[k]) same = false;
+      if (!same) {
+        // The tags changed: match them again from here on.
+        run.given[k].assign(tag, length);
+        run.upper[k] = toUpper(run.given[k]);
+      }
+    }
+    if (!same) {
+      // Also when the runner names no tag (it did not open): the tags of an
+      // earlier match must not pass for this one's.
+      run.names = NameBuffers(n);
+      run.inputs.assign(n * static_cast<std::size_t>(m_nData), nullptr);
+      run.scaled.assign(n, 0);
+      const char* scaledTag = m_rx == "VB_SKR" ? "FEEDMASS" : overcrack() ? kPlenumTag : nullptr;
+      for (std::size_t k = 0; k < n; ++k) {
+        std::memcpy(run.names.buffers[k].data(), run.upper[k].c_str(), run.upper[k].size() + 1);
+        run.scaled[k] = scaledTag && run.upper[k] == scaledTag;
+        for (int p = 0; p < m_nData; ++p) {
+          const auto it = m_attrValues.find(run.upper[k] + "_" + std::to_string(p));
+          if (it != m_attrValues.end()) run.inputs[static_cast<std::size_t>(p) * n + k] = &it->second;
+        }
+      }
+      run.values.assign(n, 0.0);
+      ++run.matches;
+    }
+    match.whole = true;
   }
   const std::size_t n = run.given.size();
   for (std::size_t k = 0; k < n; ++k) {
