@@ -112,7 +112,7 @@ using attrmap_detail::AttrStore;
 
 std::uint64_t ROMAttrMap::nextStamp() noexcept { return g_stamps.fetch_add(1, std::memory_order_relaxed) + 1; }
 
-ROMAttrMap::ROMAttrMap() : m_store(std::make_unique<AttrStore>(sizeof(Entry))), m_stamp(nextStamp()) {}
+ROMAttrMap::ROMAttrMap() : m_store(std::make_unique<AttrStore>(sizeof(Entry))) {}
 
 ROMAttrMap::ROMAttrMap(std::initializer_list<value_type> entries) : ROMAttrMap() {
   for (const value_type& entry : entries) emplace(entry.first, entry.second);

@@ -222,12 +222,17 @@ class ROMAttrMap {
   void clear() noexcept;
   void swap(ROMAttrMap& other) noexcept;
 
-  // The stamp of the map's present structure; never 0.
-  std::uint64_t stamp() const noexcept { return m_stamp; }
+  // The stamp of the map's present structure; never 0. A change only marks
+  // the stamp as spent; the new one is drawn when someone asks for it, so a
+  // block filing thousands of names draws one stamp, not one per name.
+  std::uint64_t stamp() const noexcept {
+    if (m_stamp == 0) m_stamp = nextStamp();
+    return m_stamp;
+  }
 
  private:
   static std::uint64_t nextStamp() noexcept;
-  void restamp() noexcept { m_stamp = nextStamp(); }
+  void restamp() noexcept { m_stamp = 0; }
 
   static std::size_t hashOf(key_type key) noexcept { return ::hashName(key); }
   Entry* lookup(key_type key) const noexcept { return lookup(key, hashOf(key)); }
@@ -261,7 +266,7 @@ class ROMAttrMap {
   // A walk of a const map may put the entries in order: every call reaches a
   // block from the framework's one thread, and the library takes no lock.
   mutable bool m_sorted = true;
-  std::uint64_t m_stamp;
+  mutable std::uint64_t m_stamp = 0;  // 0: changed since the last stamp was drawn
 };
 
 // One named attribute of a block's map, read at every evaluation. The look-up

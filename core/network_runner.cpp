@@ -50,9 +50,13 @@ bool readTagDerivatives(DIVeduded& runner, TagDerivatives& out) {
   runner.GetIndependentTagCount(count);
   if (count < 0 || count > kMaxNetworkTags) return false;
   const auto n = static_cast<std::size_t>(count);
-  // The buffers of an earlier read are zeroed and reused when the count is the same.
+  // The buffers of an earlier read are reused when the count is the same.
+  // Each is emptied first (its first byte), so a buffer the runner leaves
+  // unwritten reads as no name rather than the tag of the last run; every
+  // read of a buffer stops at its end, so what lies after the runner's
+  // terminator is never read.
   if (out.tags.size() == n) {
-    for (auto& buffer : out.tags.buffers) buffer.fill('\0');
+    for (auto& buffer : out.tags.buffers) buffer[0] = '\0';
   } else {
     out.tags = NameBuffers(n);
   }

@@ -69,5 +69,5 @@ struct TagDerivatives {
 };
 // False when the runner reports a tag count out of range or cannot give the
 // derivatives. The values are not checked. The buffers of out are reused
-// (zeroed) when they have the count already.
+// (emptied) when they have the count already.
 bool readTagDerivatives(DIVeduded& runner, TagDerivatives& out);
