@@ -18,11 +18,7 @@ class Caches : public ::testing::Test {
   void SetUp() override {
     DIVeduded::clearFaults();
     writeTestNetworks(nets);
-    block.prepare();
-    ASSERT_EQ(fw.setUp(block), 0);
-    long long status = 0;
-    block.user_pat(fw.jac, status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(prepareAndPattern(block, fw), 0);
     ASSERT_EQ(res(), 0);  // every kept list is made
   }
   ROMVar& out(const char* name) { return *block.m_nnOutputVars.at(name); }

@@ -22,11 +22,7 @@ constexpr double kC3Mass = 2e-7;
 struct Block {
   Block() {
     writeTestNetworks(nets);
-    block.prepare();
-    EXPECT_EQ(fw.setUp(block), 0);
-    long long status = 0;
-    block.user_pat(fw.jac, status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(prepareAndPattern(block, fw), 0);
   }
   long long res() const {
     long long s = 0;

@@ -20,11 +20,7 @@ class Networks : public ::testing::Test {
   void SetUp() override {
     DIVeduded::clearFaults();
     writeTestNetworks(nets);
-    block.prepare();
-    ASSERT_EQ(fw.setUp(block), 0);
-    long long status = 0;
-    block.user_pat(fw.jac, status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(prepareAndPattern(block, fw), 0);
     DIVeduded::resetCounters();
   }
   void TearDown() override {  // every runner made is closed and deleted

@@ -107,6 +107,14 @@ void testmodel::user_jac(long long& status) const {
   flagNonFiniteJacobian(status);
 }
 
+long long prepareAndPattern(testmodel& block, const Framework& fw) {
+  block.prepare();
+  if (const long long status = fw.setUp(block); status != 0) return status;
+  long long status = 0;
+  block.user_pat(fw.jac, status);
+  return status;
+}
+
 void writeTestNetworks(const NetworkRoot& nets) {
   nets.write("COKER", "C3FRAC", affineNetwork("C3FRAC", {{"FEEDSUL", kC3Sul}, {"RXTEMP", kC3Temp}}, kC3Bias));
   nets.write("COKER", "COKEFRAC", affineNetwork("COKEFRAC", {{"FEEDSUL", kCokeSul}}, kCokeBias));

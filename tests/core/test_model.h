@@ -56,3 +56,7 @@ inline constexpr double kC3Bias = 0.02, kC3Sul = 0.5, kC3Temp = 0.0001, kCokeBia
 using romtest::affineNetwork;
 using romtest::NetworkRoot;
 void writeTestNetworks(const NetworkRoot& nets);
+
+// Prepares the block, sets it up in the framework's lists and runs its
+// pattern pass: 0, or the status of the first step that failed.
+long long prepareAndPattern(testmodel& block, const Framework& fw);
