@@ -262,4 +262,23 @@ TEST_F(NetworkEquation, TuningRecordsReplacedOrErasedBetweenEvaluationsAreSeen) 
   EXPECT_DOUBLE_EQ(rig.residual(e) - r, 3.3 + 0.5 * 800.0 + 0.25);
 }
 
+// A name listed twice among the inputs is one variable: its one non-zero
+// holds the sum of both terms, as a name listed once holds its own.
+TEST_F(NetworkEquation, AnInputListedTwiceGetsTheSumOfItsTerms) {
+  nets.write("COKER", "C4FRAC", {{"FEEDSUL"}}, 0.5, {2.0});
+  rig.vars({{"C4FRAC", 0.1}});
+  rig.tuning("C4FRAC", {"FEEDSUL"});
+  auto& e = rig.add<_eqNNDep>(
+      createReacEqn("COKER", rig.context(), {37, 0, 0})->createNNEquation("C4FRAC", {"FEEDSUL", "FEEDSUL"}, {}, {}));
+  rig.attr("ALPHA_C4FRAC", 2.0);
+  rig.attr("GAMMA_C4FRAC_FEEDSUL", 0.25);
+  ASSERT_EQ(e.res(rig.res()), 0);
+  ASSERT_EQ(e.jac(rig.jac()), 0);
+  // The runner reads the last of the repeated names: the network's slope
+  // lands on the second entry.
+  EXPECT_EQ(e.derivatives(), (std::vector<double>{0.0, 2.0}));
+  EXPECT_DOUBLE_EQ(rig.entry(e, "FEEDSUL"), 2.0 * 0.0 + 0.25 + 2.0 * 2.0 + 0.25);
+  EXPECT_DOUBLE_EQ(rig.entry(e, "C4FRAC"), -1.0);
+}
+
 }  // namespace
