@@ -233,19 +233,18 @@ int NNDepEqn::jac(OneBased<double> values) {
     // name, that of its group: the later entry).
     const std::vector<std::size_t>& group = entryGroups();
     const std::size_t n = inputCount();
+    const auto term = [&](std::size_t i) {
+      return alpha * m_dPdx[i] + (m_plainInputs ? m_factors.value(i + 1) : m_factors.value(i + 1) * m_scales[i].scale);
+    };
     double* sums = m_jacSums.data();
     if (distinctEntries()) {
       // Each entry its own group: the same sums (0 + term), without the
       // scatter through the groups.
-      for (std::size_t i = 0; i < n; ++i)
-        sums[i] = 0.0 + (alpha * m_dPdx[i] + (m_plainInputs ? m_factors.value(i + 1)
-                                                           : m_factors.value(i + 1) * m_scales[i].scale));
+      for (std::size_t i = 0; i < n; ++i) sums[i] = 0.0 + term(i);
       sums[n] = 0.0 + -m_scales.back().scale;
     } else {
       for (std::size_t i = 0; i <= n; ++i) sums[group[i]] = 0.0;
-      for (std::size_t i = 0; i < n; ++i)
-        sums[group[i]] += alpha * m_dPdx[i] + (m_plainInputs ? m_factors.value(i + 1)
-                                                            : m_factors.value(i + 1) * m_scales[i].scale);
+      for (std::size_t i = 0; i < n; ++i) sums[group[i]] += term(i);
       sums[group[n]] += -m_scales.back().scale;
     }
     int failed = status != 0 ? 1 : 0;
