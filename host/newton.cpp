@@ -196,7 +196,12 @@ NewtonResult solveNewton(BlockSystem& sys, const NewtonSettings& s) {
       for (std::size_t i = 0; i < n; ++i) trial[i] = clip(i, x[i] + lambda * dx[static_cast<Eigen::Index>(i)]);
       sys.setValues(unk, trial);
       h = sys.residuals(rt);
-      if (!h.ok()) return fail(statusOfHook(h), at + h.describe("user_res"), r);
+      if (!h.ok()) {
+        // Back to the last accepted point, whose residuals the result reports:
+        // the failed trial point is not where the solve stands.
+        sys.setValues(unk, x);
+        return fail(statusOfHook(h), at + h.describe("user_res"), r);
+      }
       if (norm2(rt) <= (1.0 - s.sufficientDecrease * lambda) * rn) {
         accepted = true;
         break;

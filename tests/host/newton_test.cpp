@@ -165,6 +165,26 @@ TEST(Newton, NonFiniteResidualWithStatusZeroIsCaught) {
   }
 }
 
+TEST(Newton, AFailedTrialPointLeavesTheBlockAtTheLastAcceptedPoint) {
+  // sqrt(X) - 1 from X = 9: the full step lands on X = -3, where the residual
+  // is NaN. The values reported are those of X = 9, with its residual.
+  for (const bool flagged : {true, false}) {
+    TestBlockSpec spec;
+    spec.variables = {{"X", 1, 9.0, false}};
+    spec.equations = {{"EX", {1}, [](const Point& p) { return std::sqrt(p[1]) - 1.0; },
+                       [](const Point& p) { return std::vector<double>{0.5 / std::sqrt(p[1])}; }}};
+    spec.flagNonFinite = flagged;
+    Harness h(std::move(spec));
+    const NewtonResult r = solve(h);
+    EXPECT_EQ(r.status, flagged ? HostStatus::kHookFailed : HostStatus::kNonFinite) << r.message;
+    EXPECT_EQ(r.message.rfind("Iteration 1: user_res", 0), 0u) << r.message;
+    EXPECT_EQ(h.value(1), 9.0);
+    EXPECT_EQ(r.maxResidual, 2.0);
+    ASSERT_EQ(r.worst.size(), 1u);
+    EXPECT_EQ(r.worst[0].residual, 2.0);
+  }
+}
+
 TEST(Newton, IterationLimitListsTheLargestResidualsByName) {
   Harness h(standardSpec());
   NewtonSettings s;
