@@ -56,11 +56,6 @@ class hcrbase_1 : public robase2 {
   void setPELMOVarValues(long long& status) override;
   // The blending-index equations of the block's products, added last.
   virtual void createIndexEquations();
-  // The equation objects' starting values (robase2), then a start of the
-  // fuel gas, which closes both balances and which no object's step sets:
-  // its hydrogen is what the hydrogen balance leaves. Adds 1 to the status
-  // when that step fails.
-  void init(long long& status) const override;
 
   const std::set<std::string>& streams() const { return streamSet; }
   const std::set<std::string>& products() const { return productSet; }
@@ -91,10 +86,6 @@ class hcrbase_1 : public robase2 {
   // with status 0, then, whatever the status, CONVERSION freed and TOTCONV
   // fixed. A refused specification makes the status 1.
   void specifyTotalConversion(long long& status);
-
-  // FGSHYDMASS and FGSMASS from the hydrogen the other streams leave; 0 when
-  // stored, 1 when a value could not be stored (it is then left as it was).
-  int startFuelGas() const;
 
   // Writes a constant's value: true when written.
   bool writeValue(const char* name, double value);
