@@ -10,9 +10,10 @@
 // feed's sulfur brackets the zero of R; the midpoint of the bracketing
 // interval gives MASSFACTOR and H2SMASS (without a bracket: 1.0 and half the
 // largest H2S). ρ is 32 / 34 on the grid (32.065 / 34.08088 at H = 0, where
-// the term is 0 either way). Then the yields and relative sulfur as predicted,
-// the product masses, the C3 and C4 mixes and their mass shares, the network
-// gravities and the product sulfur.
+// the term is 0 either way). Then the product masses, the C3 and C4 mixes and
+// their mass shares, the network gravities and the product sulfur from the
+// relative sulfur as the variables hold it. The yield and relative-sulfur
+// outputs themselves are left to Newton.
 //
 // A value that would not be finite is never stored: a share or a yield of a
 // mix or feed without mass keeps the value it has, anything else not finite
@@ -136,10 +137,6 @@ void rofccslate::init(long long& status) const {
     const double massFactor = k >= 1 ? (m[k] + m[k - 1]) * 0.5 : 1.0;
     const double h2sMass = k >= 1 ? (h[k] + h[k - 1]) * 0.5 : (h2sMax + 0.0) * 0.5;
 
-    // The yields and relative sulfur as predicted, so that the product masses
-    // below satisfy their yield rows and the sulfur contents their predictions.
-    for (const std::string& cut : cuts.yield) put(FccMap::Output, cut + "FRAC", yield.at(cutIndex(cut)));
-    for (const std::string& cut : cuts.sulfur) put(FccMap::Output, cut + "RELSUL", relsul.at(cutIndex(cut)));
     put(FccMap::Factor, "MASSFACTOR", massFactor);
     put(FccMap::Calc, "H2SMASS", h2sMass);
     // EQN_H2SMASS ties H2SFRAC to the H2S mass in every slate.

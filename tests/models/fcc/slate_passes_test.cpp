@@ -41,18 +41,24 @@ TEST(FccSlatePasses, TheJacobianNeedsACompletePattern) {
   EXPECT_TRUE(jacobianWaitsForPattern(createByFactory({"SUBID:ROFCCGO2N"}), nominalInputs("FCC_GO_2N")));
 }
 
-// The sulfur balance of the grid at an H2S mass h, from the values init wrote
-// (yields and relative sulfur as predicted), and the zero of that line.
+// The sulfur balance of the grid at an H2S mass h, from the adjusted
+// predictions of the yields and relative sulfur, and the zero of that line.
 struct Grid {
   explicit Grid(Session& s) {
     const FccSlate slate = s.fcc().slate();
     const double feed = s.value("FEEDMASS"), sul = s.value("FEEDSUL");
+    auto predicted = [&](const std::string& output) {
+      long long status = 0;
+      const double v = s.fcc().computeAdjValue(output, status);
+      EXPECT_EQ(status, 0) << output;
+      return v;
+    };
     double sumYield = 0.0, sigma = 0.0;
     for (const std::string& p : fccMassBalanceProducts(slate))
-      if (p != "H2SMASS") sumYield += s.value(p.substr(0, p.size() - 4) + "FRAC");
+      if (p != "H2SMASS") sumYield += predicted(p.substr(0, p.size() - 4) + "FRAC");
     for (const std::string& p : fccSulfurBalanceProducts(slate)) {
       const std::string cut = p.substr(0, 3);
-      sigma += s.value(cut + "FRAC") * s.value(cut + "RELSUL") * sul / 100.0;
+      sigma += predicted(cut + "FRAC") * predicted(cut + "RELSUL") * sul / 100.0;
     }
     const double rho = 32.0 / 34.0;
     hmax = sul * feed / 100.0 * 34.08088 / 32.065;
@@ -81,6 +87,24 @@ TEST(FccSlateInit, TheMassFactorClosesTheBalanceAndH2SBracketsTheSulfurBalance) 
     EXPECT_EQ(s.value("LCOSULPPM"), s.value("LCOSUL") * 10000.0);
     EXPECT_EQ(s.value("LCNSG"), 1.0);
   }
+}
+
+// The yield and relative-sulfur outputs are Newton's: init leaves them as
+// they stand, and the product sulfur follows the relative sulfur held.
+TEST(FccSlateInit, LeavesTheYieldsAndRelativeSulfurAsTheyStand) {
+  Session s(k3N1H);
+  ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
+  s.value("LCNFRAC") = 0.25;
+  s.value("LCORELSUL") = 0.5;
+  long long status = 0;
+  s.fcc().init(status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(s.value("LCNFRAC"), 0.25);
+  EXPECT_EQ(s.value("LCORELSUL"), 0.5);
+  EXPECT_EQ(s.value("LCOSUL"), 0.5 * s.value("FEEDSUL"));
+  long long st = 0;
+  EXPECT_NE(s.fcc().computeAdjValue("LCNFRAC", st), 0.25);  // the masses take the prediction
+  EXPECT_EQ(s.value("LCNMASS"), s.fcc().computeAdjValue("LCNFRAC", st) * s.value("FEEDMASS") * s.value("MASSFACTOR"));
 }
 
 TEST(FccSlateInit, WithoutABracketTheFallback) {
