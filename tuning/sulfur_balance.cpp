@@ -13,6 +13,13 @@
 // carry all feed sulfur; at each, the mass balance gives the mass factor, and
 // the sulfur residual q (relative sulfur factors summed unweighted) is
 // bracketed at its last strict sign change.
+//
+// Each sum is added in the unit's own order (the FCC's optional cuts MCN and
+// HCO last), which need not be the order of the pattern, so that every value
+// is the same to the last bit whichever order the rows list the streams in.
+// The FCC's rows write their terms in its own order too: g'(y) M F for a
+// yield, and T M s / 100 + 0.94085 h - s / 100 and T M F / 100 - F / 100 for
+// FEEDMASS and FEEDSUL in the sulfur row.
 #include <cmath>
 #include <stdexcept>
 
@@ -27,7 +34,11 @@ enum class H2SVariable { kMass, kYield };
 struct SulfurSpec {
   std::vector<std::string> yields;          // streams with a <S>FRAC, pattern order
   std::vector<std::string> sulfurStreams;   // streams with a <S>RELSUL, pattern order
-  H2SVariable h2s;
+  H2SVariable h2s = H2SVariable::kMass;
+  // The orders of the sums: the yields (S, and the start's sum of yields), the
+  // sulfur pairs (T) and the start's plain sum of relative sulfur. Empty: the
+  // pattern order.
+  std::vector<std::string> yieldSum, sulfurSum, relSulStartSum;
 };
 
 class SulfurBalance final : public BalanceForm {
@@ -60,6 +71,18 @@ class SulfurBalance final : public BalanceForm {
       p.relSulAt = placeIn(m_variables, p.relSul);
       p.fracAt = placeIn(m_variables, p.frac);
     }
+    auto places = [&](const std::vector<std::string>& order, const std::vector<std::string>& byDefault,
+                      const char* suffix) {
+      std::vector<int> at;
+      for (const std::string& stream : order.empty() ? byDefault : order)
+        at.push_back(placeIn(m_variables, stream + suffix));
+      return at;
+    };
+    m_yieldSumAt = places(m_spec.yieldSum, m_spec.yields, "FRAC");
+    for (const int relSul : places(m_spec.sulfurSum, m_spec.sulfurStreams, "RELSUL"))
+      for (const Pair& p : m_pairs)
+        if (p.relSulAt == relSul) m_pairSum.push_back(&p - m_pairs.data());
+    m_relSulStartAt = places(m_spec.relSulStartSum, m_spec.sulfurStreams, "RELSUL");
   }
 
   const std::vector<std::string>& variables() const override { return m_variables; }
@@ -80,11 +103,19 @@ class SulfurBalance final : public BalanceForm {
       d.put(m_feed, t.S * t.M + t.dXdF - 1.0);
       d.put(m_h2sAt, t.dXdh);
       d.put(m_factor, t.S * t.F);
-      for (const int y : m_yieldAt) d.put(y, t.M * t.F * smoothFloor(v(y)).slope);
+      for (const int y : m_yieldAt) {
+        const double slope = smoothFloor(v(y)).slope;
+        d.put(y, m_spec.h2s == H2SVariable::kMass ? t.M * t.F * slope : slope * t.M * t.F);
+      }
       return;
     }
-    d.put(m_feed, (t.T * t.M * t.s - t.s) / 100.0 + kH2SSulfurShare * t.dXdF);
-    d.put(m_sulfur, (t.T * t.M * t.F - t.F) / 100.0);
+    if (m_spec.h2s == H2SVariable::kMass) {
+      d.put(m_feed, (t.T * t.M * t.s - t.s) / 100.0 + kH2SSulfurShare * t.dXdF);
+      d.put(m_sulfur, (t.T * t.M * t.F - t.F) / 100.0);
+    } else {
+      d.put(m_feed, t.T * t.M * t.s / 100.0 + t.dXdF * kH2SSulfurShare - t.s / 100.0);
+      d.put(m_sulfur, t.T * t.M * t.F / 100.0 - t.F / 100.0);
+    }
     d.put(m_h2sAt, kH2SSulfurShare * t.dXdh);
     d.put(m_factor, t.T * t.F * t.s / 100.0);
     for (const Pair& p : m_pairs) {
@@ -97,8 +128,8 @@ class SulfurBalance final : public BalanceForm {
 
   void startValues(const Values& v, PlacedStartValues& out) const override {
     double sumYields = 0.0, sumRelSul = 0.0;  // raw values, not floored
-    for (const int y : m_yieldAt) sumYields += v(y);
-    for (const Pair& p : m_pairs) sumRelSul += v(p.relSulAt);
+    for (const int y : m_yieldSumAt) sumYields += v(y);
+    for (const int r : m_relSulStartAt) sumRelSul += v(r);
     const double f = v(m_feed);
     const double s = v(m_sulfur);
     const double fs = s * f / 100.0;
@@ -136,8 +167,11 @@ class SulfurBalance final : public BalanceForm {
     t.M = v(m_factor);
     t.s = v(m_sulfur);
     t.FS = t.s * t.F / 100.0;
-    for (const int y : m_yieldAt) t.S += smoothFloor(v(y)).value;
-    for (const Pair& p : m_pairs) t.T += smoothFloor(v(p.fracAt)).value * smoothFloor(v(p.relSulAt)).value;
+    for (const int y : m_yieldSumAt) t.S += smoothFloor(v(y)).value;
+    for (const std::ptrdiff_t k : m_pairSum) {
+      const Pair& p = m_pairs[static_cast<std::size_t>(k)];
+      t.T += smoothFloor(v(p.fracAt)).value * smoothFloor(v(p.relSulAt)).value;
+    }
     if (m_spec.h2s == H2SVariable::kMass) {
       t.X = v(m_h2sAt);
       t.dXdF = 0.0;
@@ -167,26 +201,36 @@ class SulfurBalance final : public BalanceForm {
   // Places of FEEDMASS, MASSFACTOR, FEEDSUL, the H2S variable and the yields.
   int m_feed = -1, m_factor = -1, m_sulfur = -1, m_h2sAt = -1;
   std::vector<int> m_yieldAt;
+  // The sums' orders: places of the yields, positions in m_pairs, places of
+  // the relative sulfur of the start.
+  std::vector<int> m_yieldSumAt;
+  std::vector<std::ptrdiff_t> m_pairSum;
+  std::vector<int> m_relSulStartAt;
 };
 
 }  // namespace
 
 std::unique_ptr<BalanceForm> cokerBalance() {
-  return std::make_unique<SulfurBalance>(SulfurSpec{
-      {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "LCN", "HCN", "LGO", "HGO", "COK"},
-      {"LCN", "HCN", "LGO", "HGO", "COK"},
-      H2SVariable::kMass});
+  SulfurSpec spec;
+  spec.yields = {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "LCN", "HCN", "LGO", "HGO", "COK"};
+  spec.sulfurStreams = {"LCN", "HCN", "LGO", "HGO", "COK"};
+  spec.yieldSum = {"C3", "FGS", "C32", "NC4", "IC4", "UC4", "LCN", "HCN", "LGO", "HGO", "COK"};
+  return std::make_unique<SulfurBalance>(std::move(spec));
 }
 
 std::unique_ptr<BalanceForm> visbreakerBalance() {
-  return std::make_unique<SulfurBalance>(SulfurSpec{
-      {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "NAP", "LGO", "HGO", "TAR"},
-      {"NAP", "LGO", "HGO", "TAR"},
-      H2SVariable::kMass});
+  SulfurSpec spec;
+  spec.yields = {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "NAP", "LGO", "HGO", "TAR"};
+  spec.sulfurStreams = {"NAP", "LGO", "HGO", "TAR"};
+  spec.yieldSum = {"C3", "FGS", "C32", "NC4", "IC4", "UC4", "NAP", "LGO", "HGO", "TAR"};
+  return std::make_unique<SulfurBalance>(std::move(spec));
 }
 
 std::unique_ptr<BalanceForm> fccBalance(bool hasMCN, bool hasHCO) {
-  SulfurSpec spec{{"FGS", "C3", "C32", "NC4", "IC4", "UC4", "C5S", "LCN"}, {"C5S", "LCN"}, H2SVariable::kYield};
+  SulfurSpec spec;
+  spec.yields = {"FGS", "C3", "C32", "NC4", "IC4", "UC4", "C5S", "LCN"};
+  spec.sulfurStreams = {"C5S", "LCN"};
+  spec.h2s = H2SVariable::kYield;
   if (hasMCN) {
     spec.yields.push_back("MCN");
     spec.sulfurStreams.push_back("MCN");
@@ -202,6 +246,14 @@ std::unique_ptr<BalanceForm> fccBalance(bool hasMCN, bool hasHCO) {
   for (const char* p : {"BOT", "COK"}) {
     spec.yields.push_back(p);
     spec.sulfurStreams.push_back(p);
+  }
+  // The sums take the optional cuts last.
+  spec.yieldSum = {"C3", "FGS", "C32", "NC4", "IC4", "UC4", "C5S", "LCN", "HCN", "LCO", "BOT", "COK"};
+  spec.sulfurSum = {"C5S", "LCN", "HCN", "LCO", "BOT", "COK"};
+  spec.relSulStartSum = {"LCN", "C5S", "HCN", "LCO", "BOT", "COK"};
+  for (auto* order : {&spec.yieldSum, &spec.sulfurSum, &spec.relSulStartSum}) {
+    if (hasMCN) order->push_back("MCN");
+    if (hasHCO) order->push_back("HCO");
   }
   return std::make_unique<SulfurBalance>(std::move(spec));
 }
