@@ -1,5 +1,8 @@
 #include "tests/support/solve_checks.h"
 
+#include <map>
+#include <string>
+
 #include "host/block_session.h"
 #include "host/jacobian_check.h"
 #include "host/newton.h"
@@ -21,6 +24,15 @@ namespace romtest {
   if (!check.unregistered.empty())
     failure << "; unregistered " << check.unregistered[0].equation << " / " << check.unregistered[0].variable;
   return failure;
+}
+
+::testing::AssertionResult exactJacobianMoved(const HostedBlock& block, double factor, int entries) {
+  const std::map<std::string, double> before = block.values();
+  for (const auto& [name, v] : before)
+    if (!block.fixed(name)) block.value(name) = v * factor;
+  ::testing::AssertionResult checked = exactJacobian(block.system(), entries);
+  for (const auto& [name, v] : before) block.value(name) = v;
+  return checked;
 }
 
 ::testing::AssertionResult solves(romhost::BlockSystem& system, int maxIterations) {

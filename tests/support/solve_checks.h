@@ -7,6 +7,7 @@
 
 #include "host/block_system.h"
 #include "platform/qivblock.h"
+#include "tests/support/hosted_block.h"
 #include "tests/support/networks.h"
 
 namespace romtest {
@@ -19,6 +20,13 @@ inline constexpr int kEveryNonZero = -2;  // every non-zero the block registered
 // passes, no entry is off by 1e-6 or more and, unless kAnyCount, it compared
 // that many entries. The failure names the worst entry.
 ::testing::AssertionResult exactJacobian(romhost::BlockSystem& system, int entries = kAnyCount);
+
+// The same check with every free variable of the block scaled by factor, a
+// point away from the solution where each row keeps the scale of its flows
+// (at a start where computed flows hold 1.0 beside a feed of 1e5 kg/h, the
+// central differences of the balance rows are coarser than 1e-6). The block's
+// values are put back afterwards.
+::testing::AssertionResult exactJacobianMoved(const HostedBlock& block, double factor, int entries = kAnyCount);
 
 // Newton from the block's current point converges, in at most maxIterations
 // unless kAnyCount.
