@@ -80,8 +80,8 @@ class SulfurBalance final : public BalanceForm {
     };
     m_yieldSumAt = places(m_spec.yieldSum, m_spec.yields, "FRAC");
     for (const int relSul : places(m_spec.sulfurSum, m_spec.sulfurStreams, "RELSUL"))
-      for (const Pair& p : m_pairs)
-        if (p.relSulAt == relSul) m_pairSum.push_back(&p - m_pairs.data());
+      for (std::size_t k = 0; k < m_pairs.size(); ++k)
+        if (m_pairs[k].relSulAt == relSul) m_pairSum.push_back(k);
     m_relSulStartAt = places(m_spec.relSulStartSum, m_spec.sulfurStreams, "RELSUL");
   }
 
@@ -168,10 +168,8 @@ class SulfurBalance final : public BalanceForm {
     t.s = v(m_sulfur);
     t.FS = t.s * t.F / 100.0;
     for (const int y : m_yieldSumAt) t.S += smoothFloor(v(y)).value;
-    for (const std::ptrdiff_t k : m_pairSum) {
-      const Pair& p = m_pairs[static_cast<std::size_t>(k)];
-      t.T += smoothFloor(v(p.fracAt)).value * smoothFloor(v(p.relSulAt)).value;
-    }
+    for (const std::size_t k : m_pairSum)
+      t.T += smoothFloor(v(m_pairs[k].fracAt)).value * smoothFloor(v(m_pairs[k].relSulAt)).value;
     if (m_spec.h2s == H2SVariable::kMass) {
       t.X = v(m_h2sAt);
       t.dXdF = 0.0;
@@ -204,7 +202,7 @@ class SulfurBalance final : public BalanceForm {
   // The sums' orders: places of the yields, positions in m_pairs, places of
   // the relative sulfur of the start.
   std::vector<int> m_yieldSumAt;
-  std::vector<std::ptrdiff_t> m_pairSum;
+  std::vector<std::size_t> m_pairSum;
   std::vector<int> m_relSulStartAt;
 };
 
