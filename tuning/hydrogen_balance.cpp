@@ -11,9 +11,10 @@
 // Hydrogen is consumed in the hydrocracker (it counts against the products)
 // and made in the reformer (a product with content 1).
 //
-// Every sum is written out term by term in the unit's own order, with its
-// groups and divisions, and every Jacobian entry likewise, so that the values
-// are the same to the last bit as the balances are stated for each unit.
+// Each unit adds its terms in its own order and groups, which is not the
+// pattern's order: every sum is written out term by term in that order, with
+// its groups and divisions, and every Jacobian entry likewise, so that the
+// last bits of each value follow from the unit's own order of addition.
 //
 // Starting values: the hydrocracker writes fixed defaults (MASSFACTOR 1, the
 // corrections 0, H2FRAC 0.05); the reformer brackets its hydrogen residual on

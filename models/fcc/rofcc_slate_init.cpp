@@ -13,7 +13,8 @@
 // the term is 0 either way). Then the product masses, the C3 and C4 mixes and
 // their mass shares, the network gravities and the product sulfur from the
 // relative sulfur as the variables hold it. The yield and relative-sulfur
-// outputs themselves are left to Newton.
+// outputs themselves are left to Newton, and so is H2SFRAC except in the
+// two-naphtha slate.
 //
 // A value that would not be finite is never stored: a share or a yield of a
 // mix or feed without mass keeps the value it has, anything else not finite
@@ -139,8 +140,9 @@ void rofccslate::init(long long& status) const {
 
     put(FccMap::Factor, "MASSFACTOR", massFactor);
     put(FccMap::Calc, "H2SMASS", h2sMass);
-    // EQN_H2SMASS ties H2SFRAC to the H2S mass in every slate.
-    putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
+    // Only the two-naphtha slate starts H2SFRAC; the others leave it to
+    // EQN_H2SMASS, which every slate evaluates.
+    if (sl == FccSlate::TwoN) putQuotient(FccMap::Calc, "H2SFRAC", h2sMass, feed);
     for (const std::string& cut : cuts.yield) put(FccMap::Calc, cut + "MASS", yield.at(cutIndex(cut)) * feed * massFactor);
 
     for (const char* name : {"C3VOL", "C32VOL", "NC4VOL"}) put(FccMap::Volume, name, 1.0);

@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Each unit adds its terms in its own order and groups, which is not always
-// the pattern's: written out here as each balance is stated, the rows, a
+// the pattern's: written out here term by term in that order, the rows, a
 // few Jacobian entries and the reformer's start are the same to the last
 // bit at random points (some yields under the floor's threshold).
 TEST(TuningBalance, EachUnitSumsInItsOwnOrder) {
