@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "core/helpers.h"
-#include "platform/rtdev.h"
 
 namespace ROEqnSupplier {
 
@@ -264,28 +263,11 @@ int NNDepEqn::jac(OneBased<double> values) {
   }
 }
 
-void NNDepEqn::reportFailedRun(int status) const noexcept {
-  // Only a message: the status of init stays the run's.
-  try {
-    std::string block = "?";
-    if (const VarMan* vm = varMan(); vm && vm->varList()) {
-      // The block's name is the framework name of the output without ".<output>".
-      const std::string full = rtovarlst_name(vm->varList(), vm->varIndex(m_output));
-      if (full.size() > m_output.size() + 1) block = full.substr(0, full.size() - m_output.size() - 1);
-    }
-    rtoprintf(rtHisDev, "Block %s: network file %s in folder %s failed with status %d (%s)\n", block.c_str(),
-              networkFiles().c_str(), networkFolder().c_str(), status, DIVedudedStatusName(status));
-  } catch (...) {
-  }
-}
-
 int NNDepEqn::init() {
   if (!m_configured || !attributeMap()) return 1;
   try {
-    if (const int status = refresh(true); status != 0) {
-      reportFailedRun(status);
-      return status;
-    }
+    // A failed run prints nothing: the host names the file from the runner's record.
+    if (const int status = refresh(true); status != 0) return status;
     const ScalePair& sy = m_scales.back();
     // The value at which V - scale_y y + offset_y is zero.
     // (V + 0) / 1 is V itself for the default pair.

@@ -78,10 +78,6 @@ class NetworkRunner {
   // result that is not finite; prediction and derivs are then unchanged.
   int run(const std::vector<double>& values, bool strictTags, double& prediction, std::vector<double>& derivs);
 
-  // The network file ("<kind>_<output>.zkr") and its folder, as configured.
-  const std::string& fileName() const { return m_file; }
-  const std::string& folderName() const { return m_folder; }
-
  private:
   std::unique_ptr<DIVeduded> m_runner;
   std::string m_output, m_file, m_folder;
@@ -111,9 +107,7 @@ class NNDepEqn : public roeqn2 {
   int jac(OneBased<double> values) override;
   // Runs the network and stores the output value that makes the residual
   // zero, (V + offset_y) / scale_y (V itself for the default pair). Returns
-  // the run's status; nothing is stored after a failed run, and the history
-  // device gets the line the first generation prints for a failed run (block,
-  // file, folder, status in words).
+  // the run's status; nothing is stored or printed after a failed run.
   int init() override;
 
   // Stores the pair of every listed variable that the map holds; the next
@@ -145,9 +139,6 @@ class NNDepEqn : public roeqn2 {
   // Whether res writes its residual from the previous prediction after a
   // failed run (the single network does, the pair does not).
   virtual bool residualAfterFailure() const = 0;
-  // The file(s) the object runs ("A.zkr" or "A.zkr or B.zkr") and their folder.
-  virtual std::string networkFiles() const = 0;
-  virtual std::string networkFolder() const = 0;
 
   // Reads the current values of the inputs (list entries 0 .. n-1) and
   // scales them, keeping the raw values too when asked: the first step of
@@ -169,7 +160,6 @@ class NNDepEqn : public roeqn2 {
   void refuse() { m_configured = false; }
 
  private:
-  void reportFailedRun(int status) const noexcept;
   // The adjusted value V at the inputs read by the refresh of the same
   // evaluation (throws for a missing attribute).
   double adjusted() const;
@@ -206,8 +196,6 @@ class _eqNNDep : public NNDepEqn {
  protected:
   int refresh(bool force) override;
   bool residualAfterFailure() const override { return true; }
-  std::string networkFiles() const override { return m_net.fileName(); }
-  std::string networkFolder() const override { return m_net.folderName(); }
 
  private:
   std::string m_modelKind;
@@ -231,8 +219,6 @@ class _eqNNDep_OverCrack : public NNDepEqn {
  protected:
   int refresh(bool force) override;
   bool residualAfterFailure() const override { return false; }
-  std::string networkFiles() const override { return m_total.fileName() + " or " + m_diff.fileName(); }
-  std::string networkFolder() const override { return m_total.folderName(); }
 
  private:
   OverCrackSpec m_spec;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "host/block_session.h"
 #include "host/bounds.h"
@@ -38,8 +39,22 @@ std::string shortNumber(double v) {
   return text;
 }
 
+// Prints the message of a failed step, each of its lines (a message may list
+// problems one per line) with the control bytes of the texts in it escaped.
+void printMessage(std::ostream& err, const std::string& message) {
+  err << "romhost: ";
+  for (std::size_t from = 0;;) {
+    const std::size_t to = message.find('\n', from);
+    err << printable(std::string_view(message).substr(from, to == std::string::npos ? to : to - from));
+    if (to == std::string::npos) break;
+    err << "\n";
+    from = to + 1;
+  }
+  err << "\n";
+}
+
 int fail(std::ostream& err, const StepResult& r) {
-  err << "romhost: " << r.message << "\n";
+  printMessage(err, r.message);
   return hostExitCode(r.status);
 }
 
@@ -102,7 +117,7 @@ int runInfo(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   const std::string path = pluginPath(cl.plugin);
   auto plugin = PluginSession::start(path, !cl.quiet, r);
   if (!plugin) return fail(err, r);
-  out << "Plug-in:   " << path << "\n";
+  out << "Plug-in:   " << printable(path) << "\n";
   out << "Identity:  " << plugin->library().identity() << "\n";
   for (const char* kind : {"QIVBLKFACTORY", "QIVPIPE"}) {
     int major = 0, minor = 0;
@@ -121,7 +136,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   try {
     c = readCaseFile(cl.casePath);
   } catch (const CaseError& e) {
-    return fail(err, StepResult::failure(HostStatus::kInputError, e.what()));
+    return fail(err, StepResult::failure(HostStatus::kInputError, printable(e.what())));
   }
   c.options.insert(c.options.end(), cl.options.begin(), cl.options.end());
   c.values.insert(c.values.end(), cl.sets.begin(), cl.sets.end());
@@ -138,7 +153,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     if (c.networks.size() + 1 > kRegistryBuffer || c.networks.find('\0') != std::string::npos)
       return fail(err, StepResult::failure(HostStatus::kInputError,
                                            "The network root is longer than the " + std::to_string(kRegistryBuffer - 1) +
-                                               " characters the blocks can read: " + c.networks));
+                                               " bytes the blocks can read: " + printable(c.networks)));
     pelmo_registry_set(kRegistryRoot, kRegistryKey, kRegistryValue, c.networks.c_str());
   }
 
@@ -146,7 +161,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (!cl.loadPath.empty()) {
     std::vector<std::string> warnings;
     const StepResult read = readStoredBlock(cl.loadPath, loaded, warnings);
-    for (const std::string& w : warnings) err << "romhost: warning: " << w << "\n";
+    for (const std::string& w : warnings) err << "romhost: warning: " << printable(w) << "\n";
     if (!read.ok()) return fail(err, read);
   }
 
@@ -159,17 +174,18 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     std::string known;
     for (const std::string& n : plugin->factoryNames()) known += (known.empty() ? "" : ", ") + n;
     return fail(err, StepResult::failure(HostStatus::kInputError,
-                                         "The plug-in registers no factory " + c.factory + " (it has: " + known + ")"));
+                                         "The plug-in registers no factory " + printable(c.factory) +
+                                             " (it has: " + printable(known) + ")"));
   }
 
-  // A framework name over 99 characters would make the block's set-up fail
-  // without saying why: refuse the name before the block is made.
+  // A framework name over 99 bytes would make the block's set-up fail without
+  // saying why: refuse the name before the block is made.
   if (const std::string longest = longestFrameworkName(*factory, c.options, c.name);
       longest.size() > kMaxNameLength)
     return fail(err, StepResult::failure(HostStatus::kInputError,
-                                         "The block name " + c.name + " is too long: the framework name " + longest +
-                                             " would have " + std::to_string(longest.size()) +
-                                             " characters, at most " + std::to_string(kMaxNameLength) + " fit"));
+                                         "The block name " + printable(c.name) + " is too long: the framework name " +
+                                             printable(longest) + " would have " + std::to_string(longest.size()) +
+                                             " bytes, at most " + std::to_string(kMaxNameLength) + " fit"));
 
   QivEOBlock* block = nullptr;
   {
@@ -198,7 +214,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   plan.values = c.values;
   plan.attributes = c.attributes;
   r = session.setUp(plan);
-  for (const std::string& w : session.warnings()) err << "romhost: warning: " << w << "\n";
+  for (const std::string& w : session.warnings()) err << "romhost: warning: " << printable(w) << "\n";
 
   SolveReport report;
   report.block = c.name;
@@ -207,7 +223,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   // Values outside their bounds are reported, never refused: each once, when found.
   auto warnOutsideBounds = [&](const std::vector<BoundWarning>& found) {
     for (const BoundWarning& w : mergeWarnings(report.warnings, found))
-      err << "romhost: warning: " << describe(w) << "\n";
+      err << "romhost: warning: " << printable(describe(w)) << "\n";
   };
   std::set<int> ownConstants;  // the block's constants the case leaves alone: not checked
   if (session.dimensioned() && (r.ok() || hostExitCode(r.status) == 1)) {
@@ -232,8 +248,13 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
       report.newton.status = r.status;
       report.newton.message = r.message;
       report.newton.maxResidual = std::numeric_limits<double>::quiet_NaN();
+      if (!cl.savePath.empty()) {
+        report.saved = false;
+        report.saveError = std::string("Nothing was saved: the run stopped in the block's set-up (") +
+                           hostStatusName(r.status) + ")";
+      }
       finishReport();
-      out << reportJson(report).dump(2) << "\n";
+      out << reportJsonText(report) << "\n";
     }
     return code;
   }
@@ -260,10 +281,11 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   const NewtonResult& nr = report.newton;
   warnOutsideBounds(fixedOutsideBounds(sys, c.name, ownConstants));
   if (!nr.converged()) {
-    err << "romhost: " << nr.message << "\n";
+    err << "romhost: " << printable(nr.message) << "\n";
     if (!nr.worst.empty()) {
       err << "  largest residuals:\n";
-      for (const ResidualEntry& e : nr.worst) err << "    " << e.equation << "  " << shortNumber(e.residual) << "\n";
+      for (const ResidualEntry& e : nr.worst)
+        err << "    " << printable(e.equation) << "  " << shortNumber(e.residual) << "\n";
     }
     if (nr.status != HostStatus::kNotSquare) report.atBounds = freeAtBounds(sys, c.name);
     if (!report.atBounds.empty()) {
@@ -286,7 +308,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     if (saved.ok()) saved = writeStoredBlock(cl.savePath, storage, ownerOf(*session.impl(), c.factory, c.options));
     report.saved = saved.ok();
     if (!saved.ok()) {
-      err << "romhost: " << saved.message << "\n";
+      printMessage(err, saved.message);
       report.saveError = saved.message;
       status = HostStatus::kInputError;  // a failed save is never reported as success
     }
@@ -294,7 +316,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
 
   finishReport();
   if (cl.json) {
-    out << reportJson(report).dump(2) << "\n";
+    out << reportJsonText(report) << "\n";
   } else {
     if (!cl.quiet) printTable(out, report);
     printSummary(out, report);
@@ -309,7 +331,7 @@ int runRomhost(const std::vector<std::string>& args, std::ostream& out, std::ost
   try {
     cl = parseCommandLine(args);
   } catch (const UsageError& e) {
-    err << "romhost: " << e.what() << "\n" << usageText();
+    err << "romhost: " << printable(e.what()) << "\n" << usageText();
     return hostExitCode(HostStatus::kUsageError);
   }
   switch (cl.command) {

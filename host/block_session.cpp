@@ -209,16 +209,19 @@ StepResult BlockSession::initialize() {
 StepResult BlockSession::setValue(const std::string& ownName, double value) {
   if (ownName.empty() || ownName.size() > kMaxNameLength)
     return StepResult::failure(HostStatus::kInputError,
-                               "Variable names must have 1 to 99 characters: \"" + ownName + "\"");
+                               "Variable names must have 1 to 99 bytes: \"" + printable(ownName) + "\"");
   if (!std::isfinite(value))
-    return StepResult::failure(HostStatus::kInputError, "The value of " + ownName + " is not a finite number");
+    return StepResult::failure(HostStatus::kInputError,
+                               "The value of " + printable(ownName) + " is not a finite number");
   const std::string full = name_ + "." + ownName;
   const int num = rtovarlst_find(vars_.get(), full.c_str());
   if (num == 0 || !ranges_.hasVar(num))
-    return StepResult::failure(HostStatus::kInputError, "Unknown variable " + ownName + " (" + full + ")");
+    return StepResult::failure(HostStatus::kInputError,
+                               "Unknown variable " + printable(ownName) + " (" + printable(full) + ")");
   if (!rtovarlst_is_fixed(vars_.get(), num))
     return StepResult::failure(HostStatus::kInputError,
-                               "Variable " + ownName + " is computed (CALC); only fixed variables take values");
+                               "Variable " + printable(ownName) +
+                                   " is computed (CALC); only fixed variables take values");
   rtovarlst_set_var_value(vars_.get(), num, value);
   return StepResult::success();
 }
@@ -226,21 +229,23 @@ StepResult BlockSession::setValue(const std::string& ownName, double value) {
 StepResult BlockSession::setSpec(const std::string& ownName, bool fixed) {
   if (ownName.empty() || ownName.size() > kMaxNameLength)
     return StepResult::failure(HostStatus::kInputError,
-                               "Variable names must have 1 to 99 characters: \"" + ownName + "\"");
+                               "Variable names must have 1 to 99 bytes: \"" + printable(ownName) + "\"");
   const std::string full = name_ + "." + ownName;
   const int num = rtovarlst_find(vars_.get(), full.c_str());
   if (num == 0 || !ranges_.hasVar(num))
-    return StepResult::failure(HostStatus::kInputError, "Unknown variable " + ownName + " (" + full + ")");
+    return StepResult::failure(HostStatus::kInputError,
+                               "Unknown variable " + printable(ownName) + " (" + printable(full) + ")");
   if ((fixed ? rtovarlst_fix_var(vars_.get(), num) : rtovarlst_free_var(vars_.get(), num)) != 0)
     return StepResult::failure(HostStatus::kInputError,
-                               std::string("The framework refused to ") + (fixed ? "fix " : "free ") + ownName);
+                               std::string("The framework refused to ") + (fixed ? "fix " : "free ") +
+                                   printable(ownName));
   return StepResult::success();
 }
 
 StepResult BlockSession::assignAttribute(const std::string& name, const AttributeValue& value) {
   if (name.empty() || name.size() > kMaxNameLength)
     return StepResult::failure(HostStatus::kInputError,
-                               "Attribute names must have 1 to 99 characters: \"" + name + "\"");
+                               "Attribute names must have 1 to 99 bytes: \"" + printable(name) + "\"");
   value_t v;
   value.toValue(v);
   bool accepted = false;
@@ -248,10 +253,11 @@ StepResult BlockSession::assignAttribute(const std::string& name, const Attribut
   const bool returned = callGuarded([&] { accepted = impl_->attr_assign_value(name.c_str(), v); }, error);
   value_clear(&v);
   if (!returned)
-    return StepResult::failure(HostStatus::kHookFailed, "Assigning attribute " + name + " threw: " + error);
+    return StepResult::failure(HostStatus::kHookFailed, "Assigning attribute " + printable(name) + " threw: " + error);
   if (!accepted)
     return StepResult::failure(HostStatus::kInputError,
-                               "The block did not accept attribute " + name + " = " + value.display());
+                               "The block did not accept attribute " + printable(name) + " = " +
+                                   printable(value.display()));
   return StepResult::success();
 }
 
@@ -268,16 +274,22 @@ StepResult BlockSession::pattern() {
 
 StepResult BlockSession::start() {
   // A network the block cannot open or run is an input error (a missing or
-  // broken file), not a failure of the block: the runner names the first.
+  // broken file), not a failure of the block: the runner names the first. The
+  // blocks print nothing of their own for it, so this is the only line.
   const long long failedRuns = DIVeduded::failureCount();
   const HookOutcome h = callHook([this](long long& st) { block_->init(st); });
   if (!h.ok()) {
     DIVeduded::Failure run;
-    if (DIVeduded::failureAfter(failedRuns, run))
-      return StepResult::failure(HostStatus::kInputError,
-                                 "init could not run a network: network file " + run.file + " in folder " +
-                                     run.folder + " failed with status " + std::to_string(run.status) + " (" +
-                                     DIVedudedStatusName(run.status) + ")");
+    if (DIVeduded::failureAfter(failedRuns, run)) {
+      // The path the runner read; a folder and file that made no path are
+      // shown as the block gave them.
+      std::string text = "init could not run a network: network file " +
+                         (run.path.empty() ? run.file + " in folder " + run.folder : run.path) +
+                         " failed with status " + std::to_string(run.status) + " (" +
+                         DIVedudedStatusName(run.status) + ")";
+      if (!run.reason.empty()) text += ": " + run.reason;
+      return StepResult::failure(HostStatus::kInputError, std::move(text));
+    }
     return StepResult::failure(HostStatus::kHookFailed, h.describe("init"));
   }
   // Newton cannot start from a non-finite point; name the variable.

@@ -130,6 +130,10 @@ class TreeBuilder : public nlohmann::json_sax<Json> {
     return true;
   }
   bool open(Node n) {
+    if (open_.size() >= kMaxCaseNesting) {
+      error = "The case file nests arrays and objects deeper than " + std::to_string(kMaxCaseNesting) + " levels";
+      return false;
+    }
     open_.push_back(add(std::move(n)));
     return true;
   }
@@ -141,13 +145,13 @@ class TreeBuilder : public nlohmann::json_sax<Json> {
 std::string text(const Node& j, const char* key, bool isName) {
   if (j.kind != Node::kString) throw CaseError(std::string("\"") + key + "\" must be a string");
   if (isName && (j.text.empty() || j.text.size() > kMaxNameLength))
-    throw CaseError(std::string("\"") + key + "\" must have 1 to 99 characters");
+    throw CaseError(std::string("\"") + key + "\" must have 1 to 99 bytes");
   return j.text;
 }
 
 void checkName(const std::string& name, const char* section) {
   if (name.empty() || name.size() > kMaxNameLength)
-    throw CaseError(std::string("Names in \"") + section + "\" must have 1 to 99 characters: \"" + name + "\"");
+    throw CaseError(std::string("Names in \"") + section + "\" must have 1 to 99 bytes: \"" + name + "\"");
 }
 
 AttributeValue attributeOf(const std::string& name, const Node& j) {

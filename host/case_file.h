@@ -44,6 +44,11 @@ class CaseError : public std::runtime_error {
 // device, which could block or never end).
 constexpr std::uint64_t kMaxCaseFileBytes = 64ULL << 20;
 
+// Deepest nesting of arrays and objects read (a case needs three levels). The
+// case tree is freed recursively: a file nested deeper would run the stack
+// out while it is freed.
+constexpr std::size_t kMaxCaseNesting = 256;
+
 // Both throw CaseError with a message naming what is wrong.
 CaseSpec parseCase(const std::string& jsonText, const std::filesystem::path& caseFolder);
 CaseSpec readCaseFile(const std::string& path);

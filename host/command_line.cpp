@@ -35,7 +35,7 @@ std::pair<std::string, std::string> splitAssignment(const std::string& text, con
   const std::size_t eq = text.find('=');
   if (eq == std::string::npos || eq == 0) throw UsageError(flag + " needs NAME=VALUE, not \"" + text + "\"");
   std::string name = text.substr(0, eq);
-  if (name.size() > kMaxNameLength) throw UsageError(flag + ": names must have 1 to 99 characters");
+  if (name.size() > kMaxNameLength) throw UsageError(flag + ": names must have 1 to 99 bytes");
   return {std::move(name), text.substr(eq + 1)};
 }
 
@@ -59,7 +59,8 @@ const char* usageText() {
          "  --quiet               no table and no progress lines\n"
          "  --plugin PATH         the plug-in library (default: ROMHOST_PLUGIN, else ../lib/libromlib.so\n"
          "                        beside the romhost program)\n"
-         "exit codes: 0 converged, 1 not converged, 2 usage, input or save error, 3 block creation failed\n";
+         "exit codes: 0 converged, 1 not converged, 2 usage, input, save or output error,\n"
+         "  3 block creation failed, 4 internal error\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {

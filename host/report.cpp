@@ -52,8 +52,8 @@ void printTable(std::ostream& out, const SolveReport& r) {
   std::size_t width = 4;
   for (const VariableRow& row : r.rows) width = std::max(width, row.name.size());
   width += 2;
-  out << "Block " << r.block;
-  if (r.subid) out << " (SUBID " << *r.subid << ")";
+  out << "Block " << printable(r.block);
+  if (r.subid) out << " (SUBID " << printable(*r.subid) << ")";
   out << "\n" << padded("Name", width) << padded("Value", 20) << padded("Unit", 12) << "Spec\n";
   for (const VariableRow& row : r.rows) {
     out << padded(row.name, width) << padded(num(row.value), 20) << padded(row.unit, 12)
@@ -65,7 +65,7 @@ void printTable(std::ostream& out, const SolveReport& r) {
 }
 
 void printSummary(std::ostream& out, const SolveReport& r) {
-  out << r.newton.message << "\n";
+  out << printable(r.newton.message) << "\n";
   out << "Variables " << r.variables << " (free " << r.newton.unknowns << "), equations " << r.equations
       << ", non-zeros " << r.nonzeros << "\n";
   if (!r.warnings.empty())
@@ -89,7 +89,7 @@ void printCheck(std::ostream& out, const CheckAtPoint& c) {
   const CheckResult& k = c.result;
   out << "Jacobian check at the " << c.point << " point: ";
   if (k.status != HostStatus::kOk) {
-    out << hostStatusName(k.status) << ": " << k.message << "\n";
+    out << hostStatusName(k.status) << ": " << printable(k.message) << "\n";
     return;
   }
   out << k.checked << " entries, max relative error " << num(k.maxRelError, "%.3g") << " (threshold "
@@ -97,13 +97,13 @@ void printCheck(std::ostream& out, const CheckAtPoint& c) {
   auto table = [&out](const std::vector<CheckEntry>& entries) {
     std::size_t we = 8, wv = 8;
     for (const CheckEntry& e : entries) {
-      we = std::max(we, e.equation.size());
-      wv = std::max(wv, e.variable.size());
+      we = std::max(we, printable(e.equation).size());
+      wv = std::max(wv, printable(e.variable).size());
     }
     out << "    " << padded("equation", we + 2) << padded("variable", wv + 2) << padded("analytic", 16)
         << padded("FD", 16) << "rel. error\n";
     for (const CheckEntry& e : entries)
-      out << "    " << padded(e.equation, we + 2) << padded(e.variable, wv + 2)
+      out << "    " << padded(printable(e.equation), we + 2) << padded(printable(e.variable), wv + 2)
           << padded(num(e.analytic, "%.8g"), 16) << padded(num(e.fd, "%.8g"), 16) << num(e.relError, "%.3g")
           << (e.fixedColumn ? "  (fixed)" : "") << "\n";
   };
@@ -190,6 +190,10 @@ nlohmann::ordered_json reportJson(const SolveReport& r) {
     j["jacobian_check"] = std::move(check);
   }
   return j;
+}
+
+std::string reportJsonText(const SolveReport& report) {
+  return reportJson(report).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 }  // namespace romhost

@@ -51,5 +51,9 @@ void printTable(std::ostream& out, const SolveReport& report);
 void printSummary(std::ostream& out, const SolveReport& report);
 void printCheck(std::ostream& out, const CheckAtPoint& check);
 nlohmann::ordered_json reportJson(const SolveReport& report);
+// reportJson as text, indented by two. A text that is not valid UTF-8 (a path
+// or option given in another encoding) has its invalid bytes replaced by
+// U+FFFD, so the object is always written.
+std::string reportJsonText(const SolveReport& report);
 
 }  // namespace romhost

@@ -50,9 +50,10 @@ StorageOwner ownerOf(QivEOBlockImpl& block, const std::string& factory, const st
 }
 
 std::string describeOwner(const StorageOwner& owner) {
-  return "a " + (owner.factory.empty() ? std::string("unnamed") : owner.factory) + " block of model type " +
-         (owner.model_type.empty() ? std::string("(none)") : owner.model_type) + " with options \"" + owner.options +
-         "\"";
+  // The texts come from the file: shown printable, whatever bytes it holds.
+  return "a " + (owner.factory.empty() ? std::string("unnamed") : printable(owner.factory)) + " block of model type " +
+         (owner.model_type.empty() ? std::string("(none)") : printable(owner.model_type)) + " with options \"" +
+         printable(owner.options) + "\"";
 }
 
 bool sameBlockType(const StorageOwner& saved, const StorageOwner& loading) {
@@ -62,10 +63,12 @@ bool sameBlockType(const StorageOwner& saved, const StorageOwner& loading) {
 
 StepResult readStoredBlock(const std::string& path, StoredBlock& out, std::vector<std::string>& warnings) {
   const StorageFileResult r = storage_read_file(path, out.storage);
-  if (!r.ok()) return StepResult::failure(HostStatus::kInputError, "Cannot read the stored block " + path + ": " + r.reason);
+  if (!r.ok())
+    return StepResult::failure(HostStatus::kInputError,
+                               "Cannot read the stored block " + printable(path) + ": " + r.reason);
   out.recordsOwner = r.form >= 2;
   if (!out.recordsOwner)
-    warnings.push_back("The stored block " + path +
+    warnings.push_back("The stored block " + printable(path) +
                        " is of the older form, which records neither the block that saved it nor a checksum; it is "
                        "loaded unchecked");
   return StepResult::success();
@@ -73,7 +76,7 @@ StepResult readStoredBlock(const std::string& path, StoredBlock& out, std::vecto
 
 StepResult checkStoredBlock(const std::string& path, const StoredBlock& stored, const StorageOwner& loading) {
   if (!stored.recordsOwner || sameBlockType(stored.storage.owner(), loading)) return StepResult::success();
-  return StepResult::failure(HostStatus::kInputError, "The stored block " + path + " was saved by " +
+  return StepResult::failure(HostStatus::kInputError, "The stored block " + printable(path) + " was saved by " +
                                                           describeOwner(stored.storage.owner()) +
                                                           " and cannot be loaded into " + describeOwner(loading));
 }
@@ -82,7 +85,8 @@ StepResult writeStoredBlock(const std::string& path, MemStorage& storage, const 
   storage.set_owner(owner);
   const StorageFileResult r = storage_write_file(storage, path);
   if (!r.ok())
-    return StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " + path + ": " + r.reason);
+    return StepResult::failure(HostStatus::kInputError,
+                               "Cannot write the stored block to " + printable(path) + ": " + r.reason);
   return StepResult::success();
 }
 

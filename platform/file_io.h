@@ -6,7 +6,8 @@
 // /dev/zero named by mistake gives a clear error instead of a hang or a
 // process that grows until it is killed. A write goes to a temporary file of
 // its own beside the target and is renamed over it, so concurrent writers
-// never share a temporary and a failed write leaves the target as it was.
+// never share a temporary and a failed write leaves the target as it was; it
+// replaces only a regular file, never a FIFO or a device that has the name.
 #pragma once
 
 #include <sys/stat.h>
@@ -58,8 +59,13 @@ FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::st
 
 // Writes text to a new temporary file in the target's folder (mkstemp), flushes
 // it to the disk and renames it over path. A new file gets the permissions the
-// process's umask allows, a replaced file keeps its own. On failure only this
-// call's temporary file is removed and path is untouched. Never throws.
+// process's umask allows, a replaced file keeps its own. A path that names
+// anything but a regular file (a folder, FIFO, device or socket) is refused
+// with kNotRegularFile and left as it is. A symbolic link stays a link: the
+// regular file at the end of its chain is replaced (the temporary file made in
+// that file's folder); a dangling link, or one naming anything else, is
+// refused the same way. On failure only this call's temporary file is removed
+// and path is untouched. Never throws.
 FileResult replaceFile(const std::string& path, std::string_view text);
 
 }  // namespace pelmo_file

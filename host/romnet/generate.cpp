@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "host/romnet/commands.h"
 #include "platform/diveduded/writer.h"
 #include "platform/file_io.h"
 
@@ -177,7 +177,7 @@ int runGenerate(const std::string& table_path, const std::string& outdir) {
   std::filesystem::create_directories(outdir, ec);
   if (ec) {
     std::fprintf(stderr, "romnet: cannot create %s: %s\n", outdir.c_str(), ec.message().c_str());
-    return 73;
+    return kExitCannotWrite;
   }
   const std::string source = std::filesystem::path(table_path).filename().string();
   for (const TableOutput& out : table.outputs) {
@@ -194,19 +194,13 @@ int runGenerate(const std::string& table_path, const std::string& outdir) {
             << "the nominal point, where it predicts " << diveduded::formatNumber(out.nominal) << ".";
     const std::string body = diveduded::writeNetwork(net, comment.str());
     const std::filesystem::path file = std::filesystem::path(outdir) / (table.kind + "_" + out.name + ".zkr");
-    const std::filesystem::path tmp = file.string() + ".tmp";
-    {
-      std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-      f << body;
-      if (!f.flush()) {
-        std::fprintf(stderr, "romnet: cannot write %s\n", tmp.string().c_str());
-        return 73;
-      }
-    }
-    std::filesystem::rename(tmp, file, ec);
-    if (ec) {
-      std::fprintf(stderr, "romnet: cannot write %s: %s\n", file.string().c_str(), ec.message().c_str());
-      return 73;
+    // As a stored block is saved: a temporary file of its own renamed over the
+    // old one, so a failed write leaves the old file and no temporary, and a
+    // FIFO or a device that has the name is refused instead of replaced.
+    const pelmo_file::FileResult written = pelmo_file::replaceFile(file.string(), body);
+    if (!written.ok()) {
+      std::fprintf(stderr, "romnet: cannot write %s: %s\n", file.string().c_str(), written.reason.c_str());
+      return kExitCannotWrite;
     }
     std::printf("%s\n", file.string().c_str());
   }

@@ -2,6 +2,8 @@
 //   romnet eval FILE NAME=VALUE... [--json]
 //   romnet check FILE [--tol X]
 //   romnet generate TABLE OUTDIR
+#include <csignal>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -21,9 +23,7 @@ void usage() {
                "The file format and the table format: docs/network-format.md\n");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runCommand(int argc, char** argv) {
   if (argc < 2) {
     usage();
     return romnet::kExitUsage;
@@ -50,4 +50,20 @@ int main(int argc, char** argv) {
   }
   usage();
   return romnet::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Over a file-size limit a write fails with EFBIG and is reported, instead of
+  // the signal ending the program with its temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
+  int code = runCommand(argc, argv);
+  // Output that did not reach its file (a full disk, the file-size limit) is
+  // a failure, not a success with its end missing.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "romnet: cannot write the standard output: %s\n", std::strerror(errno));
+    if (code == 0) code = romnet::kExitCannotWrite;
+  }
+  return code;
 }

@@ -9,8 +9,6 @@
 #include "core/hook_guard.h"
 #include "models/coker/coker_tables.h"
 #include "models/coker/rocoker_1.h"
-#include "platform/diveduded/DIVeduded.h"
-#include "platform/rtdev.h"
 #include "plugin/creators.h"
 
 namespace {
@@ -70,9 +68,10 @@ void rocoker::init(long long& status) const {
       }
       x.at(varNumber(feedMass)) = mass;
     }
+    // A network that does not open or run returns the runner's status and
+    // prints nothing: the host names the file from the runner's record.
     if (const int rc = runAllNN(); rc != 0) {
       status = rc;
-      reportNetworkFailure(rc);
       return;
     }
     writeStartingValues(status);
@@ -114,25 +113,6 @@ void rocoker::writeStartingValues(long long& status) const {
   x.at(varNumber(*at_or_throw(m_calcVars, std::string("H2SMASS")))) = h2sMass;
   for (std::size_t i = 0; i < std::size(kSulfurStreams); ++i)
     x.at(varNumber(*at_or_throw(m_calcVars, std::string(kSulfurStreams[i]) + "SULMASS"))) = sulfurMass[i];
-}
-
-void rocoker::reportNetworkFailure(int status) const noexcept {
-  // The runner tells only its status; find the output that fails by running
-  // the networks again in the same order, and name its file. Only a message:
-  // nothing here may change the status init returns.
-  try {
-    for (const auto& output : m_nnOutputVars) {
-      const int rc = runNN(output.first);
-      if (rc == 0) continue;
-      rtoprintf(rtHisDev, "Block %s: network file %s in folder %s failed with status %d (%s)\n", name(),
-                networkFileName(m_modelKind, output.first).c_str(), networkFolderName(m_modelKind).c_str(), rc,
-                DIVedudedStatusName(rc));
-      return;
-    }
-    rtoprintf(rtHisDev, "Block %s: a network run failed with status %d (%s)\n", name(), status,
-              DIVedudedStatusName(status));
-  } catch (...) {
-  }
 }
 
 // ---- Creator of the coker family ----------------------------------------------

@@ -115,8 +115,6 @@ class rocoker : public robase {
   void writeStartingValues(long long& status) const;
   // The balance variables' references, from the balance tables.
   void makeBalanceRefs();
-  // Names the network file that failed, on the history device.
-  void reportNetworkFailure(int status) const noexcept;
 
   // The variables of the two balances in the order they are summed (the
   // feed first), reached through their map slots.

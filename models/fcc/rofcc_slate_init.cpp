@@ -29,7 +29,6 @@
 #include "core/helpers.h"
 #include "core/hook_guard.h"
 #include "models/fcc/rofcc_slates.h"
-#include "platform/diveduded/DIVeduded.h"
 #include "platform/rtdev.h"
 
 namespace {
@@ -98,7 +97,7 @@ void rofccslate::init(long long& status) const {
     if (status != 0) return;
     if (const int rc = runAllNN(); rc != 0) {
       status = rc;
-      reportNetworkFailure(rc);
+      reportTagOutsideInputs(rc);
       return;
     }
 
@@ -166,16 +165,21 @@ void rofccslate::init(long long& status) const {
   });
 }
 
-void rofccslate::reportNetworkFailure(int status) const noexcept {
-  // The runner tells only its status; find the output that fails by running
-  // the networks again in the same order, and name its file (both files of a
-  // naphtha cut's pair). Only a message: the status of init stays as it is.
+void rofccslate::reportTagOutsideInputs(int status) const noexcept {
+  // A network that does not open or run fails with the runner's own status,
+  // and the host names its file from the runner's record: nothing to print.
+  // Only status 1 may be the block's own refusal of a run the runner
+  // completed, a file reporting a tag that is no model input (a lower-case or
+  // misspelt name the runner still fed); no one else can name that tag. Find
+  // the output that fails by running the networks again in the same order.
+  // Only a message: the status of init stays as it is.
+  if (status != 1) return;
   try {
     for (const auto& output : m_nnOutputVars) {
       const int rc = runNN(output.first);
       if (rc == 0) continue;
+      if (rc != 1) return;
       const FccPairedOutput* pair = fccPairedOutput(output.first);
-      // A run fails too when a file reports a tag that is no model input: name that file and tag.
       const std::vector<std::string> networks =
           pair ? std::vector<std::string>{pair->total, pair->diff} : std::vector<std::string>{output.first};
       for (const std::string& network : networks) {
@@ -186,15 +190,8 @@ void rofccslate::reportNetworkFailure(int status) const noexcept {
                   tag.c_str());
         return;
       }
-      const std::string file = pair ? networkFileName(m_modelKind, pair->total) + " or " +
-                                          networkFileName(m_modelKind, pair->diff)
-                                    : networkFileName(m_modelKind, output.first);
-      rtoprintf(rtHisDev, "Block %s: network file %s in folder %s failed with status %d (%s)\n", name(), file.c_str(),
-                networkFolderName(m_modelKind).c_str(), rc, DIVedudedStatusName(rc));
       return;
     }
-    rtoprintf(rtHisDev, "Block %s: a network run failed with status %d (%s)\n", name(), status,
-              DIVedudedStatusName(status));
   } catch (...) {
   }
 }

@@ -137,8 +137,9 @@ class rofccslate : public rofcc {
   mutable Balance m_sulfurBalance{true, {}, {}};
   // Writes a balance row's derivatives through the slate's derivative operation.
   void jacBalance(const ROMEqn* eqn, const std::vector<const ROMVar*>& vars, bool sulfur, long long& status) const;
-  // Names the network file that fails, on the history device.
-  void reportNetworkFailure(int status) const noexcept;
+  // After init's networks failed with status: names, on the history device,
+  // a network file reporting a tag that is no model input.
+  void reportTagOutsideInputs(int status) const noexcept;
 
   bool m_patternComplete = false;  // user_jac writes only after a complete pattern pass
 };

@@ -36,6 +36,7 @@ constexpr StatusName kStatusNames[] = {
     {DIV_SELF_CHECK, "failed self-check"},
     {DIV_BAD_ARGUMENT, "bad argument"},
     {DIV_NO_ACCESS, "permission denied"},
+    {DIV_NOT_REGULAR, "not a regular file"},
 };
 
 // Copies a caller's text, reading at most limit + 1 bytes. Returns false (and
@@ -115,6 +116,16 @@ struct DIVeduded::Impl {
   std::vector<char> tag_text;    // one 100-byte slot per tag for GetIndependentTagByIndex
   std::atomic<long long>* run_slot = nullptr;
 
+  // The path of the file, worked out when the folder or file changed; null
+  // when they make none (path_why says why). May throw std::bad_alloc.
+  const std::string* resolvedPath() {
+    if (!path_known) {
+      path_status = diveduded::resolveNetworkPath(folder, file, path, path_why);
+      path_known = true;
+    }
+    return path_status == 0 ? &path : nullptr;
+  }
+
   std::size_t tagCount() const { return open ? net->tags.size() : 0; }
   double* x() { return work.data(); }
   double* grad() { return work.data() + net->tags.size(); }
@@ -154,21 +165,31 @@ int DIVeduded::finish(int status) {
   return status;
 }
 
-int DIVeduded::fail(int status, std::string_view msg) noexcept {
+int DIVeduded::fail(int status, std::string_view msg, std::string_view reason) noexcept {
   last_status_ = status;
   try {
     last_message_.assign(msg);
   } catch (...) {
     last_message_.clear();
   }
+  // Made outside the lock, then moved into its slot: a slot holds one whole
+  // failure. Out of memory, the failure still counts, named as far as it could
+  // be. A runner that failed before it read anything (an injected fault) still
+  // names the file it would have read.
+  Failure made;
+  made.status = status;
+  try {
+    made.file = impl_->file;
+    made.folder = impl_->folder;
+    if (const std::string* path = impl_->resolvedPath()) made.path = *path;
+    made.reason.assign(reason);
+  } catch (...) {
+  }
   try {
     FailureRecord& record = failureRecord();
     const std::lock_guard<std::mutex> hold(record.lock);
-    Failure& slot = record.kept[static_cast<std::size_t>(record.count % FailureRecord::kKept)];
-    slot.number = ++record.count;
-    slot.status = status;
-    slot.file = impl_->file;
-    slot.folder = impl_->folder;
+    made.number = ++record.count;
+    record.kept[static_cast<std::size_t>((made.number - 1) % FailureRecord::kKept)] = std::move(made);
   } catch (...) {
   }
   return status;
@@ -276,39 +297,47 @@ int DIVeduded::Open() {
   // An injected fault may throw on purpose: that is what the test asks for.
   const auto hit = diveduded::hooks::faultFor(d.file, diveduded::hooks::Op::Open);
   if (hit.kind != Fault::None)
-    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Open), "injected fault at Open");
+    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Open), "injected fault at Open",
+                "injected fault at Open");
   try {
     return openNetwork();
   } catch (const std::bad_alloc&) {
     d.close();
-    return fail(DIV_INTERNAL, "out of memory in Open");
+    return fail(DIV_INTERNAL, "out of memory in Open", "out of memory in Open");
   } catch (...) {
     d.close();
-    return fail(DIV_INTERNAL, "internal error in Open");
+    return fail(DIV_INTERNAL, "internal error in Open", "internal error in Open");
   }
 }
 
 int DIVeduded::openNetwork() {
   Impl& d = *impl_;
   if (d.run_slot == nullptr) d.run_slot = diveduded::hooks::runSlot(d.file);
-  if (d.folder_too_long) return fail(DIV_NO_FOLDER, "network folder longer than 4095 characters");
-  if (d.file_too_long) return fail(DIV_NO_FOLDER, "network file name longer than 99 characters");
-  if (d.dep_var_too_long) return fail(DIV_WRONG_OUTPUT, "requested output name longer than 99 characters");
-
-  if (!d.path_known) {
-    d.path_status = diveduded::resolveNetworkPath(d.folder, d.file, d.path, d.path_why);
-    d.path_known = true;
+  if (d.folder_too_long) {
+    constexpr std::string_view why = "network folder longer than 4095 characters";
+    return fail(DIV_NO_FOLDER, why, why);
   }
-  if (d.path_status != 0) return fail(DIV_NO_FOLDER, "network file " + d.file + ": " + d.path_why);
-  const std::string& path = d.path;
+  if (d.file_too_long) {
+    constexpr std::string_view why = "network file name longer than 99 bytes";
+    return fail(DIV_NO_FOLDER, why, why);
+  }
+  if (d.dep_var_too_long) {
+    constexpr std::string_view why = "requested output name longer than 99 bytes";
+    return fail(DIV_WRONG_OUTPUT, why, why);
+  }
+
+  const std::string* resolved = d.resolvedPath();
+  if (!resolved) return fail(DIV_NO_FOLDER, "network file " + d.file + ": " + d.path_why, d.path_why);
+  const std::string& path = *resolved;
 
   diveduded::LoadResult loaded = diveduded::loadNetwork(path, !cacheDisabled());
-  if (loaded.status != 0) return fail(loaded.status, std::move(loaded.message));
+  if (loaded.status != 0) return fail(loaded.status, loaded.message, loaded.reason);
 
   const diveduded::Network& net = *loaded.net;
-  if (!diveduded::equalsNoCase(net.output, d.dep_var))
-    return fail(DIV_WRONG_OUTPUT, "network file " + path + " predicts \"" + net.output + "\", not the requested \"" +
-                                      d.dep_var + "\"");
+  if (!diveduded::equalsNoCase(net.output, d.dep_var)) {
+    const std::string why = "predicts \"" + net.output + "\", not the requested \"" + d.dep_var + "\"";
+    return fail(DIV_WRONG_OUTPUT, "network file " + path + " " + why, why);
+  }
 
   // Size the per-runner work space once; reopening the same network reuses it.
   const std::size_t n = net.tags.size();
@@ -332,23 +361,30 @@ int DIVeduded::Run() {
     ++*d.run_slot;
     hit = diveduded::hooks::faultFor(d.file, diveduded::hooks::Op::Run);
   } catch (...) {
-    return fail(DIV_INTERNAL, "internal error in Run");
+    return fail(DIV_INTERNAL, "internal error in Run", "internal error in Run");
   }
   // An injected fault may throw on purpose: that is what the test asks for.
   if (hit.kind != Fault::None)
-    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Run), "injected fault at Run");
+    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Run), "injected fault at Run",
+                "injected fault at Run");
   try {
     return runNetwork();
   } catch (...) {
-    return fail(DIV_INTERNAL, "internal error in Run");
+    return fail(DIV_INTERNAL, "internal error in Run", "internal error in Run");
   }
 }
 
 int DIVeduded::runNetwork() {
   Impl& d = *impl_;
-  if (!d.open) return fail(DIV_NOT_OPEN, "network file " + d.file + " is not open");
-  if (d.inputs_lost) return fail(DIV_INTERNAL, "out of memory copying the inputs");
-  if (d.inputs_bad) return fail(DIV_BAD_ARGUMENT, "SetInputs was given null names or values");
+  if (!d.open) return fail(DIV_NOT_OPEN, "network file " + d.file + " is not open", {});
+  if (d.inputs_lost) {
+    constexpr std::string_view why = "out of memory copying the inputs";
+    return fail(DIV_INTERNAL, why, why);
+  }
+  if (d.inputs_bad) {
+    constexpr std::string_view why = "SetInputs was given null names or values";
+    return fail(DIV_BAD_ARGUMENT, why, why);
+  }
   if (d.map_dirty) d.mapInputs();
 
   const diveduded::Network& net = *d.net;
@@ -357,16 +393,24 @@ int DIVeduded::runNetwork() {
   double* grad = d.grad();
   for (std::size_t t = 0; t < n; ++t) {
     const long i = d.tag_input[t];
-    if (i < 0) return fail(DIV_MISSING_INPUT, "network file " + d.file + ": no input for tag \"" + net.tags[t] + "\"");
+    if (i < 0) {
+      const std::string why = "no input for tag \"" + net.tags[t] + "\"";
+      return fail(DIV_MISSING_INPUT, "network file " + d.file + ": " + why, why);
+    }
     const double v = d.input_values[static_cast<std::size_t>(i)];
-    if (!std::isfinite(v))
-      return fail(DIV_NON_FINITE, "network file " + d.file + ": non-finite input for tag \"" + net.tags[t] + "\"");
+    if (!std::isfinite(v)) {
+      const std::string why = "non-finite input for tag \"" + net.tags[t] + "\"";
+      return fail(DIV_NON_FINITE, "network file " + d.file + ": " + why, why);
+    }
     x[t] = v;
   }
   const double y = diveduded::evaluate(net, x, d.scratch, grad);
   bool finite = std::isfinite(y);
   for (std::size_t t = 0; finite && t < n; ++t) finite = std::isfinite(grad[t]);
-  if (!finite) return fail(DIV_NON_FINITE, "network file " + d.file + ": non-finite prediction or derivative");
+  if (!finite) {
+    constexpr std::string_view why = "non-finite prediction or derivative";
+    return fail(DIV_NON_FINITE, "network file " + d.file + ": " + std::string(why), why);
+  }
 
   // Commit only a wholly finite result.
   m_dResult = y;

@@ -29,7 +29,7 @@ enum DIVedudedStatus : int {
   DIV_OK = 0,
   DIV_INTERNAL = 1,        // internal error (allocation failure)
   DIV_NO_FOLDER = 2,       // folder or file name missing or unsafe, or no network folder configured
-  DIV_MISSING_FILE = 3,    // file not found, not a regular file, or unreadable
+  DIV_MISSING_FILE = 3,    // file not found, or unreadable for a reason other than permissions
   DIV_FORMAT = 4,          // format error
   DIV_WRONG_OUTPUT = 5,    // the file's output name differs from the requested output
   DIV_MISSING_INPUT = 6,   // no input given for a tag
@@ -38,6 +38,7 @@ enum DIVedudedStatus : int {
   DIV_SELF_CHECK = 9,      // the file failed its own CHECK points
   DIV_BAD_ARGUMENT = 10,   // tag index out of range, or null buffers for a non-zero count
   DIV_NO_ACCESS = 11,      // the file or a folder on its way may not be read
+  DIV_NOT_REGULAR = 12,    // the file is a folder, a FIFO, a device or a socket
 };
 
 // "ok", "missing file", ...; "unknown status" for any other value.
@@ -94,6 +95,13 @@ class DIVeduded {
     long long number = 0;
     int status = DIV_OK;
     std::string file, folder;  // as the runner was given them
+    // The file-system path the folder and file resolve to, the one the runner
+    // reads; empty when they make no path (an unsafe or missing name).
+    std::string path;
+    // What the status alone does not say: the parser's "line N: ..." for a
+    // format error, the failed CHECK point, the tag without an input, why
+    // the folder or file name was refused; empty when the status says it all.
+    std::string reason;
   };
   static long long failureCount();
   // The first failure after the count-th (the oldest kept when more have failed
@@ -124,7 +132,9 @@ class DIVeduded {
  private:
   struct Impl;
   int finish(int status);                 // records the status; clears the message on success
-  int fail(int status, std::string_view msg) noexcept;  // records a failure and its message
+  // Records a failure: msg (for lastMessage) names the file, reason (for the
+  // failure record) says only what went wrong.
+  int fail(int status, std::string_view msg, std::string_view reason) noexcept;
   int openNetwork();
   int runNetwork();
 

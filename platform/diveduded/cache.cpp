@@ -23,6 +23,7 @@ constexpr int kMissing = 3;
 constexpr int kFormat = 4;
 constexpr int kSelfCheck = 9;
 constexpr int kNoAccess = 11;
+constexpr int kNotRegular = 12;
 
 // File systems stamp changes with a coarse clock (a scheduler tick, or whole
 // seconds on some), so a file rewritten within the tick in which it was read
@@ -62,11 +63,18 @@ std::int64_t nowNs() {
   return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
 }
 
-LoadResult failed(int status, std::string message) {
+LoadResult failed(int status, std::string message, std::string reason = {}) {
   LoadResult r;
   r.status = status;
   r.message = std::move(message);
+  r.reason = std::move(reason);
   return r;
+}
+
+// "network file NAME: reason", with the reason kept apart as well.
+LoadResult failedWith(int status, const std::string& name, std::string reason) {
+  std::string message = "network file " + name + ": " + reason;
+  return failed(status, std::move(message), std::move(reason));
 }
 
 // A file that cannot be opened or read: permission problems apart from the
@@ -78,11 +86,11 @@ LoadResult unreadable(const std::string& path, const pelmo_file::FileResult& why
     case pelmo_file::FileStatus::kNotFound:
       return failed(kMissing, "network file " + path + " not found");
     case pelmo_file::FileStatus::kNotRegularFile:
-      return failed(kMissing, "network file " + path + " is not a regular file");
+      return failed(kNotRegular, "network file " + path + " is not a regular file");
     case pelmo_file::FileStatus::kTooLarge:
-      return failed(kFormat, "network file " + path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes");
+      return failedWith(kFormat, path, "larger than " + std::to_string(kMaxFileBytes) + " bytes");
     default:
-      return failed(kMissing, "network file " + path + " cannot be read: " + why.reason);
+      return failed(kMissing, "network file " + path + " cannot be read: " + why.reason, why.reason);
   }
 }
 
@@ -95,28 +103,19 @@ pelmo_file::FileResult fromErrno(int error) {
 }  // namespace
 
 LoadResult loadNetworkText(const std::string& text, const std::string& name) {
-  LoadResult r;
-  if (static_cast<long long>(text.size()) > kMaxFileBytes) {
-    r.status = kFormat;
-    r.message = "network file " + name + ": larger than " + std::to_string(kMaxFileBytes) + " bytes";
-    return r;
-  }
+  if (static_cast<long long>(text.size()) > kMaxFileBytes)
+    return failedWith(kFormat, name, "larger than " + std::to_string(kMaxFileBytes) + " bytes");
   auto net = std::make_shared<Network>();
   ParseError err;
-  if (!parseNetwork(text, *net, err)) {
-    r.status = kFormat;
-    r.message = "network file " + name + ": " + (err.line > 0 ? "line " + std::to_string(err.line) + ": " : "") +
-                err.message;
-    return r;
-  }
+  if (!parseNetwork(text, *net, err))
+    return failedWith(kFormat, name, (err.line > 0 ? "line " + std::to_string(err.line) + ": " : "") + err.message);
   double got = 0.0;
   const long bad = firstFailingCheck(*net, &got);
-  if (bad >= 0) {
-    r.status = kSelfCheck;
-    r.message = "network file " + name + ": CHECK point " + std::to_string(bad + 1) + " gives " + numberText(got) +
-                ", the file expects " + numberText(net->checks[static_cast<std::size_t>(bad)].expected);
-    return r;
-  }
+  if (bad >= 0)
+    return failedWith(kSelfCheck, name,
+                      "CHECK point " + std::to_string(bad + 1) + " gives " + numberText(got) + ", the file expects " +
+                          numberText(net->checks[static_cast<std::size_t>(bad)].expected));
+  LoadResult r;
   r.net = std::move(net);
   return r;
 }

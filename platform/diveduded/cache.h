@@ -23,9 +23,11 @@ namespace diveduded {
 
 struct LoadResult {
   int status = 0;                        // 0, 3 (missing or unreadable), 4 (format), 9 (self-check),
-                                         // 11 (permission denied)
+                                         // 11 (permission denied), 12 (not a regular file)
   std::shared_ptr<const Network> net;    // set when status is 0
   std::string message;                   // names the file when status is not 0
+  std::string reason;                    // the message without the file: "line 7: ...", the failed CHECK
+                                         // point; empty when the status says it all
 };
 
 // Files above this size are refused as a format error without being read.

@@ -19,10 +19,16 @@ inline bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
 inline char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string quoted(std::string_view s) {
-  // Shows at most 40 bytes of the offending token; control bytes as '?', so a
-  // message stays one printable line whatever the file holds.
+  // Shows at most 40 bytes of the offending token, never half a UTF-8
+  // character; control bytes as '?', so a message stays one printable line
+  // whatever the file holds.
   std::string out = "\"";
-  const std::size_t shown = s.size() > 40 ? 40 : s.size();
+  std::size_t shown = s.size() > 40 ? 40 : s.size();
+  // Cut before a character whose continuation bytes would fall past the end
+  // (a token that is no UTF-8 at all is cut where it reaches 37 bytes).
+  for (std::size_t back = 0; shown < s.size() && back < 3 && (static_cast<unsigned char>(s[shown]) & 0xC0) == 0x80;
+       ++back)
+    --shown;
   for (std::size_t i = 0; i < shown; ++i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
     out += isControl(c) ? '?' : static_cast<char>(c);

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -94,6 +96,36 @@ bool writeAll(int fd, std::string_view text) {
   return true;
 }
 
+// The file a write to path replaces, and its status; replacing is false for a
+// name not taken yet. A rename puts a regular file in place of whatever the
+// name held, so only a regular file, or a name not taken yet, is replaced: a
+// FIFO, a device (as root, the system's /dev/null) or a folder is refused. A
+// symbolic link stays a link: the regular file at the end of its chain is the
+// one replaced, in its own folder; a link that names nothing, or anything but
+// a regular file, is refused like the thing it names.
+FileResult fileToReplace(const std::string& path, std::string& target, struct stat& st, bool& replacing) {
+  replacing = false;
+  target = path;
+  if (::lstat(path.c_str(), &st) != 0) {
+    // Not there yet (or a folder on the way is missing, which mkstemp reports).
+    if (errno == ENOENT) return {};
+    return fromErrno(errno);
+  }
+  if (S_ISLNK(st.st_mode)) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    if (!resolved) {
+      const int error = errno;
+      // Names nothing (dangling, through a file as if a folder, or a loop).
+      return error == ENOENT || error == ENOTDIR || error == ELOOP ? notRegular() : fromErrno(error);
+    }
+    target = resolved.get();
+    if (::stat(target.c_str(), &st) != 0) return fromErrno(errno);
+  }
+  if (!S_ISREG(st.st_mode)) return notRegular();
+  replacing = true;
+  return {};
+}
+
 }  // namespace
 
 const char* fileStatusName(FileStatus status) {
@@ -149,10 +181,14 @@ FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::st
 
 FileResult replaceFile(const std::string& path, std::string_view text) {
   try {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty()) return notRegular();
+    if (path.empty() || path.back() == '/') return notRegular();  // names a folder, never a file
+    std::string target;
+    struct stat st {};
+    bool replacing = false;
+    if (const FileResult r = fileToReplace(path, target, st, replacing); !r.ok()) return r;
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     // ".<name>.XXXXXX": hidden, and after the target's name so that a left-over
     // file (a crash between the write and the rename) says where it belongs.
     const std::size_t keep = kMaxFileNameBytes - 1 - std::strlen(kTempSuffix);
@@ -160,9 +196,7 @@ FileResult replaceFile(const std::string& path, std::string_view text) {
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
 
-    struct stat target {};
-    const bool replacing = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
-    const mode_t mode = replacing ? (target.st_mode & 07777) : (0666 & ~currentUmask());
+    const mode_t mode = replacing ? (st.st_mode & 07777) : (0666 & ~currentUmask());
 
     Descriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) return fromErrno(errno);
@@ -172,7 +206,7 @@ FileResult replaceFile(const std::string& path, std::string_view text) {
     };
     if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), text) || ::fsync(fd.get()) != 0) return discard(errno);
     if (!fd.close()) return discard(errno);
-    if (::rename(temp.data(), path.c_str()) != 0) return discard(errno);
+    if (::rename(temp.data(), target.c_str()) != 0) return discard(errno);
     return {};
   } catch (const std::bad_alloc&) {
     return failure(FileStatus::kIoError, "out of memory");

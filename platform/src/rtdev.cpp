@@ -5,11 +5,42 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <string>
 
 struct rtdev {
   std::string text;
   bool echo = false;
 };
+
+namespace {
+
+// Writes a line to the terminal with its control bytes (but for line breaks
+// and tabs) as \xNN: a message may quote what a user typed, and an escape
+// sequence in it must not act on the terminal. The device keeps the text as
+// it was written.
+void echoLine(const std::string& line) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string shown;
+  try {
+    shown.reserve(line.size());
+    for (const char ch : line) {
+      const auto c = static_cast<unsigned char>(ch);
+      if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+        shown += "\\x";
+        shown += kHex[c >> 4];
+        shown += kHex[c & 0xF];
+      } else {
+        shown += ch;
+      }
+    }
+  } catch (const std::exception&) {
+    return;  // out of memory: the echo is lost, the device has the line
+  }
+  std::fwrite(shown.data(), 1, shown.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace
 
 // Created when the framework library is loaded and kept for the life of the
 // process, so plug-ins may still log while they are being unloaded.
@@ -41,10 +72,7 @@ int rtoprintf(rtdev* dev, const char* fmt, ...) {
   } catch (const std::exception&) {
     return -1;
   }
-  if (dev->echo) {
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-  }
+  if (dev->echo) echoLine(line);
   return n;
 }
 

@@ -397,12 +397,17 @@ StorageFileResult storage_read_file(const std::string& path, MemStorage& out) {
 }
 
 StorageFileResult storage_write_file(const MemStorage& s, const std::string& path) {
-  std::string bytes;
-  StorageFileResult r = storage_to_bytes(s, bytes);
-  if (!r.ok()) return r;
-  const pelmo_file::FileResult written = pelmo_file::replaceFile(path, bytes);
-  if (!written.ok()) return storage_failure(from_file_status(written.status), written.reason);
-  return r;
+  try {
+    std::string bytes;
+    StorageFileResult r = storage_to_bytes(s, bytes);
+    if (!r.ok()) return r;
+    const pelmo_file::FileResult written = pelmo_file::replaceFile(path, bytes);
+    // Copying the reason allocates: out of memory here, the write still failed.
+    if (!written.ok()) return storage_failure(from_file_status(written.status), written.reason);
+    return r;
+  } catch (const std::exception&) {
+    return storage_failure(StorageFileStatus::kIoError, "out of memory");
+  }
 }
 
 bool storage_save_file(const MemStorage& s, const std::string& path) { return storage_write_file(s, path).ok(); }

@@ -6,15 +6,23 @@
 // ran out of memory and still reported success must have given the same.
 // The life cycle too: a factory create that runs out of memory gives null and
 // leaks nothing, and a save or a load that runs out reports failure, leaks
-// nothing, leaves the block as it was and works when tried again.
+// nothing, leaves the block as it was and works when tried again. A stored
+// file's atomic save that runs out reports failure and leaves the old file.
 // The replaced operator new (tests/support/replaced_new.h) fails the n-th
 // allocation; every n up to kFull is tried, beyond it a sample up to the
 // call's whole count.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +30,7 @@
 #include "core/robase.h"
 #include "host/block_session.h"
 #include "host/case_file.h"
+#include "platform/file_io.h"
 #include "platform/storage.h"
 #include "plugin/factories.h"
 #include "tests/support/factory.h"
@@ -486,5 +495,67 @@ TEST_P(OutOfMemory, LoadReportsFailureAndWorksWhenTriedAgain) {
 
 INSTANTIATE_TEST_SUITE_P(Families, OutOfMemory, ::testing::ValuesIn(kFamilies),
                          [](const ::testing::TestParamInfo<Family>& info) { return info.param.name; });
+
+std::string fileText(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The atomic save, alone and as a storage's save (which serialises first):
+// out of memory at any of its allocations it reports failure and leaves the
+// old file and no temporary file; without a failure it writes the new bytes.
+// Onto a FIFO it is refused at every allocation too, never thrown out of.
+TEST(OutOfMemoryWhileSaving, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+  const romtest::ScratchFolder folder("oom_save");
+  const std::string target = (folder / "stored.pstg").string(), fifo = (folder / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  MemStorage older, newer;
+  older.set_stream_bytes("OLD", {1, 2, 3});
+  newer.set_stream_bytes("NEW", std::vector<uint8_t>(1000, 7));
+  newer.set_stream_bytes("SECOND", {4});
+  newer.set_owner({"MORVANE", "MORVANE", "SUBID:ROCOKER"});
+  std::string oldBytes, newBytes;
+  ASSERT_TRUE(storage_to_bytes(older, oldBytes).ok());
+  ASSERT_TRUE(storage_to_bytes(newer, newBytes).ok());
+  struct Saver {
+    const char* what;
+    std::function<bool(const std::string&)> save;
+  };
+  const Saver savers[] = {
+      {"replaceFile", [&](const std::string& path) { return pelmo_file::replaceFile(path, newBytes).ok(); }},
+      {"storage_write_file", [&](const std::string& path) { return storage_write_file(newer, path).ok(); }},
+  };
+  const auto names = [&] {
+    std::set<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(folder.path())) out.insert(e.path().filename().string());
+    return out;
+  };
+  const std::set<std::string> both = {"fifo", "stored.pstg"};
+  for (const Saver& s : savers) {
+    ASSERT_TRUE(pelmo_file::replaceFile(target, oldBytes).ok());
+    const long long count = allocationsOf([&] { s.save(target); });
+    ASSERT_GT(count, 0) << s.what;
+    for (long n = 1; n <= count + 1; ++n) {
+      ASSERT_TRUE(pelmo_file::replaceFile(target, oldBytes).ok());
+      bool failed = false;
+      const bool saved = romtest::withFailingAllocation(n, failed, [&] { return s.save(target); });
+      if (failed) {
+        EXPECT_FALSE(saved) << s.what << " reported success with allocation " << n << " failed";
+        EXPECT_EQ(fileText(target), oldBytes) << s.what << ", allocation " << n;
+      } else {
+        EXPECT_TRUE(saved) << s.what << ", allocation " << n;
+        EXPECT_EQ(fileText(target), newBytes) << s.what << ", allocation " << n;
+      }
+      EXPECT_EQ(names(), both) << s.what << ", allocation " << n;
+    }
+    const long long refusal = allocationsOf([&] { s.save(fifo); });
+    for (long n = 1; n <= refusal + 1; ++n) {
+      bool failed = false;
+      EXPECT_FALSE(romtest::withFailingAllocation(n, failed, [&] { return s.save(fifo); })) << s.what << ", " << n;
+      EXPECT_TRUE(std::filesystem::is_fifo(fifo)) << s.what << ", allocation " << n;
+      EXPECT_EQ(names(), both) << s.what << ", allocation " << n;
+    }
+  }
+}
 
 }  // namespace

@@ -90,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValue{"X", 1.0, HostStatus::kInputError, "computed (CALC)"},
                       BadValue{"A", NAN, HostStatus::kInputError, "not a finite number"},
                       BadValue{"A", INFINITY, HostStatus::kInputError, "not a finite number"},
-                      BadValue{kLongName.c_str(), 1.0, HostStatus::kInputError, "1 to 99 characters"},
-                      BadValue{"", 1.0, HostStatus::kInputError, "1 to 99 characters"}));
+                      BadValue{kLongName.c_str(), 1.0, HostStatus::kInputError, "1 to 99 bytes"},
+                      BadValue{"", 1.0, HostStatus::kInputError, "1 to 99 bytes"}));
 
 class BlockSessionShift : public ::testing::TestWithParam<int> {};
 

@@ -144,6 +144,53 @@ TEST_F(FileIo, AFailedReplaceRemovesOnlyItsOwnTemporaryFile) {
   EXPECT_EQ(pelmo_file::replaceFile(dir.string() + "/", "x").status, FileStatus::kNotRegularFile);
 }
 
+// Renaming over a FIFO, a device or a folder would put a regular file in its
+// place (as root, over the system's /dev/null). The FIFOs come first and must
+// be refused before the device is tried, so that a fault here never reaches it.
+TEST_F(FileIo, ATargetThatIsNotARegularFileIsRefusedAndLeftAsItWas) {
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  fs::create_directories(dir / "folder");
+  fs::create_symlink("fifo", dir / "to_fifo");
+  fs::create_symlink("folder", dir / "to_folder");
+  fs::create_symlink("none", dir / "dangling");
+  fs::create_symlink("fifo/none", dir / "below_fifo");  // dangling through something not a folder
+  fs::create_symlink("loop", dir / "loop");
+  fs::create_symlink("/dev/null", dir / "to_null");
+  const std::set<std::string> before = names();
+  const std::string targets[] = {"fifo",       "to_fifo", "folder",  "to_folder", "dangling",
+                                 "below_fifo", "loop",    "to_null", "/dev/null"};
+  for (const std::string& t : targets) {
+    const std::string path = t.front() == '/' ? t : (dir / t).string();
+    struct stat was {}, now {};
+    ASSERT_EQ(::lstat(path.c_str(), &was), 0) << t;
+    const pelmo_file::FileResult r = pelmo_file::replaceFile(path, "text");
+    ASSERT_EQ(r.status, FileStatus::kNotRegularFile) << t;
+    EXPECT_EQ(r.reason, "not a regular file") << t;
+    ASSERT_EQ(::lstat(path.c_str(), &now), 0) << t;
+    EXPECT_EQ(now.st_ino, was.st_ino) << t;
+    EXPECT_EQ(now.st_mode, was.st_mode) << t;
+    EXPECT_EQ(now.st_rdev, was.st_rdev) << t;
+  }
+  EXPECT_EQ(names(), before);  // no temporary file, and the dangling link still names nothing
+}
+
+// A link stays a link: the regular file at the end of its chain is replaced,
+// its temporary file made in that file's own folder.
+TEST_F(FileIo, AReplaceThroughALinkReplacesTheFileItNames) {
+  fs::create_directories(dir / "real");
+  const fs::path file = write("real/file", "old");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real/file", dir / "near");  // relative to the link's folder
+  fs::create_symlink(dir / "near", dir / "far");   // far -> near -> real/file
+  ASSERT_TRUE(pelmo_file::replaceFile((dir / "far").string(), "new").ok());
+  EXPECT_EQ(contents(file), "new");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);  // the file's own
+  EXPECT_EQ(fs::read_symlink(dir / "far"), dir / "near");
+  EXPECT_EQ(fs::read_symlink(dir / "near"), "real/file");
+  EXPECT_EQ(names(), (std::set<std::string>{"far", "near", "real"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+}
+
 TEST_F(FileIo, ConcurrentReplacesOfOnePathAllSucceed) {
   const fs::path p = dir / "shared";
   const int failed = filetest::failuresAcrossProcesses(8, [&](int writer) {

@@ -43,6 +43,17 @@ TEST(Messages, LinesAreCollectedPerDevice) {
   rtdev_destroy(pipe);
 }
 
+// A message quoting a user's input reaches the terminal with its control
+// bytes escaped; the device keeps the line as written.
+TEST(Messages, TheEchoEscapesControlBytes) {
+  rtdev* dev = rtdev_create(true);
+  ::testing::internal::CaptureStderr();
+  rtoprintf(dev, "Unrecognized option: %s \n\tnext\n", "K\x1b[2J\x7f");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unrecognized option: K\\x1b[2J\\x7f \n\tnext\n");
+  EXPECT_EQ(rtdev_text(dev), "Unrecognized option: K\x1b[2J\x7f \n\tnext\n");
+  rtdev_destroy(dev);
+}
+
 TEST(Messages, HistoryDeviceExistsAndCannotBeDestroyed) {
   ASSERT_NE(rtHisDev, nullptr);
   rtdev_clear(rtHisDev);

@@ -340,6 +340,39 @@ TEST_F(StorageFile, EveryDamagedFileOfTheOlderFormIsRefused) {
   EXPECT_EQ(target.stream_names(), std::vector<std::string>{"KEEP"});
 }
 
+// No UTF-8 sequence begins with 0xF8 to 0xFF. Each lead is tried alone and
+// with one to five continuation bytes, tails that a looser lead test would
+// decode to a valid character (0xF8 0x90 0x80 0x80 as U+10000, 0xFC 0x80 0x80
+// 0x80 as U+100000, 0xF8 0x80 as U+0600 if taken for a two-byte lead). A valid
+// four-byte name passes every path, so that the refusals are the lead byte's.
+TEST_F(StorageFile, ANameWithAnInvalidLeadByteIsRefusedOnEveryPath) {
+  // Whether each path takes a stream of that name: set_stream_bytes, a file of
+  // the older form, one of the current form (an empty owner and the checksum
+  // added) read from bytes and read from the disk.
+  const auto taken = [&](const std::string& name) {
+    const std::vector<char> older = filetest::olderStorageForm({{name, {1}}});
+    std::vector<char> current = older;
+    current[4] = '2';
+    current.insert(current.begin() + 5, 12, '\0');  // three empty owner texts
+    current.resize(current.size() + 4);
+    filetest::resealStorageFile(current);
+    write_bytes(current);
+    MemStorage set, a, b, c;
+    set.set_stream_bytes(name, {1});
+    return std::vector<bool>{set.has_stream(name), storage_from_bytes({older.data(), older.size()}, a).ok(),
+                             storage_from_bytes({current.data(), current.size()}, b).ok(),
+                             storage_read_file(path, c).ok()};
+  };
+  const std::vector<bool> all(4, true), none(4, false);
+  ASSERT_EQ(taken("A\xF0\x90\x80\x80Z"), all);  // U+10000
+  const std::string tails[] = {"", "\x80", "\x80\x80", "\x80\x80\x80", "\x90\x80\x80",
+                               "\x80\x80\x80\x80", "\x80\x80\x80\x80\x80"};
+  for (int lead = 0xF8; lead <= 0xFF; ++lead)
+    for (const std::string& tail : tails)
+      EXPECT_EQ(taken("A" + std::string(1, static_cast<char>(lead)) + tail), none)
+          << "lead " << std::hex << lead << " and " << std::dec << tail.size() << " more bytes";
+}
+
 TEST_F(StorageFile, ConcurrentSavesToOnePathAllSucceed) {
   const int failed = filetest::failuresAcrossProcesses(8, [&](int writer) {
     MemStorage s;

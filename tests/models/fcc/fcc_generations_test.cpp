@@ -46,17 +46,17 @@ const std::vector<std::string> kFirst = {"SUBID:ROFCCGO2N", "BASIS_LE:MASS", "BA
 const std::vector<std::string> kSecond = {"SUBID:ROFCCGO2N", "BASIS_LE:MASS", "BASIS_HL:MASS", "VERSION:37.0.0"};
 
 // Both files of the LCN pair in a copy of the FCC_GO_2N sample networks name
-// the plenum temperature in lower case.
-void writeLowerCasePlenumTag(const NetworkRoot& root) {
+// the plenum temperature tag.
+void writePlenumTag(const NetworkRoot& root, const std::string& tag) {
   for (const char* output : {"LCNFRACTOTAL", "LCNFRACDIFF"}) {
     std::ifstream in(root / "FCC_GO_2N" / (std::string("FCC_GO_2N_") + output + ".zkr"));
     std::stringstream text;
     text << in.rdbuf();
     std::string s = text.str();
-    const std::string tag = "INPUT REACTORPLENUMTEMP ";
-    const std::size_t at = s.find(tag);
+    const std::string old = "INPUT REACTORPLENUMTEMP ";
+    const std::size_t at = s.find(old);
     ASSERT_NE(at, std::string::npos) << output;
-    s.replace(at, tag.size(), "INPUT reactorplenumtemp ");
+    s.replace(at, old.size(), "INPUT " + tag + " ");
     root.write("FCC_GO_2N", output, s);
   }
 }
@@ -64,7 +64,7 @@ void writeLowerCasePlenumTag(const NetworkRoot& root) {
 TEST(FccNetworkTags, ALowerCaseTagFailsTheFirstGenerationAndNamesTheFileAndTag) {
   const NetworkRoot root("fcc_tags");
   root.copySampleNetworks("FCC_GO_2N");
-  writeLowerCasePlenumTag(root);
+  writePlenumTag(root, "reactorplenumtemp");
   if (!rtHisDev) rtHisDev = rtdev_create(false);
   rtdev_clear(rtHisDev);
   fcc_test::Session s(romtest::createByMorvane("F1", kFirst, root.string()), fcc_test::nominalInputs("FCC_GO_2N"));
@@ -76,12 +76,39 @@ TEST(FccNetworkTags, ALowerCaseTagFailsTheFirstGenerationAndNamesTheFileAndTag) 
   EXPECT_NE(lines[0].find("tag reactorplenumtemp"), std::string::npos) << lines[0];
 }
 
+// A network the runner cannot open or run fails init with the runner's status
+// in both generations and the block prints nothing: the host names the file
+// from the runner's record. A missing file of the LCN pair, and a pair whose
+// tag the runner is given no input for.
+TEST(FccNetworkTags, ANetworkTheRunnerCannotRunPrintsNothing) {
+  if (!rtHisDev) rtHisDev = rtdev_create(false);
+  for (const bool unknownTag : {false, true}) {
+    const NetworkRoot root("fcc_fail");
+    root.copySampleNetworks("FCC_GO_2N", unknownTag ? "" : "FCC_GO_2N_LCNFRACDIFF.zkr");
+    if (unknownTag) writePlenumTag(root, "PLENUMTEMP");
+    const std::string message =
+        "init could not run a network: network file " +
+        (unknownTag ? (root / "FCC_GO_2N" / "FCC_GO_2N_LCNFRACTOTAL.zkr").string() +
+                          " failed with status 6 (missing input): no input for tag \"PLENUMTEMP\""
+                    : (root / "FCC_GO_2N" / "FCC_GO_2N_LCNFRACDIFF.zkr").string() +
+                          " failed with status 3 (missing file)");
+    rtdev_clear(rtHisDev);
+    const fcc_test::Session first(romtest::createByMorvane("F1", kFirst, root.string()),
+                                  fcc_test::nominalInputs("FCC_GO_2N"));
+    EXPECT_EQ(first.setUp.message, message);
+    EXPECT_EQ(rtdev_text(rtHisDev), "") << "first generation";
+    const fcc2_test::Session second(romtest::createByMorvane("F1", kSecond, root.string()));
+    EXPECT_EQ(second.setUp.message, message);
+    EXPECT_EQ(rtdev_text(rtHisDev), "") << "second generation";
+  }
+}
+
 TEST(FccNetworkTags, TheSecondGenerationMatchesTagsRegardlessOfCase) {
   Values upper, lower;
   for (const bool lowerCase : {false, true}) {
     const NetworkRoot root("fcc_tags");
     root.copySampleNetworks("FCC_GO_2N");
-    if (lowerCase) writeLowerCasePlenumTag(root);
+    if (lowerCase) writePlenumTag(root, "reactorplenumtemp");
     fcc2_test::Session s(romtest::createByMorvane("F1", kSecond, root.string()));
     ASSERT_TRUE(s.setUp.ok()) << s.setUp.message;
     EXPECT_TRUE(romtest::exactJacobian(s.system()));

@@ -93,8 +93,9 @@ TEST(VbInit, AFailingNetworkStopsAfterTheFurnaceTemperature) {
   nets.copySampleNetworks("VB_NOSKR", "VB_NOSKR_HGOSG.zkr");
   Session s(createByFactory(options("ROVBNOSKR"), nets.string()));
   EXPECT_EQ(s.setUp.status, romhost::HostStatus::kInputError);  // the runner's "missing file"
-  EXPECT_EQ(s.setUp.message, "init could not run a network: network file VB_NOSKR_HGOSG.zkr in folder " +
-                                 nets.string() + "\\VB_NOSKR failed with status 3 (missing file)");
+  EXPECT_EQ(s.setUp.message, "init could not run a network: network file " +
+                                 (std::filesystem::path(nets.string()) / "VB_NOSKR" / "VB_NOSKR_HGOSG.zkr").string() +
+                                 " failed with status 3 (missing file)");
   EXPECT_DOUBLE_EQ(s.value("FURNACETEMP"), s.as<rovb>().computeFurnaceTemp(1e5, 7, 20, 1.02, 3));
   EXPECT_EQ(s.value("FEEDVISC"), 4000.0);
   EXPECT_EQ(s.value("MASSFACTOR"), 1.0);  // untouched

@@ -48,4 +48,45 @@ TEST(FailureRecord, NamesTheFirstFailureAfterACountAndKeepsTheLastSixteen) {
   EXPECT_FALSE(DIVeduded::failureAfter(-1, f));
 }
 
+// A host names a failed network by the path the runner read (the registry's
+// backslash resolved) and by what the status alone does not say.
+TEST(FailureRecord, KeepsThePathReadAndTheReason) {
+  DIVeduded::ClearCache();
+  TempDir dir;
+  dir.write("KIND", "YIELD", divtest::kAffine);
+  dir.write("KIND", "BAD", "ZKR 1\nOUTPUT BAD\nLAYERS 1\n");
+  const std::string kind = dir.str() + "/KIND/";
+  struct Case {
+    const char* what;
+    const char* root;  // null: the test folder
+    const char* output;
+    bool run;          // Run with no inputs after a good Open
+    int status;
+    std::string path, reason;
+  };
+  const Case cases[] = {
+      {"missing file", nullptr, "MISSING", false, DIV_MISSING_FILE, kind + "KIND_MISSING.zkr", ""},
+      {"parse failure", nullptr, "BAD", false, DIV_FORMAT, kind + "KIND_BAD.zkr",
+       "line 3: expected \"INPUTS\", found \"LAYERS\""},
+      {"empty registry root", "", "YIELD", false, DIV_NO_FOLDER, "",
+       "no network folder configured (the folder \"\\KIND\" has no root)"},
+      {"tag without input", nullptr, "YIELD", true, DIV_MISSING_INPUT, kind + "KIND_YIELD.zkr",
+       "no input for tag \"Alpha\""},
+  };
+  for (const Case& c : cases) {
+    DIVeduded r;
+    r.SetDepVar(c.output);
+    r.SetZKRFile((std::string("KIND_") + c.output + ".zkr").c_str());
+    r.SetZKRFolder(((c.root ? std::string(c.root) : dir.str()) + "\\KIND").c_str());
+    const long long before = DIVeduded::failureCount();
+    const int status = c.run ? (r.Open() == DIV_OK ? r.Run() : -1) : r.Open();
+    EXPECT_EQ(status, c.status) << c.what;
+    DIVeduded::Failure f;
+    ASSERT_TRUE(DIVeduded::failureAfter(before, f)) << c.what;
+    EXPECT_EQ(f.status, c.status) << c.what;
+    EXPECT_EQ(f.path, c.path) << c.what;
+    EXPECT_EQ(f.reason, c.reason) << c.what;
+  }
+}
+
 }  // namespace

@@ -80,6 +80,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"FailedSelfCheck", base("A", "TANH", "1 2 3 4", "CHECK 0 0 1\nEND\n"), 9, "CHECK point 1"}),
     [](const ::testing::TestParamInfo<BadFile>& i) { return std::string(i.param.name); });
 
+// A long token is shown cut, but never inside a character.
+TEST(NetworkParser, AShortenedTokenKeepsItsCharactersWhole) {
+  const std::string name = std::string(39, 'R') + "\xc3\xa9LU";  // the 40th byte starts a two-byte character
+  const diveduded::LoadResult r = loadNetworkText(base("A", name), "bad.zkr");
+  EXPECT_NE(r.message.find("\"" + std::string(39, 'R') + "...\""), std::string::npos) << r.message;
+}
+
 TEST(NetworkParser, CountsBeyondTheTextAreRefusedBeforeAllocating) {
   // 1000 x 10000 weights are within the limits, but the text cannot hold them.
   std::string text = "ZKR 1\nOUTPUT Y\nINPUTS 1000\n";

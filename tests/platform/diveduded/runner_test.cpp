@@ -1,6 +1,8 @@
 // The runner through its public operations, in the call orders the blocks use.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -132,6 +134,7 @@ TEST_F(Runner, OpenStatuses) {
   const std::string root = dir_.str();
   const std::string name100(100, 'N');
   dir_.write("KIND", "BAD", "ZKR 1\nOUTPUT BAD\nINPUTS 0\nOUTPUTSCALE 0 1\nLAYERS 1\nLAYER 1 RELU\nW\nB 0\nEND\n");
+  ASSERT_EQ(::mkfifo((dir_.path() / "KIND" / "KIND_FIFO.zkr").c_str(), 0600), 0);  // no writer
   dir_.write("KIND", "SELF", "ZKR 1\nOUTPUT SELF\nINPUTS 0\nOUTPUTSCALE 0 1\nLAYERS 1\nLAYER 1 LINEAR\nW\nB 0\n"
                              "CHECK 1\nEND\n");
   const Case cases[] = {
@@ -142,7 +145,9 @@ TEST_F(Runner, OpenStatuses) {
       {"file with a separator", root.c_str(), "KIND/KIND_YIELD.zkr", "YIELD", DIV_NO_FOLDER},
       {"100-character file name", kind.c_str(), name100.c_str(), "YIELD", DIV_NO_FOLDER},
       {"missing file", kind.c_str(), "KIND_NONE.zkr", "NONE", DIV_MISSING_FILE},
-      {"a folder, not a file", root.c_str(), "KIND", "YIELD", DIV_MISSING_FILE},
+      {"a folder, not a file", root.c_str(), "KIND", "YIELD", DIV_NOT_REGULAR},
+      {"a FIFO, which must not block", kind.c_str(), "KIND_FIFO.zkr", "FIFO", DIV_NOT_REGULAR},
+      {"a device", "/dev", "null", "YIELD", DIV_NOT_REGULAR},
       {"format error", kind.c_str(), "KIND_BAD.zkr", "BAD", DIV_FORMAT},
       {"wrong output", kind.c_str(), "KIND_YIELD.zkr", "C3FRAC", DIV_WRONG_OUTPUT},
       {"100-character output", kind.c_str(), "KIND_YIELD.zkr", name100.c_str(), DIV_WRONG_OUTPUT},
@@ -369,10 +374,11 @@ TEST_F(Runner, ConcurrentRunnersShareTheCache) {
 }
 
 TEST(RunnerStatusNames, EveryStatusHasAName) {
-  for (int s = DIV_OK; s <= DIV_NO_ACCESS; ++s) EXPECT_STRNE(DIVedudedStatusName(s), "unknown status") << s;
+  for (int s = DIV_OK; s <= DIV_NOT_REGULAR; ++s) EXPECT_STRNE(DIVedudedStatusName(s), "unknown status") << s;
   EXPECT_STREQ(DIVedudedStatusName(DIV_MISSING_FILE), "missing file");
   EXPECT_STREQ(DIVedudedStatusName(DIV_NO_ACCESS), "permission denied");
-  EXPECT_STREQ(DIVedudedStatusName(DIV_NO_ACCESS + 1), "unknown status");
+  EXPECT_STREQ(DIVedudedStatusName(DIV_NOT_REGULAR), "not a regular file");
+  EXPECT_STREQ(DIVedudedStatusName(DIV_NOT_REGULAR + 1), "unknown status");
   EXPECT_STREQ(DIVedudedStatusName(-3), "unknown status");
 }
 
