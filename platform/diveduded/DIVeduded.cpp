@@ -297,34 +297,24 @@ int DIVeduded::Open() {
   // An injected fault may throw on purpose: that is what the test asks for.
   const auto hit = diveduded::hooks::faultFor(d.file, diveduded::hooks::Op::Open);
   if (hit.kind != Fault::None)
-    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Open), "injected fault at Open",
-                "injected fault at Open");
+    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Open), "injected fault at Open");
   try {
     return openNetwork();
   } catch (const std::bad_alloc&) {
     d.close();
-    return fail(DIV_INTERNAL, "out of memory in Open", "out of memory in Open");
+    return fail(DIV_INTERNAL, "out of memory in Open");
   } catch (...) {
     d.close();
-    return fail(DIV_INTERNAL, "internal error in Open", "internal error in Open");
+    return fail(DIV_INTERNAL, "internal error in Open");
   }
 }
 
 int DIVeduded::openNetwork() {
   Impl& d = *impl_;
   if (d.run_slot == nullptr) d.run_slot = diveduded::hooks::runSlot(d.file);
-  if (d.folder_too_long) {
-    constexpr std::string_view why = "network folder longer than 4095 characters";
-    return fail(DIV_NO_FOLDER, why, why);
-  }
-  if (d.file_too_long) {
-    constexpr std::string_view why = "network file name longer than 99 bytes";
-    return fail(DIV_NO_FOLDER, why, why);
-  }
-  if (d.dep_var_too_long) {
-    constexpr std::string_view why = "requested output name longer than 99 bytes";
-    return fail(DIV_WRONG_OUTPUT, why, why);
-  }
+  if (d.folder_too_long) return fail(DIV_NO_FOLDER, "network folder longer than 4095 characters");
+  if (d.file_too_long) return fail(DIV_NO_FOLDER, "network file name longer than 99 bytes");
+  if (d.dep_var_too_long) return fail(DIV_WRONG_OUTPUT, "requested output name longer than 99 bytes");
 
   const std::string* resolved = d.resolvedPath();
   if (!resolved) return fail(DIV_NO_FOLDER, "network file " + d.file + ": " + d.path_why, d.path_why);
@@ -361,56 +351,44 @@ int DIVeduded::Run() {
     ++*d.run_slot;
     hit = diveduded::hooks::faultFor(d.file, diveduded::hooks::Op::Run);
   } catch (...) {
-    return fail(DIV_INTERNAL, "internal error in Run", "internal error in Run");
+    return fail(DIV_INTERNAL, "internal error in Run");
   }
   // An injected fault may throw on purpose: that is what the test asks for.
   if (hit.kind != Fault::None)
-    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Run), "injected fault at Run",
-                "injected fault at Run");
+    return fail(diveduded::hooks::raise(hit, d.file, diveduded::hooks::Op::Run), "injected fault at Run");
   try {
     return runNetwork();
   } catch (...) {
-    return fail(DIV_INTERNAL, "internal error in Run", "internal error in Run");
+    return fail(DIV_INTERNAL, "internal error in Run");
   }
 }
 
 int DIVeduded::runNetwork() {
   Impl& d = *impl_;
   if (!d.open) return fail(DIV_NOT_OPEN, "network file " + d.file + " is not open", {});
-  if (d.inputs_lost) {
-    constexpr std::string_view why = "out of memory copying the inputs";
-    return fail(DIV_INTERNAL, why, why);
-  }
-  if (d.inputs_bad) {
-    constexpr std::string_view why = "SetInputs was given null names or values";
-    return fail(DIV_BAD_ARGUMENT, why, why);
-  }
+  if (d.inputs_lost) return fail(DIV_INTERNAL, "out of memory copying the inputs");
+  if (d.inputs_bad) return fail(DIV_BAD_ARGUMENT, "SetInputs was given null names or values");
   if (d.map_dirty) d.mapInputs();
 
+  // A failure of the file's run: the message names the file, the reason not.
+  const auto failRun = [&](int status, const std::string& why) {
+    return fail(status, "network file " + d.file + ": " + why, why);
+  };
   const diveduded::Network& net = *d.net;
   const std::size_t n = net.tags.size();
   double* x = d.x();
   double* grad = d.grad();
   for (std::size_t t = 0; t < n; ++t) {
     const long i = d.tag_input[t];
-    if (i < 0) {
-      const std::string why = "no input for tag \"" + net.tags[t] + "\"";
-      return fail(DIV_MISSING_INPUT, "network file " + d.file + ": " + why, why);
-    }
+    if (i < 0) return failRun(DIV_MISSING_INPUT, "no input for tag \"" + net.tags[t] + "\"");
     const double v = d.input_values[static_cast<std::size_t>(i)];
-    if (!std::isfinite(v)) {
-      const std::string why = "non-finite input for tag \"" + net.tags[t] + "\"";
-      return fail(DIV_NON_FINITE, "network file " + d.file + ": " + why, why);
-    }
+    if (!std::isfinite(v)) return failRun(DIV_NON_FINITE, "non-finite input for tag \"" + net.tags[t] + "\"");
     x[t] = v;
   }
   const double y = diveduded::evaluate(net, x, d.scratch, grad);
   bool finite = std::isfinite(y);
   for (std::size_t t = 0; finite && t < n; ++t) finite = std::isfinite(grad[t]);
-  if (!finite) {
-    constexpr std::string_view why = "non-finite prediction or derivative";
-    return fail(DIV_NON_FINITE, "network file " + d.file + ": " + std::string(why), why);
-  }
+  if (!finite) return failRun(DIV_NON_FINITE, "non-finite prediction or derivative");
 
   // Commit only a wholly finite result.
   m_dResult = y;

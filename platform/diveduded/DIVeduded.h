@@ -135,6 +135,8 @@ class DIVeduded {
   // Records a failure: msg (for lastMessage) names the file, reason (for the
   // failure record) says only what went wrong.
   int fail(int status, std::string_view msg, std::string_view reason) noexcept;
+  // A failure whose message is its reason: it names no file.
+  int fail(int status, std::string_view reason) noexcept { return fail(status, reason, reason); }
   int openNetwork();
   int runNetwork();
 
