@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace romhost {
 
 enum class HostStatus {
@@ -32,12 +34,9 @@ const char* hostStatusName(HostStatus s);
 // caller reads as a solve that did not converge).
 int hostExitCode(HostStatus s);
 
-// A text that comes from the input (a name, an options text, a path, a value)
-// as a message shows it: control bytes (line breaks included), the C1 controls
-// and bytes that are no part of valid UTF-8 appear as \xNN, so a terminal
-// neither acts on them nor hides them. Every other character, a multi-byte
-// UTF-8 one included, is kept whole. Applying it twice changes nothing more.
-std::string printable(std::string_view text);
+// Texts of the input as messages show them (control bytes and bytes that are
+// not UTF-8 as \xNN), the same way the framework's echo and romnet do.
+using pelmo_text::printable;
 
 // The outcome of one step: its status and a message for the user (empty when ok).
 struct StepResult {

@@ -57,15 +57,33 @@ struct FileResult {
 FileResult readRegularFile(const std::string& path, std::uint64_t limit, std::string& text,
                            FileStamp* stamp = nullptr);
 
-// Writes text to a new temporary file in the target's folder (mkstemp), flushes
-// it to the disk and renames it over path. A new file gets the permissions the
-// process's umask allows, a replaced file keeps its own. A path that names
-// anything but a regular file (a folder, FIFO, device or socket) is refused
-// with kNotRegularFile and left as it is. A symbolic link stays a link: the
-// regular file at the end of its chain is replaced (the temporary file made in
-// that file's folder); a dangling link, or one naming anything else, is
-// refused the same way. On failure only this call's temporary file is removed
-// and path is untouched. Never throws.
+// Writes text to a new temporary file in the target's folder, flushes it to
+// the disk and renames it over path.
+// - A new file gets the permissions the process's umask allows. A replaced
+//   file keeps its permissions (but for the set-user-ID and set-group-ID bits,
+//   never carried over) and, where the caller may give them, its owner and
+//   group.
+// - A path that names anything but a regular file (a folder, FIFO, device or
+//   socket) is refused with kNotRegularFile and left as it is. So is a regular
+//   file the caller may not write (kAccessDenied), as a plain write would be.
+// - A symbolic link stays a link: the regular file at the end of its chain is
+//   replaced, the temporary file made in that file's folder; a dangling link,
+//   or one naming anything else, is refused the same way. In a sticky folder
+//   that everyone may write in, a link is followed only when it belongs to the
+//   caller or to the folder's owner (kAccessDenied otherwise), so that another
+//   user's link cannot turn the write onto a file of their choosing.
+// - SIGHUP, SIGINT, SIGQUIT and SIGTERM are held back while the temporary file
+//   exists: one that arrives then ends the program after the rename (or after
+//   the temporary file is removed), never with a temporary file left or a
+//   target part written.
+// On failure only this call's temporary file is removed and path is untouched.
+// Never throws.
 FileResult replaceFile(const std::string& path, std::string_view text);
+
+// What replaceFile(path, ...) would refuse before it writes anything, checked
+// without writing: the target and the link chain to it as above, and a folder
+// the caller may not create a file in. Lets a writer of several files refuse
+// them all before it replaces the first. Never throws.
+FileResult checkReplaceable(const std::string& path);
 
 }  // namespace pelmo_file

@@ -6,6 +6,9 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
+
+#include "platform/text.h"
 
 struct rtdev {
   std::string text;
@@ -14,25 +17,18 @@ struct rtdev {
 
 namespace {
 
-// Writes a line to the terminal with its control bytes (but for line breaks
-// and tabs) as \xNN: a message may quote what a user typed, and an escape
-// sequence in it must not act on the terminal. The device keeps the text as
-// it was written.
-void echoLine(const std::string& line) {
-  static constexpr char kHex[] = "0123456789abcdef";
+// Writes a line to the terminal as messages show a text of the input: a
+// message may quote what a user typed, and neither an escape sequence nor a
+// line break in it may act on the terminal or forge a line of its own. Only
+// the break that ends the line is kept. The device keeps the text as it was
+// written.
+void echoLine(std::string_view line) {
+  const bool ends = !line.empty() && line.back() == '\n';
+  if (ends) line.remove_suffix(1);
   std::string shown;
   try {
-    shown.reserve(line.size());
-    for (const char ch : line) {
-      const auto c = static_cast<unsigned char>(ch);
-      if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
-        shown += "\\x";
-        shown += kHex[c >> 4];
-        shown += kHex[c & 0xF];
-      } else {
-        shown += ch;
-      }
-    }
+    shown = pelmo_text::printable(line);
+    if (ends) shown += '\n';
   } catch (const std::exception&) {
     return;  // out of memory: the echo is lost, the device has the line
   }

@@ -43,14 +43,30 @@ TEST(Messages, LinesAreCollectedPerDevice) {
   rtdev_destroy(pipe);
 }
 
-// A message quoting a user's input reaches the terminal with its control
-// bytes escaped; the device keeps the line as written.
-TEST(Messages, TheEchoEscapesControlBytes) {
+// A message quoting a user's input reaches the terminal as romhost prints such
+// texts: control bytes, C1 controls, bytes that are not UTF-8 and every line
+// break but the one ending the line escaped, so no line can be forged. The
+// device keeps the line as written.
+TEST(Messages, TheEchoEscapesControlBytesAndInnerLineBreaks) {
+  struct EchoCase {
+    const char* option;
+    const char* shown;
+  };
+  const EchoCase cases[] = {
+      {"K\x1b[2J\x7f", "K\\x1b[2J\\x7f"},
+      {"X\nromhost: warning: forged:1", "X\\x0aromhost: warning: forged:1"},
+      {"X\xff\xc2\x9b:1", "X\\xff\\xc2\\x9b:1"},
+      {"\tT\xc3\xa9", "\\x09T\xc3\xa9"},
+  };
   rtdev* dev = rtdev_create(true);
-  ::testing::internal::CaptureStderr();
-  rtoprintf(dev, "Unrecognized option: %s \n\tnext\n", "K\x1b[2J\x7f");
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unrecognized option: K\\x1b[2J\\x7f \n\tnext\n");
-  EXPECT_EQ(rtdev_text(dev), "Unrecognized option: K\x1b[2J\x7f \n\tnext\n");
+  for (const EchoCase& c : cases) {
+    rtdev_clear(dev);
+    ::testing::internal::CaptureStderr();
+    rtoprintf(dev, "Unrecognized option: %s \n", c.option);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), std::string("Unrecognized option: ") + c.shown + " \n")
+        << c.shown;
+    EXPECT_EQ(rtdev_text(dev), std::string("Unrecognized option: ") + c.option + " \n");
+  }
   rtdev_destroy(dev);
 }
 
