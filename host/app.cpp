@@ -1,8 +1,11 @@
 #include "host/app.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -131,16 +134,51 @@ int runInfo(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
+// True when both paths name one file (the same device and inode), through
+// any link; false when either names nothing.
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
+  SolveReport report;
+  report.checkRequested = cl.checkJacobian;
+  // With --json, a run that stops before its solve still prints its one
+  // object: not converged, the error, and with --save why nothing was saved.
+  // finishReport adds the counts and values once the block has them.
+  std::function<void()> finishReport = [] {};
+  auto stop = [&](const StepResult& r, const char* where) {
+    const int code = fail(err, r);
+    if (cl.json) {
+      report.newton.status = r.status;
+      report.newton.message = r.message;
+      report.newton.maxResidual = std::numeric_limits<double>::quiet_NaN();
+      report.error = r.message;
+      if (!cl.savePath.empty()) {
+        report.saved = false;
+        report.saveError = std::string("Nothing was saved: the run stopped ") + where + " (" +
+                           hostStatusName(r.status) + ")";
+      }
+      finishReport();
+      out << reportJsonText(report) << "\n";
+    }
+    return code;
+  };
+  constexpr const char* kBeforeBlock = "before the block was made";
+
   CaseSpec c;
   try {
     c = readCaseFile(cl.casePath);
   } catch (const CaseError& e) {
-    return fail(err, StepResult::failure(HostStatus::kInputError, printable(e.what())));
+    return stop(StepResult::failure(HostStatus::kInputError, printable(e.what())), kBeforeBlock);
   }
+  report.block = c.name;
   c.options.insert(c.options.end(), cl.options.begin(), cl.options.end());
   c.values.insert(c.values.end(), cl.sets.begin(), cl.sets.end());
   c.attributes.insert(c.attributes.end(), cl.attributes.begin(), cl.attributes.end());
+  report.subid = subidOf(c.options);
   if (!cl.networks.empty()) {
     std::error_code ec;
     const auto abs = std::filesystem::absolute(cl.networks, ec);
@@ -151,9 +189,10 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   // block reads its network files while it is made.
   if (!c.networks.empty()) {
     if (c.networks.size() + 1 > kRegistryBuffer || c.networks.find('\0') != std::string::npos)
-      return fail(err, StepResult::failure(HostStatus::kInputError,
-                                           "The network root is longer than the " + std::to_string(kRegistryBuffer - 1) +
-                                               " bytes the blocks can read: " + printable(c.networks)));
+      return stop(StepResult::failure(HostStatus::kInputError,
+                                      "The network root is longer than the " + std::to_string(kRegistryBuffer - 1) +
+                                          " bytes the blocks can read: " + printable(c.networks)),
+                  kBeforeBlock);
     pelmo_registry_set(kRegistryRoot, kRegistryKey, kRegistryValue, c.networks.c_str());
   }
 
@@ -162,30 +201,32 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     std::vector<std::string> warnings;
     const StepResult read = readStoredBlock(cl.loadPath, loaded, warnings);
     for (const std::string& w : warnings) err << "romhost: warning: " << printable(w) << "\n";
-    if (!read.ok()) return fail(err, read);
+    if (!read.ok()) return stop(read, kBeforeBlock);
   }
 
   StepResult r;
   auto plugin = PluginSession::start(pluginPath(cl.plugin), !cl.quiet, r);
-  if (!plugin) return fail(err, r);
+  if (!plugin) return stop(r, kBeforeBlock);
 
   QivBlkFactory* factory = plugin->factories().Lookup(c.factory.c_str());
   if (!factory) {
     std::string known;
     for (const std::string& n : plugin->factoryNames()) known += (known.empty() ? "" : ", ") + n;
-    return fail(err, StepResult::failure(HostStatus::kInputError,
-                                         "The plug-in registers no factory " + printable(c.factory) +
-                                             " (it has: " + printable(known) + ")"));
+    return stop(StepResult::failure(HostStatus::kInputError, "The plug-in registers no factory " +
+                                                                 printable(c.factory) + " (it has: " +
+                                                                 printable(known) + ")"),
+                kBeforeBlock);
   }
 
   // A framework name over 99 bytes would make the block's set-up fail without
   // saying why: refuse the name before the block is made.
   if (const std::string longest = longestFrameworkName(*factory, c.options, c.name);
       longest.size() > kMaxNameLength)
-    return fail(err, StepResult::failure(HostStatus::kInputError,
-                                         "The block name " + printable(c.name) + " is too long: the framework name " +
-                                             printable(longest) + " would have " + std::to_string(longest.size()) +
-                                             " bytes, at most " + std::to_string(kMaxNameLength) + " fit"));
+    return stop(StepResult::failure(HostStatus::kInputError,
+                                    "The block name " + printable(c.name) + " is too long: the framework name " +
+                                        printable(longest) + " would have " + std::to_string(longest.size()) +
+                                        " bytes, at most " + std::to_string(kMaxNameLength) + " fit"),
+                kBeforeBlock);
 
   QivEOBlock* block = nullptr;
   {
@@ -198,14 +239,14 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
       callGuarded([&] { text = factory->error_text(); }, ignored);
       std::string message = text ? text : "Block creation failed";
       if (!returned) message += " (" + error + ")";
-      return fail(err, StepResult::failure(HostStatus::kCreationFailed, message));
+      return stop(StepResult::failure(HostStatus::kCreationFailed, message), "in the block's creation");
     }
   }
 
   BlockSession session(block);
   if (!cl.loadPath.empty() && session.impl()) {
     const StepResult type = checkStoredBlock(cl.loadPath, loaded, ownerOf(*session.impl(), c.factory, c.options));
-    if (!type.ok()) return fail(err, type);
+    if (!type.ok()) return stop(type, "before the block's set-up");
   }
   SetUpPlan plan;
   plan.load = cl.loadPath.empty() ? nullptr : &loaded.storage;
@@ -216,10 +257,6 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   r = session.setUp(plan);
   for (const std::string& w : session.warnings()) err << "romhost: warning: " << printable(w) << "\n";
 
-  SolveReport report;
-  report.block = c.name;
-  report.subid = subidOf(c.options);
-  report.checkRequested = cl.checkJacobian;
   // Values outside their bounds are reported, never refused: each once, when found.
   auto warnOutsideBounds = [&](const std::vector<BoundWarning>& found) {
     for (const BoundWarning& w : mergeWarnings(report.warnings, found))
@@ -234,7 +271,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     warnOutsideBounds(fixedOutsideBounds(session.system(), c.name, ownConstants));
     warnOutsideBounds(attributesOutsideBounds(*block, assigned));
   }
-  auto finishReport = [&] {
+  finishReport = [&] {
     if (!session.dimensioned()) return;
     BlockSystem& sys = session.system();
     report.variables = static_cast<int>(sys.variables().size());
@@ -242,22 +279,7 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
     report.nonzeros = static_cast<int>(sys.nonZeros().size());
     report.rows = variableRows(sys, c.name);
   };
-  if (!r.ok()) {
-    const int code = fail(err, r);
-    if (code == 1 && cl.json) {
-      report.newton.status = r.status;
-      report.newton.message = r.message;
-      report.newton.maxResidual = std::numeric_limits<double>::quiet_NaN();
-      if (!cl.savePath.empty()) {
-        report.saved = false;
-        report.saveError = std::string("Nothing was saved: the run stopped in the block's set-up (") +
-                           hostStatusName(r.status) + ")";
-      }
-      finishReport();
-      out << reportJsonText(report) << "\n";
-    }
-    return code;
-  }
+  if (!r.ok()) return stop(r, "in the block's set-up");
 
   BlockSystem& sys = session.system();
   const bool human = !cl.json;
@@ -305,6 +327,11 @@ int runSolve(const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (!cl.savePath.empty()) {
     MemStorage storage;
     StepResult saved = session.save(storage);
+    // Saving over the case would lose it: the next run could not read it.
+    if (saved.ok() && sameFile(cl.savePath, cl.casePath))
+      saved = StepResult::failure(HostStatus::kInputError, "Cannot write the stored block to " +
+                                                                printable(cl.savePath) + ": it is the case file " +
+                                                                printable(cl.casePath));
     if (saved.ok()) saved = writeStoredBlock(cl.savePath, storage, ownerOf(*session.impl(), c.factory, c.options));
     report.saved = saved.ok();
     if (!saved.ok()) {

@@ -141,6 +141,7 @@ nlohmann::ordered_json reportJson(const SolveReport& r) {
                         {"lower", jsonNumber(w.lower)},
                         {"upper", jsonNumber(w.upper)}});
   j["warnings"] = std::move(warnings);
+  if (!r.error.empty()) j["error"] = r.error;
   if (r.saved) {
     j["saved"] = *r.saved;
     if (!*r.saved) j["save_error"] = r.saveError;

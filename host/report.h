@@ -43,6 +43,7 @@ struct SolveReport {
   std::vector<HeldAtBound> atBounds;   // free variables on a bound when Newton stopped unconverged
   std::optional<bool> saved;           // set when --save was asked for
   std::string saveError;               // why the save failed
+  std::string error;                   // why the run stopped before its solve
 };
 
 std::vector<VariableRow> variableRows(const BlockSystem& system, const std::string& blockName);

@@ -8,6 +8,7 @@
 #include "host/romnet/runner_file.h"
 #include "platform/diveduded/parser.h"
 #include "platform/diveduded/writer.h"
+#include "platform/text.h"
 
 namespace romnet {
 
@@ -72,8 +73,8 @@ int runCheck(const std::vector<std::string>& args) {
   for (auto& b : buffers) tag_ptrs.push_back(b.data());
   std::vector<double> an(n);
 
-  std::printf("%s: output %s, %zu inputs, %zu layers, %s\n", f.path.c_str(), net.output.c_str(), n,
-              net.layers.size(),
+  std::printf("%s: output %s, %zu inputs, %zu layers, %s\n", pelmo_text::printable(f.path).c_str(),
+              pelmo_text::printable(net.output).c_str(), n, net.layers.size(),
               at_offsets ? "no CHECK points: checked at the input offsets"
                          : (std::to_string(points.size()) + " CHECK points hold").c_str());
   double worst = 0.0;
@@ -81,7 +82,7 @@ int runCheck(const std::vector<std::string>& args) {
     std::vector<double> x = points[p];
     double y = 0.0;
     if ((status = probe.run(x, y)) != 0) {
-      std::fprintf(stderr, "romnet: %s: %s (status %d)\n", f.path.c_str(), f.runner->lastMessage().c_str(), status);
+      reportFailure(f, status);
       return status;
     }
     f.runner->GetDerivatives(tag_ptrs.data(), an.data());
@@ -101,8 +102,7 @@ int runCheck(const std::vector<std::string>& args) {
           std::vector<double> xs = x;
           xs[i] += steps[k];
           if ((status = probe.run(xs, ys[k])) != 0) {
-            std::fprintf(stderr, "romnet: %s: %s (status %d)\n", f.path.c_str(), f.runner->lastMessage().c_str(),
-                         status);
+            reportFailure(f, status);
             return status;
           }
         }
@@ -112,7 +112,7 @@ int runCheck(const std::vector<std::string>& args) {
         err = std::fabs(a - c) / std::max({std::fabs(a), std::fabs(c), floor});
       }
       worst = std::max(worst, err);
-      std::printf("  %-24s exact %-24s central %-24s rel.err %.2e%s\n", net.tags[i].c_str(),
+      std::printf("  %-24s exact %-24s central %-24s rel.err %.2e%s\n", pelmo_text::printable(net.tags[i]).c_str(),
                   diveduded::formatNumber(an[i]).c_str(), diveduded::formatNumber(fd).c_str(), err,
                   err <= tol ? "" : "  FAIL");
     }

@@ -7,6 +7,7 @@
 #include "host/romnet/commands.h"
 #include "host/romnet/runner_file.h"
 #include "platform/diveduded/writer.h"
+#include "platform/text.h"
 
 namespace romnet {
 
@@ -22,7 +23,10 @@ bool readValue(const std::string& text, double& v) {
   return b != e && r.ec == std::errc() && r.ptr == e;
 }
 
-std::string jsonString(const std::string& s) {
+// A JSON string of a text from the input: bytes that are no part of valid
+// UTF-8 become U+FFFD, so the document is always valid UTF-8.
+std::string jsonString(const std::string& text) {
+  const std::string s = pelmo_text::validUtf8(text);
   std::string out = "\"";
   for (unsigned char c : s) {
     if (c == '"' || c == '\\') {
@@ -55,7 +59,7 @@ int runEval(const std::vector<std::string>& args) {
       const std::size_t eq = a.rfind('=');
       double v = 0.0;
       if (eq == std::string::npos || eq == 0 || !readValue(a.substr(eq + 1), v)) {
-        std::fprintf(stderr, "romnet eval: expected NAME=VALUE, found \"%s\"\n", a.c_str());
+        std::fprintf(stderr, "romnet eval: expected NAME=VALUE, found \"%s\"\n", pelmo_text::printable(a).c_str());
         return kExitUsage;
       }
       names.push_back(a.substr(0, eq));
@@ -76,8 +80,7 @@ int runEval(const std::vector<std::string>& args) {
   r.SetInputs(name_ptrs.data(), values.data(), static_cast<int>(values.size()));
   status = r.Run();
   if (status != 0) {
-    std::fprintf(stderr, "romnet: %s: %s (status %d, %s)\n", f.path.c_str(), r.lastMessage().c_str(), status,
-                 DIVedudedStatusName(status));
+    reportFailure(f, status);
     r.Close();
     return status;
   }
@@ -102,7 +105,7 @@ int runEval(const std::vector<std::string>& args) {
   } else {
     std::printf("prediction %s\n", diveduded::formatNumber(y).c_str());
     for (std::size_t i = 0; i < deriv.size(); ++i)
-      std::printf("d/d%s %s\n", tag_ptrs[i], diveduded::formatNumber(deriv[i]).c_str());
+      std::printf("d/d%s %s\n", pelmo_text::printable(tag_ptrs[i]).c_str(), diveduded::formatNumber(deriv[i]).c_str());
   }
   return 0;
 }

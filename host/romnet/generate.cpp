@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "host/romnet/commands.h"
+#include "platform/diveduded/cache.h"
 #include "platform/diveduded/writer.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
 
 namespace romnet {
 
@@ -47,6 +50,18 @@ std::uint64_t fnv1a(const std::string& text) {
   }
   return h;
 }
+
+// A message about the input: its texts (paths, names, tokens) shown with
+// their control bytes escaped.
+void complain(const std::string& text) {
+  std::fprintf(stderr, "romnet: %s\n", pelmo_text::printable(text).c_str());
+}
+
+// A network file to write: its path and its text.
+struct PlannedFile {
+  std::string path;
+  std::string text;
+};
 
 // Solves A v = g in place (A is n x n, row-major) by Gaussian elimination with
 // partial pivoting. False when a pivot is negligible against the diagonal.
@@ -164,45 +179,71 @@ int runGenerate(const std::string& table_path, const std::string& outdir) {
   std::string text;
   const pelmo_file::FileResult read = pelmo_file::readRegularFile(table_path, kMaxTableBytes, text);
   if (!read.ok()) {
-    std::fprintf(stderr, "romnet: cannot read table %s: %s\n", table_path.c_str(), read.reason.c_str());
-    return 65;
+    complain("cannot read table " + table_path + ": " + read.reason);
+    return kExitData;
   }
   KindTable table;
   std::string error;
   if (!parseTable(text, table, error)) {
-    std::fprintf(stderr, "romnet: table %s: %s\n", table_path.c_str(), error.c_str());
-    return 65;
+    complain("table " + table_path + ": " + error);
+    return kExitData;
   }
-  std::error_code ec;
-  std::filesystem::create_directories(outdir, ec);
-  if (ec) {
-    std::fprintf(stderr, "romnet: cannot create %s: %s\n", outdir.c_str(), ec.message().c_str());
-    return kExitCannotWrite;
-  }
+
+  // Every network is built and read back as the runner reads it before any
+  // file is written, so a table with one output the runner would refuse
+  // replaces none of the old files.
   const std::string source = std::filesystem::path(table_path).filename().string();
+  std::vector<PlannedFile> planned;
   for (const TableOutput& out : table.outputs) {
+    const std::string line = "table " + table_path + ": line " + std::to_string(out.line) + ": ";
+    const std::string name = networkFileName(table.kind, out.name);
     diveduded::Network net;
     try {
       net = buildNetwork(table, out);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "romnet: table %s: line %d: %s\n", table_path.c_str(), out.line, e.what());
-      return 65;
+      complain(line + e.what());
+      return kExitData;
     }
     std::ostringstream comment;
     comment << "Sample network of kind " << table.kind << ", output " << out.name << ", written by romnet generate\n"
             << "from " << source << ": one tanh layer of " << out.hidden << " units, exact table sensitivities at\n"
             << "the nominal point, where it predicts " << diveduded::formatNumber(out.nominal) << ".";
-    const std::string body = diveduded::writeNetwork(net, comment.str());
-    const std::filesystem::path file = std::filesystem::path(outdir) / (table.kind + "_" + out.name + ".zkr");
+    std::string body = diveduded::writeNetwork(net, comment.str());
+    // Values too large for a double give weights or CHECK values that are not
+    // finite: the runner's own parse and self-check refuse them.
+    const diveduded::LoadResult loaded = diveduded::loadNetworkText(body, name);
+    if (loaded.status != 0) {
+      complain(line + "output \"" + out.name + "\" gives a network the runner would refuse (" + loaded.message + ")");
+      return kExitData;
+    }
+    planned.push_back({(std::filesystem::path(outdir) / name).string(), std::move(body)});
+  }
+
+  std::error_code ec;
+  std::filesystem::create_directories(outdir, ec);
+  if (ec) {
+    complain("cannot create " + outdir + ": " + ec.message());
+    return kExitCannotWrite;
+  }
+  // Every target is checked before the first is replaced: a FIFO, a device or
+  // a file that may not be written at any of them leaves all the old files.
+  for (const PlannedFile& file : planned) {
+    const pelmo_file::FileResult ready = pelmo_file::checkReplaceable(file.path);
+    if (!ready.ok()) {
+      complain("cannot write " + file.path + ": " + ready.reason);
+      return kExitCannotWrite;
+    }
+  }
+  for (const PlannedFile& file : planned) {
     // As a stored block is saved: a temporary file of its own renamed over the
     // old one, so a failed write leaves the old file and no temporary, and a
     // FIFO or a device that has the name is refused instead of replaced.
-    const pelmo_file::FileResult written = pelmo_file::replaceFile(file.string(), body);
+    const pelmo_file::FileResult written = pelmo_file::replaceFile(file.path, file.text);
     if (!written.ok()) {
-      std::fprintf(stderr, "romnet: cannot write %s: %s\n", file.string().c_str(), written.reason.c_str());
+      complain("cannot write " + file.path + ": " + written.reason);
       return kExitCannotWrite;
     }
-    std::printf("%s\n", file.string().c_str());
+    std::printf("%s\n", pelmo_text::printable(file.path).c_str());
   }
   return 0;
 }

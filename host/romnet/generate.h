@@ -16,8 +16,11 @@ namespace romnet {
 // the nominal point and two points half a span away.
 diveduded::Network buildNetwork(const KindTable& table, const TableOutput& output);
 
-// Reads the table and writes <OUTDIR>/<KIND>_<OUTPUT>.zkr for every output.
-// Exit status: 0, 65 (bad table), 73 (cannot write).
+// Reads the table and writes <OUTDIR>/<KIND>_<OUTPUT>.zkr for every output,
+// all or nothing: every network is built and read back as the runner reads
+// it, and every target checked, before the first file is replaced.
+// Exit status: 0, 65 (bad table, or a network the runner would refuse),
+// 73 (cannot write).
 int runGenerate(const std::string& table_path, const std::string& outdir);
 
 }  // namespace romnet

@@ -12,6 +12,7 @@
 
 #include "host/romnet/commands.h"
 #include "host/romnet/generate.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int runCommand(int argc, char** argv) {
       return 0;
     }
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "romnet: %s\n", e.what());
+    std::fprintf(stderr, "romnet: %s\n", pelmo_text::printable(e.what()).c_str());
     return 1;
   }
   usage();

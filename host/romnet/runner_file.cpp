@@ -7,6 +7,7 @@
 #include "platform/diveduded/cache.h"
 #include "platform/diveduded/parser.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
 
 namespace romnet {
 
@@ -33,12 +34,21 @@ int openFile(const std::string& file, OpenedFile& out) {
   out.runner->SetZKRFile(path.filename().string().c_str());
   out.runner->SetZKRFolder(path.parent_path().string().c_str());
   const int status = out.runner->Open();
-  if (status != 0) {
-    const std::string& msg = out.runner->lastMessage();
-    std::fprintf(stderr, "romnet: %s: %s (status %d, %s)\n", out.path.c_str(),
-                 msg.empty() ? "does not open" : msg.c_str(), status, DIVedudedStatusName(status));
-  }
+  if (status != 0) reportFailure(out, status);
   return status;
+}
+
+void reportFailure(const OpenedFile& f, int status) {
+  const std::string& msg = f.runner->lastMessage();
+  std::string text;
+  if (msg.empty())
+    text = f.path + ": failed";
+  else if (msg.find(f.path) != std::string::npos)
+    text = msg;
+  else
+    text = f.path + ": " + msg;
+  std::fprintf(stderr, "romnet: %s (status %d, %s)\n", pelmo_text::printable(text).c_str(), status,
+               DIVedudedStatusName(status));
 }
 
 }  // namespace romnet

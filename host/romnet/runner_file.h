@@ -19,4 +19,10 @@ struct OpenedFile {
 // Returns the runner's status; on failure prints a message naming the file.
 int openFile(const std::string& file, OpenedFile& out);
 
+// Prints the runner's last failure, of an Open or a Run, as
+// "romnet: MESSAGE (status N, NAME)", the file named once: the runner's
+// message names the path, or the path comes first. Texts from the input are
+// shown with their control bytes escaped.
+void reportFailure(const OpenedFile& f, int status);
+
 }  // namespace romnet

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "platform/diveduded/parser.h"
+#include "platform/diveduded/path.h"
 
 namespace romnet {
 
@@ -17,12 +18,29 @@ std::vector<std::string> splitLine(const std::string& line) {
   return out;
 }
 
-bool validKind(const std::string& kind) {
-  return diveduded::isValidName(kind) && kind.find_first_of("/\\") == std::string::npos && kind != "." &&
-         kind != "..";
+// A KIND or OUTPUT name, which becomes part of a file name: a valid name that
+// names no other folder.
+bool validFilePart(const std::string& name) {
+  return diveduded::isValidName(name) && name.find_first_of("/\\") == std::string::npos && name != "." &&
+         name != "..";
+}
+
+// Empty when the runner opens a file of this name; otherwise why it does not.
+std::string fileNameProblem(const std::string& file) {
+  // The runner copies at most this many bytes of a file name.
+  if (file.size() > diveduded::kMaxNameLength)
+    return "file name \"" + file + "\" is longer than " + std::to_string(diveduded::kMaxNameLength) + " bytes";
+  // Any folder will do: only the rules on the file name matter here.
+  std::string path, why;
+  if (diveduded::resolveNetworkPath(".", file, path, why) != 0) return why;
+  return {};
 }
 
 }  // namespace
+
+std::string networkFileName(const std::string& kind, const std::string& output) {
+  return kind + "_" + output + ".zkr";
+}
 
 const TableInput* KindTable::input(const std::string& tag) const {
   for (const TableInput& in : inputs)
@@ -47,7 +65,7 @@ bool parseTable(const std::string& text, KindTable& table, std::string& error) {
     const std::string& key = t[0];
     if (key == "KIND") {
       if (!table.kind.empty()) return fail("a second KIND row");
-      if (t.size() != 2 || !validKind(t[1])) return fail("KIND takes one name without separators");
+      if (t.size() != 2 || !validFilePart(t[1])) return fail("KIND takes one name without separators");
       table.kind = t[1];
       continue;
     }
@@ -67,7 +85,10 @@ bool parseTable(const std::string& text, KindTable& table, std::string& error) {
       row.line = number;
       if (t.size() < 4) return fail("OUTPUT takes a name, a nominal value, a hidden width and tag=sensitivity pairs");
       row.name = t[1];
-      if (!diveduded::isValidName(row.name)) return fail("output name \"" + row.name + "\" is not a valid name");
+      if (!validFilePart(row.name))
+        return fail("output name \"" + row.name + "\" is not a valid name without separators");
+      if (const std::string why = fileNameProblem(networkFileName(table.kind, row.name)); !why.empty())
+        return fail(why);
       for (const TableOutput& o : table.outputs)
         if (diveduded::equalsNoCase(o.name, row.name)) return fail("a second OUTPUT row for \"" + row.name + "\"");
       if (!diveduded::parseNumber(t[2], row.nominal)) return fail("nominal value \"" + t[2] + "\" is not a number");

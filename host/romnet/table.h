@@ -42,6 +42,11 @@ struct KindTable {
 };
 
 // Reads a table text; on failure returns false with a message naming the line.
+// An OUTPUT name must make a file name the runner opens: no '/', '\', "." or
+// "..", and <KIND>_<OUTPUT>.zkr within the runner's file-name rules.
 bool parseTable(const std::string& text, KindTable& table, std::string& error);
+
+// The file that `romnet generate` writes for an output: <KIND>_<OUTPUT>.zkr.
+std::string networkFileName(const std::string& kind, const std::string& output);
 
 }  // namespace romnet

@@ -50,7 +50,7 @@ bool copyText(const char* text, std::size_t limit, std::string& out) {
   return true;
 }
 
-// Writes at most 99 characters and a NUL into a caller's 100-byte buffer.
+// Writes at most 99 bytes and a NUL into a caller's 100-byte buffer.
 void writeName(char* buffer, std::string_view name) {
   if (buffer == nullptr) return;
   const std::size_t len = name.size() < DIV_NAME_BUF - 1 ? name.size() : DIV_NAME_BUF - 1;
@@ -272,7 +272,7 @@ void DIVeduded::SetInputs(char** names, double* values, int count) {
       std::string_view text;
       if (name != nullptr) {
         const std::size_t len = strnlen(name, diveduded::kMaxNameLength + 1);
-        // A name over 99 characters can equal no tag: it is kept empty and so ignored.
+        // A name over 99 bytes can equal no tag: it is kept empty and so ignored.
         if (len <= diveduded::kMaxNameLength) text = std::string_view(name, len);
       }
       if (changed || text != kept) {
@@ -312,7 +312,7 @@ int DIVeduded::Open() {
 int DIVeduded::openNetwork() {
   Impl& d = *impl_;
   if (d.run_slot == nullptr) d.run_slot = diveduded::hooks::runSlot(d.file);
-  if (d.folder_too_long) return fail(DIV_NO_FOLDER, "network folder longer than 4095 characters");
+  if (d.folder_too_long) return fail(DIV_NO_FOLDER, "network folder longer than 4095 bytes");
   if (d.file_too_long) return fail(DIV_NO_FOLDER, "network file name longer than 99 bytes");
   if (d.dep_var_too_long) return fail(DIV_WRONG_OUTPUT, "requested output name longer than 99 bytes");
 

@@ -13,8 +13,8 @@
 // Open; DIVEDUDED_NOCACHE=1 in the environment turns the cache off. The network file format is described
 // in docs/network-format.md.
 //
-// Names exchanged with callers have at most 99 characters: the runner writes at
-// most 99 characters and a NUL into a caller's 100-byte buffer and reads a
+// Names exchanged with callers have at most 99 bytes: the runner writes at
+// most 99 bytes and a NUL into a caller's 100-byte buffer and reads a
 // caller's text only up to its NUL or its 100th byte (4096th for the folder).
 #pragma once
 
@@ -44,7 +44,7 @@ enum DIVedudedStatus : int {
 // "ok", "missing file", ...; "unknown status" for any other value.
 const char* DIVedudedStatusName(int status);
 
-constexpr int DIV_NAME_BUF = 100;  // names exchanged with callers: at most 99 characters
+constexpr int DIV_NAME_BUF = 100;  // names exchanged with callers: at most 99 bytes
 
 namespace diveduded {
 struct Network;  // parsed network (internal)
@@ -58,15 +58,15 @@ class DIVeduded {
   DIVeduded& operator=(const DIVeduded&) = delete;
 
   // The output the network must predict (compared regardless of case). A name
-  // over 99 characters makes Open fail with DIV_WRONG_OUTPUT.
+  // over 99 bytes makes Open fail with DIV_WRONG_OUTPUT.
   void SetDepVar(const char* name);
-  // The file name, no folder. Over 99 characters: Open fails with DIV_NO_FOLDER.
+  // The file name, no folder. Over 99 bytes: Open fails with DIV_NO_FOLDER.
   void SetZKRFile(const char* file);
-  // "<root>\<KIND>". Over 4095 characters: Open fails with DIV_NO_FOLDER.
+  // "<root>\<KIND>". Over 4095 bytes: Open fails with DIV_NO_FOLDER.
   void SetZKRFolder(const char* folder);
   // Copies names and values at call time. At Run each tag takes the value of
   // the name equal to it regardless of case, the last one when a name repeats;
-  // names that match no tag (null, over 99 characters, or simply not a tag of
+  // names that match no tag (null, over 99 bytes, or simply not a tag of
   // this network) are ignored.
   void SetInputs(char** names, double* values, int count);
 

@@ -197,7 +197,7 @@ class Parser {
     if (tok.text.empty()) return fail(0, std::string("truncated: expected the name after \"") + what + "\"");
     if (tok.text.size() > kMaxNameLength)
       return fail(tok.line, std::string(what) + " name of " + std::to_string(tok.text.size()) +
-                                " characters (at most " + std::to_string(kMaxNameLength) + ")");
+                                " bytes (at most " + std::to_string(kMaxNameLength) + ")");
     out.assign(tok.text);
     return true;
   }

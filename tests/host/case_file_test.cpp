@@ -81,6 +81,24 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{R"({"factory": "F", "values": {"A": 1e400}})", "not valid JSON"},
                       BadCase{R"({"factory": "F", "values": {"A": 1} x)", "not valid JSON"}));
 
+// The outer object is the first level: 256 levels pass the nesting check (and
+// meet the next rule), 257 are refused.
+TEST(CaseFile, NestingIsRefusedJustPastTheLimit) {
+  const auto nested = [](std::size_t levels) {
+    const std::size_t arrays = levels - 1;
+    return R"({"factory": "F", "values": )" + std::string(arrays, '[') + std::string(arrays, ']') + "}";
+  };
+  for (const std::size_t levels : {kMaxCaseNesting, kMaxCaseNesting + 1}) {
+    try {
+      parseCase(nested(levels), "/cases");
+      FAIL() << levels << " levels accepted";
+    } catch (const CaseError& e) {
+      const bool tooDeep = std::string(e.what()).find("deeper than 256 levels") != std::string::npos;
+      EXPECT_EQ(tooDeep, levels > kMaxCaseNesting) << levels << ": " << e.what();
+    }
+  }
+}
+
 TEST(CaseFile, SubnormalNumbersAreTheFiniteNumbersTheyAre) {
   const CaseSpec c = parseCase(R"({"factory": "F", "values": {"A": 5e-324, "B": -1e-310},
       "attributes": {"ALPHA_X": 4.9e-324}})", "/cases");

@@ -1,12 +1,13 @@
 // The files romhost --save and romnet generate write: under a file-size limit
-// the write fails and is reported, and a target that is not a regular file is
-// refused and kept, while a link to one is written through.
+// the write fails and is reported, and a target that is not a regular file (or
+// is the case file) is refused and kept, while a link to one is written through.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -161,11 +162,15 @@ TEST_F(ProgramWrites, OutputThatCannotBeWrittenIsAFailure) {
   EXPECT_NE(r.err.find("cannot write the standard output"), std::string::npos) << r.err;
 }
 
-// The FIFO is tried first: /dev/null is only reached when a FIFO is refused.
+// The FIFO is tried first, and the device is a null device made in the test's
+// own folder, never one of the machine's: it is only reached when a FIFO is
+// refused, and only where the test may make one.
 TEST_F(ProgramWrites, ASaveOntoAFifoOrADeviceIsRefusedAndTheTargetKept) {
-  const fs::path fifo = dir / "fifo";
+  const fs::path fifo = dir / "fifo", device = dir / "null";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const fs::path& target : {fifo, fs::path("/dev/null")}) {
+  std::vector<fs::path> targets = {fifo};
+  if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) targets.push_back(device);
+  for (const fs::path& target : targets) {
     const ProgramRun r = solveAndSave(target);
     ASSERT_EQ(r.code, 2) << target << ": " << r.err;
     const nlohmann::json j = nlohmann::json::parse(r.out);
@@ -173,8 +178,30 @@ TEST_F(ProgramWrites, ASaveOntoAFifoOrADeviceIsRefusedAndTheTargetKept) {
     EXPECT_NE(j["save_error"].get<std::string>().find("not a regular file"), std::string::npos) << j["save_error"];
   }
   EXPECT_TRUE(fs::is_fifo(fifo));
-  EXPECT_TRUE(fs::is_character_file("/dev/null"));
-  EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"fifo", "t.json"}));
+  std::set<std::string> left = {"fifo", "t.json"};
+  if (targets.size() > 1) {
+    EXPECT_TRUE(fs::is_character_file(device));
+    left.insert("null");
+  }
+  EXPECT_EQ(namesIn(dir.path()), left);
+}
+
+// A save onto the case file, by its name or through a link, would replace the
+// case with the stored block: refused, and the case kept.
+TEST_F(ProgramWrites, ASaveOntoTheCaseFileIsRefused) {
+  const std::string before = contents(caseFile);
+  fs::create_symlink(caseFile, dir / "link.json");
+  for (const fs::path& target : {caseFile, dir / "link.json"}) {
+    const ProgramRun r = solveAndSave(target);
+    ASSERT_EQ(r.code, 2) << target << ": " << r.err;
+    const nlohmann::json j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["converged"], true);
+    EXPECT_EQ(j["saved"], false);
+    EXPECT_EQ(j["save_error"], "Cannot write the stored block to " + target.string() + ": it is the case file " +
+                                   caseFile.string());
+    EXPECT_EQ(contents(caseFile), before);
+  }
+  EXPECT_TRUE(fs::is_symlink(dir / "link.json"));
 }
 
 // The networks are written like a save: through links to regular files, never

@@ -137,6 +137,42 @@ TEST_F(RomhostErrors, SaveAfterAFailedSetUpIsReportedAsNotDone) {
   EXPECT_FALSE(fs::exists(target));
 }
 
+// With --json, a run that stops before its solve still prints its one object:
+// not converged, the error that stderr shows too, and with --save why nothing
+// was saved.
+TEST_F(RomhostErrors, ARunThatStopsEarlyStillPrintsItsJson) {
+  const fs::path target = dir_ / "b.pstg", empty = dir_ / "empty";
+  fs::create_directories(empty);
+  const std::string test = writeCase("t.json", R"({"factory": "TESTBLOCK"})").string() +
+                           " --plugin " ROM_BINARY_DIR "/lib/libromhost_testplugin.so";
+  struct Stop {
+    const char* label;
+    std::string arguments;
+    int code;
+    const char* where;
+  };
+  const Stop stops[] = {
+      {"case file missing", (dir_ / "none.json").string(), 2, "before the block was made (input error)"},
+      {"creation failed", test + " --option LOWER:A=zz", 3, "in the block's creation (block creation failed)"},
+      {"unknown --set name", test + " --set NOPE=1", 2, "in the block's set-up (input error)"},
+      {"missing network", romtest::kExamples + "coker.json --networks " + empty.string(), 2,
+       "in the block's set-up (input error)"},
+  };
+  for (const Stop& s : stops) {
+    SCOPED_TRACE(s.label);
+    const ProgramRun r = romtest::runRomhost("solve " + s.arguments + " --quiet --json --save " + target.string());
+    EXPECT_EQ(r.code, s.code) << r.text();
+    ASSERT_TRUE(json::accept(r.out)) << r.text();
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["converged"], false);
+    ASSERT_TRUE(j["error"].is_string()) << r.out;
+    EXPECT_NE(r.err.find("romhost: " + j["error"].get<std::string>() + "\n"), std::string::npos) << r.text();
+    EXPECT_EQ(j["saved"], false);
+    EXPECT_EQ(j["save_error"], std::string("Nothing was saved: the run stopped ") + s.where);
+    EXPECT_FALSE(fs::exists(target));
+  }
+}
+
 // The case tree is freed recursively: a file nested deeper than the limit is
 // refused while it is read, long before the tree could run the stack out.
 TEST_F(RomhostErrors, CaseNestedTooDeeplyIsRefusedInOneLine) {

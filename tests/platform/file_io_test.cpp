@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/platform/processes.h"
 
@@ -145,8 +149,9 @@ TEST_F(FileIo, AFailedReplaceRemovesOnlyItsOwnTemporaryFile) {
 }
 
 // Renaming over a FIFO, a device or a folder would put a regular file in its
-// place (as root, over the system's /dev/null). The FIFOs come first and must
-// be refused before the device is tried, so that a fault here never reaches it.
+// place (as root, over a device of the system). The device is a null device
+// made in the test's own folder, never one of the machine's, and the FIFOs come
+// first, so that a fault here reaches the device only when they are refused.
 TEST_F(FileIo, ATargetThatIsNotARegularFileIsRefusedAndLeftAsItWas) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   fs::create_directories(dir / "folder");
@@ -155,12 +160,14 @@ TEST_F(FileIo, ATargetThatIsNotARegularFileIsRefusedAndLeftAsItWas) {
   fs::create_symlink("none", dir / "dangling");
   fs::create_symlink("fifo/none", dir / "below_fifo");  // dangling through something not a folder
   fs::create_symlink("loop", dir / "loop");
-  fs::create_symlink("/dev/null", dir / "to_null");
+  std::vector<std::string> targets = {"fifo", "to_fifo", "folder", "to_folder", "dangling", "below_fifo", "loop"};
+  if (::mknod((dir / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) {
+    fs::create_symlink("null", dir / "to_null");
+    targets.insert(targets.end(), {"to_null", "null"});
+  }  // else not permitted here (no CAP_MKNOD): no device is tried
   const std::set<std::string> before = names();
-  const std::string targets[] = {"fifo",       "to_fifo", "folder",  "to_folder", "dangling",
-                                 "below_fifo", "loop",    "to_null", "/dev/null"};
   for (const std::string& t : targets) {
-    const std::string path = t.front() == '/' ? t : (dir / t).string();
+    const std::string path = (dir / t).string();
     struct stat was {}, now {};
     ASSERT_EQ(::lstat(path.c_str(), &was), 0) << t;
     const pelmo_file::FileResult r = pelmo_file::replaceFile(path, "text");
@@ -170,6 +177,7 @@ TEST_F(FileIo, ATargetThatIsNotARegularFileIsRefusedAndLeftAsItWas) {
     EXPECT_EQ(now.st_ino, was.st_ino) << t;
     EXPECT_EQ(now.st_mode, was.st_mode) << t;
     EXPECT_EQ(now.st_rdev, was.st_rdev) << t;
+    EXPECT_EQ(pelmo_file::checkReplaceable(path).status, FileStatus::kNotRegularFile) << t;
   }
   EXPECT_EQ(names(), before);  // no temporary file, and the dangling link still names nothing
 }
@@ -189,6 +197,133 @@ TEST_F(FileIo, AReplaceThroughALinkReplacesTheFileItNames) {
   EXPECT_EQ(fs::read_symlink(dir / "near"), "real/file");
   EXPECT_EQ(names(), (std::set<std::string>{"far", "near", "real"}));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+}
+
+// In a sticky folder that everyone may write in, another user's link could
+// turn root's save onto any file: such a link is followed only when it belongs
+// to the caller or to the folder's owner, at every step of a chain. Needs root
+// to give a link to another user.
+TEST_F(FileIo, ALinkInASharedFolderIsFollowedOnlyWhenItsOwnerIsTrusted) {
+  using filetest::kUnprivilegedId;
+  struct LinkCase {
+    const char* label;
+    const char* link;   // under the folder; the file it ends at is victim/<label>
+    mode_t folderMode;  // of the link's folder
+    uid_t folderOwner;
+    uid_t linkOwner;
+    bool followed;
+  };
+  const uid_t me = ::geteuid();
+  const LinkCase cases[] = {
+      {"planted", "shared/a", 01777, me, kUnprivilegedId, false},
+      {"own", "shared/b", 01777, me, me, true},
+      {"folder owner's", "theirs/c", 01777, kUnprivilegedId, kUnprivilegedId, true},
+      {"not sticky", "open/d", 0777, me, kUnprivilegedId, true},
+      {"planted behind an own link", "chain", 0755, me, me, false},
+  };
+  fs::create_directories(dir / "victim");
+  for (const char* folder : {"shared", "theirs", "open"}) fs::create_directories(dir / folder);
+  for (const LinkCase& c : cases) {
+    const fs::path file = write(std::string("victim/") + c.label, "precious");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path link = dir / c.link;
+    fs::create_symlink(file, link);
+    if (::lchown(link.c_str(), c.linkOwner, static_cast<gid_t>(-1)) != 0 ||
+        ::chown(link.parent_path().c_str(), c.folderOwner, static_cast<gid_t>(-1)) != 0)
+      GTEST_SKIP() << "links and folders cannot be given to another user here";
+    fs::permissions(link.parent_path(), static_cast<fs::perms>(c.folderMode));
+  }
+  fs::remove(dir / "chain");
+  fs::create_symlink("shared/a", dir / "chain");  // own link -> planted link -> victim/planted
+
+  for (const LinkCase& c : cases) {
+    const fs::path link = dir / c.link;
+    const pelmo_file::FileResult r = pelmo_file::replaceFile(link.string(), "overwritten");
+    const std::string now = contents(dir / "victim" / c.label);
+    EXPECT_TRUE(fs::is_symlink(link)) << c.label;
+    if (c.followed) {
+      EXPECT_TRUE(r.ok()) << c.label << ": " << r.reason;
+      EXPECT_EQ(now, "overwritten") << c.label;
+    } else {
+      EXPECT_EQ(r.status, FileStatus::kAccessDenied) << c.label;
+      EXPECT_EQ(r.reason, "permission denied: the symbolic link a belongs to another user in a folder that everyone "
+                          "may write in")
+          << c.label;
+      EXPECT_EQ(now, "precious") << c.label;
+      EXPECT_EQ(pelmo_file::checkReplaceable(link.string()).status, FileStatus::kAccessDenied) << c.label;
+    }
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "victim"), fs::directory_iterator()), 5);
+}
+
+// A file its owner made read-only is refused as a plain write would refuse it,
+// and left as it was; root may still write it.
+TEST_F(FileIo, AFileTheCallerMayNotWriteIsRefused) {
+  fs::create_directories(dir / "open");
+  fs::permissions(dir, fs::perms::all);
+  fs::permissions(dir / "open", fs::perms::all);
+  const fs::path p = dir / "open" / "locked";
+  const std::string said = filetest::runUnprivileged([&] {
+    std::string out;
+    if (!pelmo_file::replaceFile(p.string(), "mine").ok()) return std::string("the first save failed");
+    if (::chmod(p.c_str(), 0444) != 0) return std::string("no chmod");
+    for (const pelmo_file::FileResult& r : {pelmo_file::replaceFile(p.string(), "again"),
+                                            pelmo_file::checkReplaceable(p.string())})
+      if (r.status != FileStatus::kAccessDenied || r.reason != "permission denied") out += r.reason + "\n";
+    return out;
+  });
+  EXPECT_EQ(said, "");
+  EXPECT_EQ(contents(p), "mine");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "open"), fs::directory_iterator()), 1);
+  if (::geteuid() == 0) {
+    EXPECT_TRUE(pelmo_file::replaceFile(p.string(), "root's").ok());
+    EXPECT_EQ(contents(p), "root's");
+  }
+}
+
+// Root saving over another user's file leaves it that user's, so its owner can
+// still read it; the set-user-ID and set-group-ID bits are not carried over.
+TEST_F(FileIo, AReplacedFileKeepsItsOwnerAndGroupButNoSetIdBits) {
+  const fs::path p = write("theirs", "old");
+  if (::chown(p.c_str(), filetest::kUnprivilegedId, filetest::kUnprivilegedId) != 0)
+    GTEST_SKIP() << "a file cannot be given to another user here";
+  ASSERT_EQ(::chmod(p.c_str(), 06640), 0);
+  ASSERT_TRUE(pelmo_file::replaceFile(p.string(), "new").ok());
+  struct stat st {};
+  ASSERT_EQ(::stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, filetest::kUnprivilegedId);
+  EXPECT_EQ(st.st_gid, filetest::kUnprivilegedId);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(contents(p), "new");
+}
+
+// SIGTERM while the temporary file exists ends the program only once the
+// temporary file is gone: the target is old or whole, never in part, and no
+// temporary file is left. The text is large so that the signal comes mid-write.
+TEST_F(FileIo, AnEndingSignalDuringAReplaceLeavesNoTemporaryFile) {
+  const fs::path p = write("target", "old");
+  const std::string text(64u << 20, 'n');
+  bool caught = false;
+  for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) ::_exit(pelmo_file::replaceFile(p.string(), text).ok() ? 0 : 1);
+    for (int status = 0; !caught && ::waitpid(pid, &status, WNOHANG) == 0;) {
+      for (const std::string& name : names())
+        if (name.rfind(".target.", 0) == 0) caught = true;
+    }
+    if (caught) ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (caught) {
+      ASSERT_TRUE(WIFSIGNALED(status)) << status;
+      EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    }
+    EXPECT_EQ(names(), std::set<std::string>{"target"});
+    const std::string now = contents(p);
+    EXPECT_TRUE(now == "old" || now == text) << now.size() << " bytes";
+  }
+  EXPECT_TRUE(caught) << "no temporary file was seen";
 }
 
 TEST_F(FileIo, ConcurrentReplacesOfOnePathAllSucceed) {

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"CommaDecimal", base("A", "TANH", "1 2,5 3 4"), 4, "finite number"},
         BadFile{"DoubleSign", base("A", "TANH", "1 +-2 3 4"), 4, "finite number"},
         BadFile{"DuplicateTagOtherCase", base("b"), 4, "duplicate input tag"},
-        BadFile{"Tag100Characters", base(kTag100), 4, "100 characters"},
+        BadFile{"Tag100Bytes", base(kTag100), 4, "100 bytes"},
         BadFile{"UnknownActivation", base("A", "RELU"), 4, "unknown activation"},
         BadFile{"LowerCaseActivation", base("A", "tanh"), 4, "unknown activation"},
         BadFile{"TooManyInputs", "ZKR 1\nOUTPUT Y\nINPUTS 1001\n", 4, "outside 0..1000"},

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/diveduded/parser.h"
+#include "platform/text.h"
 #include "test_files.h"
 
 namespace {
@@ -48,6 +49,32 @@ std::string slurp(const fs::path& p) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// y = 2 a, its tag "A" followed by two bytes that are no part of UTF-8 (the
+// format allows them).
+const char* kOddTag =
+    "ZKR 1\nOUTPUT Y\nINPUTS 1\nINPUT A\xff\x9b 0 1\nOUTPUTSCALE 0 1\nLAYERS 1\nLAYER 1 LINEAR\nW 2\nB 0\n"
+    "CHECK 1 2\nEND\n";
+
+// A path or argument without a single quote as one word of the shell,
+// whatever other bytes it holds.
+std::string word(const std::string& text) { return "'" + text + "'"; }
+
+// True when every line is shown as it is: no control byte, nothing that is
+// not UTF-8.
+bool allPrintable(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line))
+    if (pelmo_text::printable(line) != line) return false;
+  return true;
+}
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+  return n;
 }
 
 // Token by token; numbers may differ in their last digits (the weights come
@@ -167,6 +194,112 @@ TEST(Romnet, BadTablesAreRefusedWithTheLine) {
     EXPECT_EQ(r.status, 65) << c.table;
     EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
   }
+}
+
+// A table whose values overflow a double would give weights or CHECK values
+// that are not finite: refused with its line, and the old file kept.
+TEST(Romnet, GenerateRefusesNetworksTheRunnerWouldRefuse) {
+  const char* tables[] = {
+      "KIND K\nINPUT A 1 1\nOUTPUT Y 1e200 1 A=1e200\n",
+      "KIND K\nINPUT A 1 1\nOUTPUT Y 0.5 2 A=1e308\n",
+  };
+  divtest::TempDir dir;
+  const fs::path table = dir.path() / "t.table", out = dir.path() / "out";
+  fs::create_directories(out);
+  std::ofstream(out / "K_Y.zkr") << "old";
+  for (const char* t : tables) {
+    std::ofstream(table, std::ios::trunc) << t;
+    const Result r = romnet("generate " + table.string() + " " + out.string());
+    EXPECT_EQ(r.status, 65) << t << r.out;
+    EXPECT_NE(r.out.find("table " + table.string() + ": line 3: "), std::string::npos) << r.out;
+    EXPECT_EQ(slurp(out / "K_Y.zkr"), "old") << t;
+  }
+}
+
+// An output name becomes part of a file name: one that leaves the folder, or
+// makes a name the runner cannot open, is a bad table and nothing is written.
+TEST(Romnet, GenerateRefusesOutputNamesThatMakeNoNetworkFileName) {
+  const std::string names[] = {"X/../../../evil", "X/Y", "X\\Y", "..", std::string(95, 'Y')};
+  divtest::TempDir dir;
+  const fs::path table = dir.path() / "t.table", out = dir.path() / "a" / "b" / "c";
+  for (const std::string& name : names) {
+    std::ofstream(table, std::ios::trunc) << "KIND K\nINPUT A 1 1\nOUTPUT " << name << " 1 1 A=0.1\n";
+    const Result r = romnet("generate " + table.string() + " " + out.string());
+    EXPECT_EQ(r.status, 65) << name << ": " << r.out;
+    EXPECT_NE(r.out.find(": line 3: "), std::string::npos) << r.out;
+  }
+  for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+    EXPECT_EQ(e.path().extension(), ".table") << e.path();
+}
+
+// Every target is checked before the first is replaced: a FIFO at the third
+// output's name leaves the first two old files as they were.
+TEST(Romnet, GenerateWritesAllOrNothing) {
+  divtest::TempDir dir;
+  const fs::path out = dir.path() / "out";
+  fs::create_directories(out);
+  std::ofstream(out / "SAMPLE_GASFRAC.zkr") << "old gas";
+  std::ofstream(out / "SAMPLE_LIQFRAC.zkr") << "old liquid";
+  const fs::path fifo = out / "SAMPLE_LIQSULFRAC.zkr";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const Result r = romnet("generate " + (kSample / "SAMPLE.table").string() + " " + out.string());
+  EXPECT_EQ(r.status, 73) << r.out;
+  EXPECT_NE(r.out.find("romnet: cannot write " + fifo.string() + ": not a regular file"), std::string::npos) << r.out;
+  EXPECT_EQ(slurp(out / "SAMPLE_GASFRAC.zkr"), "old gas");
+  EXPECT_EQ(slurp(out / "SAMPLE_LIQFRAC.zkr"), "old liquid");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// A tag may hold bytes that are not UTF-8; the JSON shows them as U+FFFD.
+TEST(Romnet, EvalJsonIsValidUtf8) {
+  divtest::TempDir dir;
+  const fs::path file = dir.write("K", "Y", kOddTag);
+  const Result r = romnet("eval " + file.string() + " " + word("A\xff\x9b=1") + " --json");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "{\"prediction\": 2, \"derivatives\": {\"A\xef\xbf\xbd\xef\xbf\xbd\": 2}}\n");
+  EXPECT_EQ(pelmo_text::validUtf8(r.out), r.out);
+}
+
+// Texts from the input reach the terminal with their control bytes escaped,
+// and the path is named once, whether or not the runner's message names it.
+TEST(Romnet, MessagesEscapeInputTextsAndNameThePathOnce) {
+  divtest::TempDir dir;
+  const fs::path fifo = dir.path() / "K_Y.zkr";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path tagged = dir.write("K", "Y", kOddTag);
+  const std::string control = (dir.path() / "no\x1b[2Jpe.zkr").string();
+  struct Case {
+    std::string command;
+    std::string named_once;  // appears once, as printable shows it
+    int status;
+  };
+  const Case cases[] = {
+      {"check " + word(control), control, DIV_NO_FOLDER},
+      {"eval " + word(control) + " A=1", control, DIV_NO_FOLDER},
+      {"check " + fifo.string(), fifo.string(), DIV_NOT_REGULAR},
+      {"eval " + fifo.string() + " A=1", fifo.string(), DIV_NOT_REGULAR},
+      {"eval " + tagged.string() + " " + word("A\xff\x9b=1"), "d/dA\xff\x9b", 0},
+      {"check " + tagged.string(), "  A\xff\x9b ", 0},
+  };
+  for (const Case& c : cases) {
+    const Result r = romnet(c.command);
+    EXPECT_EQ(r.status, c.status) << c.command << ": " << r.out;
+    EXPECT_TRUE(allPrintable(r.out)) << r.out;
+    EXPECT_EQ(countOf(r.out, pelmo_text::printable(c.named_once)), 1u) << r.out;
+  }
+}
+
+// The runner's limit on a folder counts bytes: 2100 two-byte characters are
+// over it.
+TEST(Romnet, TheFolderLimitIsInBytes) {
+  divtest::TempDir dir;
+  fs::path folder = dir.path();
+  std::string segment;
+  for (int i = 0; i < 100; ++i) segment += "\xc3\xa9";
+  for (int i = 0; i < 21; ++i) folder /= segment;
+  const Result r = romnet("eval " + word((folder / "K_Y.zkr").string()) + " A=1");
+  EXPECT_EQ(r.status, DIV_NO_FOLDER) << r.out;
+  EXPECT_NE(r.out.find("network folder longer than 4095 bytes"), std::string::npos) << r.out;
 }
 
 }  // namespace
