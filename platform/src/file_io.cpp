@@ -8,9 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
