@@ -24,7 +24,7 @@ bool readValue(const std::string& text, double& v) {
 }
 
 // A JSON string of a text from the input: bytes that are no part of valid
-// UTF-8 become U+FFFD, so the document is always valid UTF-8.
+// UTF-8 become U+FFFD, so the JSON printed is always valid UTF-8.
 std::string jsonString(const std::string& text) {
   const std::string s = pelmo_text::validUtf8(text);
   std::string out = "\"";

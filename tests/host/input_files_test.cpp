@@ -14,6 +14,7 @@
 #include "host/stored_block.h"
 #include "tests/host/timed_run.h"
 #include "tests/platform/processes.h"
+#include "tests/support/devices.h"
 #include "tests/support/networks.h"
 
 namespace {
@@ -28,7 +29,9 @@ TEST(InputFiles, FilesThatAreNotRegularAreRefusedWithoutBlocking) {
   const romtest::ScratchFolder dir("input_files");
   const fs::path fifo = dir / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& file : {fifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+  std::vector<std::string> files = romtest::endlessDevices(dir.path());
+  files.insert(files.begin(), fifo.string());
+  for (const std::string& file : files) {
     ProgramRun r = runRomhostWithin(60, "solve " + romtest::kExamples + "coker.json --quiet --load " + file);
     EXPECT_EQ(r.code, 2) << r.text();
     EXPECT_EQ(r.err, "romhost: Cannot read the stored block " + file + ": not a regular file\n");

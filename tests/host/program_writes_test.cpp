@@ -7,7 +7,6 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/devices.h"
 #include "tests/support/networks.h"
 #include "tests/support/romhost_run.h"
 
@@ -169,7 +169,7 @@ TEST_F(ProgramWrites, ASaveOntoAFifoOrADeviceIsRefusedAndTheTargetKept) {
   const fs::path fifo = dir / "fifo", device = dir / "null";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::vector<fs::path> targets = {fifo};
-  if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) targets.push_back(device);
+  if (romtest::makeDevice(device, romtest::MemoryDevice::kNull)) targets.push_back(device);
   for (const fs::path& target : targets) {
     const ProgramRun r = solveAndSave(target);
     ASSERT_EQ(r.code, 2) << target << ": " << r.err;

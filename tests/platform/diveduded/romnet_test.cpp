@@ -13,10 +13,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/diveduded/parser.h"
 #include "platform/text.h"
 #include "test_files.h"
+#include "tests/support/devices.h"
 
 namespace {
 
@@ -158,7 +160,9 @@ TEST(Romnet, FilesThatAreNotRegularAreRefusedWithoutBlocking) {
   divtest::TempDir dir;
   const fs::path fifo = dir.path() / "K_Y.zkr";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& file : {fifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+  std::vector<std::string> files = romtest::endlessDevices(dir.path());
+  files.insert(files.begin(), fifo.string());
+  for (const std::string& file : files) {
     for (const std::string& command : {"eval " + file + " A=1", "check " + file}) {
       const Result r = romnet(command);
       EXPECT_EQ(r.status, DIV_NOT_REGULAR) << command << ": " << r.out;
